@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what is missing, builds Quillory with its tests and runs every test.
+# QUILLORY_SANITIZE=ON builds the suite with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+sh scripts/install-deps.sh
+BUILD_DIR=${BUILD_DIR:-build-test}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE="${QUILLORY_SANITIZE:-OFF}"
+cmake --build "$BUILD_DIR"
+# Widget tests need no display: Qt's offscreen platform serves them.
+if [ -z "${DISPLAY:-}" ] || [ "${CI:-}" = "true" ]; then
+  export QT_QPA_PLATFORM=offscreen
+fi
+cd "$BUILD_DIR"
+ctest --output-on-failure -j2
