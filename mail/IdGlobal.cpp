@@ -1,0 +1,87 @@
+#include "mail/IdGlobal.h"
+
+#include <algorithm>
+
+namespace quillory {
+
+namespace {
+
+bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+template <class Pred>
+std::string TrimIf(std::string_view text, Pred pred, bool left, bool right) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    if (left)
+        while (begin < end && pred(text[begin])) ++begin;
+    if (right)
+        while (end > begin && pred(text[end - 1])) --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+}  // namespace
+
+std::string Trim(std::string_view text) { return TrimIf(text, IsControlOrBlank, true, true); }
+std::string TrimLeft(std::string_view text) { return TrimIf(text, IsControlOrBlank, true, false); }
+std::string TrimRight(std::string_view text) { return TrimIf(text, IsControlOrBlank, false, true); }
+std::string Strip(std::string_view text) { return TrimIf(text, IsSpaceOrTab, true, true); }
+
+std::string UpperCase(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), UpperChar);
+    return result;
+}
+
+bool SameText(std::string_view a, std::string_view b) { return UpperCase(a) == UpperCase(b); }
+
+std::size_t Pos(std::string_view needle, std::string_view haystack) {
+    const std::size_t found = haystack.find(needle);
+    return found == std::string_view::npos ? 0 : found + 1;
+}
+
+std::string CutToken(std::string& input, std::string_view delimiter, bool deleteFromInput, bool caseSensitive) {
+    const std::size_t p = caseSensitive ? Pos(delimiter, input) : Pos(UpperCase(delimiter), UpperCase(input));
+    if (p == 0) {
+        std::string result = input;
+        if (deleteFromInput) input.clear();
+        return result;
+    }
+    std::string result = input.substr(0, p - 1);
+    if (deleteFromInput) input.erase(0, p - 1 + delimiter.size());
+    return result;
+}
+
+std::string JoinLines(const TIdStrings& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string CommaText(const TIdStrings& lines) {
+    std::string text;
+    bool first = true;
+    for (const auto& line : lines) {
+        if (!first) text += ',';
+        first = false;
+        const bool quote = std::any_of(line.begin(), line.end(),
+                                       [](char c) { return IsControlOrBlank(c) || c == '"' || c == ','; });
+        if (!quote) {
+            text += line;
+            continue;
+        }
+        text += '"';
+        for (char c : line) {
+            if (c == '"') text += '"';
+            text += c;
+        }
+        text += '"';
+    }
+    return text;
+}
+
+}  // namespace quillory

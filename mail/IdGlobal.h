@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillory {
+
+// An ordered list of text lines, stored without line ends.
+using TIdStrings = std::vector<std::string>;
+
+// Removes every character with code 32 or below from both ends / from the start / from the end.
+std::string Trim(std::string_view text);
+std::string TrimLeft(std::string_view text);
+std::string TrimRight(std::string_view text);
+// Removes spaces and tabs (only) from both ends.
+std::string Strip(std::string_view text);
+// ASCII upper case; bytes of 128 and above are left as they are.
+std::string UpperCase(std::string_view text);
+bool SameText(std::string_view a, std::string_view b);
+
+// 1-based position of `needle` in `haystack`, 0 when absent.
+std::size_t Pos(std::string_view needle, std::string_view haystack);
+
+// Returns the text of `input` before the first `delimiter`; when `deleteFromInput`, `input` keeps
+// only what follows the delimiter (or becomes empty when the delimiter is absent).
+std::string CutToken(std::string& input, std::string_view delimiter = " ", bool deleteFromInput = true,
+                     bool caseSensitive = true);
+
+// Every line followed by CR LF.
+std::string JoinLines(const TIdStrings& lines);
+// The lines joined by commas; a line holding a blank, a control character, a comma or a double
+// quote is written in double quotes with its quotes doubled.
+std::string CommaText(const TIdStrings& lines);
+
+}  // namespace quillory

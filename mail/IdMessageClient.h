@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "mail/IdLineWriter.h"
+#include "mail/IdMessage.h"
+
+namespace quillory {
+
+// Writes a TIdMessage as mail text (RFC 5322 header block, empty line, body) through a line
+// writer, dot-stuffing every body line (RFC 5321 §4.5.2). The SMTP client calls TransmitMessage
+// after the server has accepted DATA and sends the terminating "." itself.
+class TIdMessageClient {
+public:
+    explicit TIdMessageClient(TIdLineWriter& connection) : connection_(connection) {}
+    virtual ~TIdMessageClient() = default;
+
+    // Writes the header block, an empty line and (unless `headersOnly`) the body. The message is
+    // only read, except that composing updates its ContentType and empty text-part settings
+    // are filled. Errors of the connection pass out unchanged.
+    void TransmitMessage(TIdMessage& message, bool headersOnly = false);
+
+    void WriteHeaderSection(TIdMessage& message);
+    void WriteBodySection(TIdMessage& message);
+    void WriteBodyLines(const TIdMessage& message);
+    void WriteTextPart(TIdText& part);
+
+    // "." + line when the line begins with "."; otherwise the line unchanged.
+    static std::string DotStuffed(const std::string& line);
+
+protected:
+    TIdLineWriter& Connection() { return connection_; }
+
+private:
+    void WriteDotStuffedLines(const TIdStrings& lines);
+    void WriteAttachment(TIdMessage& message, TIdAttachment& attachment, std::string_view boundary);
+
+    TIdLineWriter& connection_;
+};
+
+}  // namespace quillory
