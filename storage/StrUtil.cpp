@@ -1,0 +1,48 @@
+#include "storage/StrUtil.h"
+
+namespace quillory {
+
+namespace {
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+template <typename IsTrimmed>
+std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed)
+{
+    while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    return TrimWith(text, [](unsigned char c) { return c == ' ' || c == '\t'; });
+}
+
+std::string_view TrimControls(std::string_view text)
+{
+    return TrimWith(text, [](unsigned char c) { return c <= ' '; });
+}
+
+std::string FormatFileMessage(std::string_view format, std::string_view fileName)
+{
+    std::string result(format);
+    if (const auto at = result.find("%s"); at != std::string::npos) result.replace(at, 2, fileName);
+    return result;
+}
+
+}  // namespace quillory
