@@ -1,0 +1,58 @@
+#include "app/EmailText.h"
+
+#include "app/AppInfo.h"
+
+namespace quillory {
+
+std::string_view DashLine() {
+    static const std::string line(89, '-');
+    return line;
+}
+
+void TEmailText::AddLine(std::string_view text) {
+    text_ += text;
+    text_ += "\r\n";
+}
+
+void TEmailText::AddFooter(std::uint8_t kind) {
+    AddLine(DashLine());
+    if (kind == 0) AddLine(kMiddleFooterText);
+    if (kind == 1) AddLine(std::string(kClosingFooterPrefix) + kFooterSiteAddress);
+    AddLine(DashLine());
+}
+
+void TEmailText::AddSignature(std::string_view signature) {
+    const std::string text = std::string(signature) + ";";
+    std::string piece;
+    for (const char ch : text) {
+        if (ch == ';') {
+            AddLine(piece);
+            piece.clear();
+        } else {
+            piece += ch;
+        }
+    }
+}
+
+std::string GenerateEmailText(const TEmailPieces& pieces) {
+    TEmailText email;
+    size_t size = 1024 + pieces.salutation.size() + pieces.farewell.size() + pieces.signature.size();
+    for (const auto& block : pieces.blocks) size += block.size() + 2;
+    email.Reserve(size);
+
+    if (pieces.salutationTicked) email.AddLine(pieces.salutation);
+    email.AddLine("");
+    for (int n = 0; n < 4; ++n)
+        if (pieces.blockTicked[n]) email.AddLine(pieces.blocks[n]);
+    email.AddFooter(0);
+    for (int n = 4; n < 8; ++n)
+        if (pieces.blockTicked[n]) email.AddLine(pieces.blocks[n]);
+    email.AddLine("");
+    if (pieces.farewellTicked) email.AddLine(pieces.farewell);
+    email.AddLine("");
+    if (pieces.signatureTicked) email.AddSignature(pieces.signature);
+    email.AddFooter(1);
+    return email.Take();
+}
+
+}  // namespace quillory

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class QPlainTextEdit;
+
+namespace quillory {
+
+// The text form of a memo: its whole text with CR LF between lines (no line end after the last line
+// unless one was typed there), in the program's 8-bit text. Word wrapping adds nothing.
+std::string MemoText(const QPlainTextEdit& memo);
+
+// Sets a memo's text form from loaded bytes: every lone CR or LF becomes CR LF, the control keeps
+// what precedes the first NUL, and the change event fires only when the text actually differs.
+void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes);
+
+// Replaces a memo's whole text as a command does, without a change event (emptying a memo, writing
+// the preview).
+void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text);
+
+}  // namespace quillory

@@ -1,0 +1,41 @@
+#include "app/QtDesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace quillory {
+
+void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption, const QString& text) {
+    const auto icon = kind == TMessageKind::Error         ? QMessageBox::Critical
+                      : kind == TMessageKind::Information ? QMessageBox::Information
+                                                          : QMessageBox::NoIcon;
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QString> TQtDesktop::ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(settings.defaultExtension);
+    dialog.setNameFilter(settings.filterDescription + " (" + settings.filterPattern + ")");
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.confirmOverwrite);
+    dialog.setSizeGripEnabled(true);
+    dialog.selectFile(settings.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+void TQtDesktop::SetClipboardText(const QString& text) {
+    if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(text);
+}
+
+void TQtDesktop::OpenUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+}  // namespace quillory

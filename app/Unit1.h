@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quillory {
+
+class TDesktop;
+class TForm3;
+class TsWebLabel;
+struct TEmailPieces;
+
+// The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
+// addressing area (recipient, sender, copies, subject), the preview and the command buttons.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs the create step: the eight block files are loaded from `exeDir`.
+    TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Rebuilds the preview from the ticked gates, the lists' shown texts and the blocks.
+    void GenerateEmail();
+
+    // The preview's text form as copy, save and send take it.
+    std::string PreviewText() const;
+    // The name "Uložit text emailu" writes to: the last name accepted in the save dialog.
+    const QString& SaveFileName() const { return saveFileName_; }
+    const std::filesystem::path& ExeDir() const { return exeDir_; }
+    TDesktop& Desktop() const { return desktop_; }
+    int SelectedIndex(int list) const { return selectedIndex_.at(static_cast<size_t>(list - 1)); }
+    void SetSelectedIndex(int list, int index) { selectedIndex_.at(static_cast<size_t>(list - 1)) = index; }
+
+signals:
+    // Emitted after every rebuild of the preview.
+    void previewRebuilt();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct TBlock {
+        QCheckBox* gate = nullptr;
+        QPlainTextEdit* memo = nullptr;
+        QPushButton* clear = nullptr;
+        bool unreadable = false;  // its file exists but could not be read: never overwritten
+    };
+    struct TPhraseList {
+        QComboBox* combo = nullptr;
+        QPushButton* add = nullptr;
+        QPushButton* remove = nullptr;
+        bool rebuildsPreview = false;
+    };
+
+    // Building the window.
+    void CreatePanels();
+    void CreateBlocks();
+    void CreatePhraseLists();
+    void CreateAddressArea();
+    void CreatePreview();
+    void CreateBottomRow();
+    void CreateHelpPanel();
+    void CreateMenus();
+    void ConnectSignals();
+    QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                            const QRect& geometry);
+    QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at);
+    QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+    QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry);
+    QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
+
+    // Event handlers; each reports its own errors through the default error handler.
+    void FormCreate();
+    void FormShow();
+    bool FormClose();
+    void ListAdd(TPhraseList& list);
+    void ListDelete(int list);
+    void ListChange(int list);
+    void ClearBlock(TBlock& block);
+    void sBitBtn24Click();
+    void sBitBtn25Click();
+    void sBitBtn4Click();
+    void FileSaveAs1Execute();
+    void FileSaveAs1Accept();
+    void Ukonit1Click();
+    void Onlinenpovda1Click();
+    void sBitBtn26Click();
+    void OprogramuQuillory1Click();
+    template <class Action>
+    void Handle(Action&& action);
+
+    TEmailPieces ReadPieces() const;
+    std::filesystem::path BlockFile(int block) const;
+
+    TDesktop& desktop_;
+    const std::filesystem::path exeDir_;
+
+    QFrame* sPanel1 = nullptr;
+    QFrame* sPanel2 = nullptr;
+    QFrame* sPanel3 = nullptr;
+    QFrame* sPanel4 = nullptr;
+    std::array<TBlock, 8> blocks_;
+    std::array<TPhraseList, 5> lists_;
+    QCheckBox* sCheckBox9 = nullptr;
+    QCheckBox* sCheckBox10 = nullptr;
+    QCheckBox* sCheckBox11 = nullptr;
+    QCheckBox* sCheckBox12 = nullptr;
+    QLineEdit* sEdit1 = nullptr;
+    QLineEdit* sEdit3 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* sBitBtn26 = nullptr;
+
+    // The remembered selected index of lists 1 to 5, used by their delete buttons.
+    std::array<int, 5> selectedIndex_{};
+    // True: the next press of "Vše / Nic" ticks every gate.
+    bool checkAllNext_ = false;
+    bool shownOnce_ = false;
+    QString saveFileName_;
+    std::unique_ptr<TForm3> form3_;
+};
+
+}  // namespace quillory

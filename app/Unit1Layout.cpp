@@ -1,0 +1,243 @@
+// Building the main window: every widget with its name, caption, hint and place.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/AppInfo.h"
+#include "app/Unit1.h"
+#include "app/WebLabel.h"
+
+namespace quillory {
+namespace {
+
+// The window's client area below the menu bar.
+constexpr QSize kClientSize(1009, 706);
+
+QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setAccessibleName(accessibleName);
+    memo->setGeometry(geometry);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setTabChangesFocus(true);
+    return memo;
+}
+
+}  // namespace
+
+QPushButton* TForm1::MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                                const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    if (!hint.isEmpty()) {
+        button->setToolTip(hint);
+        button->setAccessibleDescription(hint);
+    }
+    return button;
+}
+
+QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+QCheckBox* TForm1::MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QComboBox* TForm1::MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
+                                const QRect& geometry) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setAccessibleName(accessibleName);
+    combo->setEditable(true);
+    // The list keeps its entries as added; Enter in the field adds nothing by itself.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(16);
+    combo->completer()->setCompletionMode(QCompleter::InlineCompletion);
+    combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    QFont font = combo->font();
+    font.setPixelSize(13);
+    combo->setFont(font);
+    combo->setGeometry(geometry);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QAction* TForm1::MakeMenuItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* item = caption == "-" ? menu->addSeparator() : menu->addAction(caption);
+    item->setObjectName(name);
+    return item;
+}
+
+void TForm1::CreatePanels() {
+    auto* client = new QWidget(this);
+    client->setObjectName("clientArea");
+    client->setFixedSize(kClientSize);
+    setCentralWidget(client);
+    sPanel1 = MakePanel(client, "sPanel1", {0, 0, 509, 677});
+    sPanel2 = MakePanel(client, "sPanel2", {512, 0, 497, 189});
+    sPanel3 = MakePanel(client, "sPanel3", {512, 192, 497, 485});
+}
+
+void TForm1::CreateBlocks() {
+    struct TPlace {
+        QPoint gate, memo, clear;
+    };
+    static constexpr TPlace kPlaces[8] = {
+        {{8, 72}, {8, 92}, {172, 68}},     {{260, 72}, {260, 92}, {424, 68}},
+        {{8, 196}, {12, 216}, {172, 192}}, {{260, 196}, {260, 216}, {424, 192}},
+        {{8, 320}, {8, 340}, {172, 316}},  {{260, 320}, {260, 340}, {424, 316}},
+        {{8, 444}, {8, 464}, {172, 440}},  {{260, 444}, {260, 464}, {424, 440}},
+    };
+    for (int n = 0; n < 8; ++n) {
+        const TPlace& place = kPlaces[n];
+        const QString caption = QStringLiteral("Text blok %1").arg(n + 1);
+        TBlock& block = blocks_[n];
+        block.gate = MakeCheckBox(sPanel1, qPrintable(QStringLiteral("sCheckBox%1").arg(n + 1)), caption,
+                                  {place.gate, QSize(92, 19)});
+        QFont bold = block.gate->font();
+        bold.setBold(true);
+        block.gate->setFont(bold);
+        block.memo = MakeMemo(sPanel1, qPrintable(QStringLiteral("Memo%1").arg(n + 2)), caption,
+                              {place.memo, QSize(n == 2 ? 237 : 241, 89)});
+        block.clear = MakeButton(sPanel1, qPrintable(QStringLiteral("sBitBtn%1").arg(n + 11)), "Vymazat",
+                                 "Vymazat obsah bloku", {place.clear, QSize(73, 21)});
+        block.clear->setAccessibleName(QStringLiteral("Vymazat text blok %1").arg(n + 1));
+    }
+}
+
+void TForm1::CreatePhraseLists() {
+    struct TListPlace {
+        QWidget* parent;
+        const char *combo, *add, *remove;
+        QString name;
+        QRect comboGeometry;
+        QPoint add_at, remove_at;
+        bool rebuilds;
+    };
+    const TListPlace places[5] = {
+        {sPanel1, "sComboBox1", "sBitBtn9", "sBitBtn10", "Oslovení", {8, 32, 493, 22}, {356, 8}, {428, 8}, true},
+        {sPanel1, "sComboBox2", "sBitBtn19", "sBitBtn20", "Rozloučení / Pozdrav", {8, 592, 493, 22}, {356, 568},
+         {428, 568}, true},
+        {sPanel1, "sComboBox3", "sBitBtn21", "sBitBtn22", "Podpis / Kontakt", {8, 648, 493, 22}, {356, 624},
+         {428, 624}, true},
+        {sPanel2, "sComboBox4", "sBitBtn8", "sBitBtn2", "Předmět", {8, 160, 481, 22}, {344, 136}, {416, 136}, false},
+        {sPanel2, "sComboBox5", "sBitBtn3", "sBitBtn7", "Od", {256, 52, 233, 22}, {344, 28}, {416, 28}, false},
+    };
+    for (int n = 0; n < 5; ++n) {
+        const TListPlace& place = places[n];
+        TPhraseList& list = lists_[n];
+        list.combo = MakeComboBox(place.parent, place.combo, place.name, place.comboGeometry);
+        list.add = MakeButton(place.parent, place.add, "Přidat", "Přidat položku do seznamu", {place.add_at, QSize(69, 21)});
+        list.remove = MakeButton(place.parent, place.remove, "Smazat", "Smazat položku ze seznamu",
+                                 {place.remove_at, QSize(69, 21)});
+        list.add->setAccessibleName("Přidat: " + place.name);
+        list.remove->setAccessibleName("Smazat: " + place.name);
+        list.rebuildsPreview = place.rebuilds;
+    }
+    sCheckBox9 = MakeCheckBox(sPanel1, "sCheckBox9", "Oslovení", {8, 12, 78, 19});
+    sCheckBox10 = MakeCheckBox(sPanel1, "sCheckBox10", "Rozloučení / Pozdrav", {8, 572, 152, 19});
+    sCheckBox11 = MakeCheckBox(sPanel1, "sCheckBox11", "Podpis / Kontakt", {8, 628, 124, 19});
+    MakeLabel(sPanel1, "sLabel1", "(středníkem rozdělíte na řádky)", {136, 630});
+    MakeLabel(sPanel2, "sLabel4", "Předmět", {12, 144});
+    MakeLabel(sPanel2, "sLabel6", "Od", {256, 36});
+    MakeLabel(sPanel2, "sLabel8", "(email)", {280, 36});
+}
+
+void TForm1::CreateAddressArea() {
+    MakeButton(sPanel2, "sBitBtn1", "Nastavní odchozí pošty", {}, {8, 8, 145, 21});
+    MakeLabel(sPanel2, "sLabel2", "Odeslat komu", {12, 36});
+    MakeLabel(sPanel2, "sLabel7", "(email)", {96, 36});
+    sEdit1 = new QLineEdit(sPanel2);
+    sEdit1->setObjectName("sEdit1");
+    sEdit1->setAccessibleName("Odeslat komu");
+    sEdit1->setGeometry(8, 52, 237, 21);
+    auto* clearCopies = MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
+    clearCopies->setAccessibleName("Vymazat kopie");
+    sCheckBox12 = MakeCheckBox(sPanel2, "sCheckBox12", "Kopie", {12, 88, 60, 19});
+    MakeLabel(sPanel2, "sLabel5", "(jednotlivé emaily oddělujte středníkem)", {76, 90});
+    sEdit3 = new QLineEdit(sPanel2);
+    sEdit3->setObjectName("sEdit3");
+    sEdit3->setAccessibleName("Kopie");
+    sEdit3->setGeometry(8, 108, 481, 21);
+}
+
+void TForm1::CreatePreview() {
+    Memo1 = MakeMemo(sPanel3, "Memo1", "Náhled", {8, 8, 481, 469});
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void TForm1::CreateBottomRow() {
+    QWidget* client = centralWidget();
+    MakeButton(client, "sBitBtn25", "Vše / Nic", "Zaškrtnout/Odškrtnout vše", {12, 676, 89, 25});
+    auto* fullVersion = new TsWebLabel(desktop_, "Chci verzi Full", kFullVersionAddress, client);
+    fullVersion->setObjectName("sWebLabel1");
+    fullVersion->setGeometry(400, 684, 97, 16);
+    MakeButton(client, "sBitBtn23", "Obnovit", "Znovu generovat email", {524, 676, 89, 25});
+    MakeButton(client, "sBitBtn4", "Kopírovat", "Zkopírovat obsah emailu do schránky", {708, 676, 97, 25});
+    MakeButton(client, "sBitBtn5", "Uložit text", "Uložit obsah emailu do souboru", {804, 676, 97, 25});
+    MakeButton(client, "sBitBtn6", "Odeslat", "Odeslat email", {900, 676, 97, 25});
+}
+
+void TForm1::CreateHelpPanel() {
+    QWidget* client = centralWidget();
+    sPanel4 = MakePanel(client, "sPanel4", {4, 4, 1001, 669});
+    sPanel4->hide();
+    sBitBtn26 = MakeButton(client, "sBitBtn26", "Zavřít  ", {}, {8, 676, 997, 25});
+    sBitBtn26->hide();
+}
+
+void TForm1::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    auto addMenu = [bar](const char* name, const QString& caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+    QMenu* file = addMenu("Soubor1", "Soubor");
+    MakeMenuItem(file, "Uloit1", "Uložit text emailu");
+    MakeMenuItem(file, "N2", "-");
+    MakeMenuItem(file, "Ukonit1", "Ukončit");
+    QMenu* run = addMenu("Vykonat1", "Vykonat");
+    MakeMenuItem(run, "Koprovattextemailu1", "Kopírovat text emailu");
+    MakeMenuItem(run, "Odeslatemail1", "Odeslat email");
+    QMenu* settings = addMenu("Nastaven1", "Nastavení");
+    MakeMenuItem(settings, "Serverodchozpoty1", "Odchozí pošta");
+    QMenu* tools = addMenu("Nstroje1", "Nástroje");
+    MakeMenuItem(tools, "Vchoznastaven1", "Výchozí nastavení");
+    QMenu* help = addMenu("Npovda1", "Nápověda");
+    MakeMenuItem(help, "Webovstrnkaprogramu1", "Webová stránka programu");
+    MakeMenuItem(help, "Onlinenpovda1", "Online nápověda programu");
+    MakeMenuItem(help, "Updateprogramu1", "Update programu");
+    MakeMenuItem(help, "N3", "-");
+    MakeMenuItem(help, "OprogramuQuillory1", "O programu Quillory");
+}
+
+}  // namespace quillory

@@ -1,0 +1,14 @@
+#include <QDir>
+
+#include "app/Application.h"
+#include "app/QtDesktop.h"
+#include "app/Unit1.h"
+
+int main(int argc, char** argv) {
+    quillory::TQtDesktop desktop;
+    quillory::TApplication application(argc, argv, desktop);
+    const std::filesystem::path exeDir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();
+    quillory::TForm1 form1(desktop, exeDir);
+    form1.show();
+    return application.exec();
+}

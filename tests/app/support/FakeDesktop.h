@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include "app/Desktop.h"
+
+namespace quillory::test {
+
+// A desktop that records what the windows ask of it and answers save dialogs from a queue.
+class TFakeDesktop final : public TDesktop {
+public:
+    struct TMessage {
+        TMessageKind kind;
+        QString caption;
+        QString text;
+    };
+
+    void ShowMessage(QWidget*, TMessageKind kind, const QString& caption, const QString& text) override {
+        messages.append({kind, caption, text});
+    }
+    std::optional<QString> ChooseSaveFile(QWidget*, const TSaveDialogSettings& settings) override {
+        lastSaveSettings = settings;
+        ++saveDialogs;
+        const QString answer = saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+        if (answer.isNull()) return std::nullopt;
+        return answer;
+    }
+    void SetClipboardText(const QString& text) override { clipboard = text; }
+    void OpenUrl(const QString& url) override { openedUrls.append(url); }
+
+    QList<TMessage> messages;
+    QString clipboard;
+    QList<QString> openedUrls;
+    QList<QString> saveAnswers;  // a null QString: the user cancels
+    std::optional<TSaveDialogSettings> lastSaveSettings;
+    int saveDialogs = 0;
+};
+
+}  // namespace quillory::test
