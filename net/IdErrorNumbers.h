@@ -1,0 +1,24 @@
+#pragma once
+
+namespace quillory {
+
+// The error numbers users read in socket messages are those of Windows Sockets ("Socket Error #
+// 10061"). These turn this system's errno values and getaddrinfo results into those numbers.
+
+// WSAHOST_NOT_FOUND and its neighbours, the resolver's error numbers.
+constexpr int IdWSAHOST_NOT_FOUND = 11001;
+constexpr int IdWSATRY_AGAIN = 11002;
+constexpr int IdWSANO_RECOVERY = 11003;
+constexpr int IdWSANO_DATA = 11004;
+
+// The Windows Sockets number for an errno value; an errno without a counterpart keeps its own value.
+int WinsockErrorFromErrno(int errnoValue);
+
+// The Windows Sockets number for a getaddrinfo result; EAI_SYSTEM uses `errnoValue`.
+int WinsockErrorFromResolver(int gaiError, int errnoValue);
+
+// The English text of a Windows Sockets number; empty for a number the table lacks. 11001 is not
+// in this table: the stack answers it itself.
+const char* WinsockErrorTableText(int number);
+
+}  // namespace quillory

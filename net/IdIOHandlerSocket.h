@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+
+#include "net/IdIOHandler.h"
+#include "net/IdSocketHandle.h"
+#include "net/IdSocks.h"
+
+namespace quillory {
+
+// The transport over one TCP socket: binding, name resolution, connecting within a time limit
+// and, when configured, the SOCKS negotiation with a proxy.
+class TIdIOHandlerSocket : public TIdIOHandler {
+public:
+    void EstablishConnection(const std::string& host, int port, const std::string& boundIP, int boundPort,
+                             int boundPortLow, int boundPortHigh, int timeout) override;
+    void OpenHandler() override;
+    void CloseHandler() override;
+    bool IsOpen() const override;
+    bool WaitReadable(int ms) override;
+    void SetWriteTimeout(int ms) override;
+    long ReceiveBytes(void* buffer, std::size_t length) override;
+    long SendBytes(const void* buffer, std::size_t length) override;
+
+    // Connects the socket handle to its peer address. The connect runs non-blocking and the wait
+    // ends as soon as it completes; after `timeout` ms the socket is closed and EIdConnectTimeout
+    // raised. A failed connect raises EIdConnectException with the socket error's message.
+    void ConnectWithTimeout(int timeout);
+
+    // Null until the first OpenHandler.
+    TIdSocketHandle* SocketHandle() { return socketHandle_.get(); }
+    TIdSocksInfo& SocksInfo() { return socksInfo_; }
+    const TIdSocksInfo& SocksInfo() const { return socksInfo_; }
+    void SetSocksInfo(const TIdSocksInfo& info) { socksInfo_ = info; }
+
+    // The connection above coalesces its writes into few large sends, so Nagle's algorithm would
+    // only hold back the last segment of a command until the peer's delayed acknowledgement.
+    bool UseNagle = false;
+
+private:
+    TIdSocketHandle& Socket();
+    void ApplyWriteTimeout();
+
+    std::unique_ptr<TIdSocketHandle> socketHandle_;
+    TIdSocksInfo socksInfo_;
+    int writeTimeout_ = 0;
+};
+
+}  // namespace quillory

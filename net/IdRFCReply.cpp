@@ -1,0 +1,47 @@
+#include "net/IdRFCReply.h"
+
+#include <charconv>
+
+namespace quillory {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
+}  // namespace
+
+void TIdRFCReply::SetNumericCode(int code) {
+    numericCode_ = code;
+    if (code > 0) textCode_ = std::to_string(code);
+}
+
+void TIdRFCReply::SetTextCode(const std::string& code) {
+    textCode_ = code;
+    if (code.empty()) return;
+    int value = 0;
+    const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
+    numericCode_ = (error == std::errc() && end == code.data() + code.size()) ? value : 0;
+}
+
+void TIdRFCReply::ClearReply() {
+    numericCode_ = 0;
+    textCode_.clear();
+    text_.clear();
+}
+
+void TIdRFCReply::ParseReplyLines(const TIdStrings& lines) {
+    ClearReply();
+    if (lines.empty()) return;
+    std::string code = Trimmed(lines.front().substr(0, 4));
+    if (code.size() == 4 && code.back() == '-') code.pop_back();
+    SetTextCode(code);
+    for (const auto& line : lines) text_.push_back(line.size() > 4 ? line.substr(4) : std::string());
+}
+
+}  // namespace quillory

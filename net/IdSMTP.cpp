@@ -1,0 +1,159 @@
+#include "net/IdSMTP.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+#include "mail/IdCoder3to4.h"
+#include "mail/IdMessageClient.h"
+#include "net/IdSMTPDataWriter.h"
+#include "net/IdSocketExceptions.h"
+
+namespace quillory {
+
+namespace {
+
+bool HoldsLineBreakOrNul(const std::string& text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
+}
+
+void RefuseUnsafeAddress(const TIdEMailAddressItem& item) {
+    if (HoldsLineBreakOrNul(item.Address())) throw EIdInvalidCommandText("e-mail address");
+}
+
+std::string UpperCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'a' && c <= 'z' ? std::toupper(c) : c);
+    });
+    return text;
+}
+
+}  // namespace
+
+TIdSMTP::TIdSMTP() {
+    Port = 25;
+    ReadTimeout = DefaultReadTimeout;
+}
+
+TIdSMTP::~TIdSMTP() = default;
+
+void TIdSMTP::SetAuthenticationType(TAuthenticationType type) {
+    authenticationType_ = type;
+    if (type == TAuthenticationType::atLogin) useEhlo_ = true;
+}
+
+void TIdSMTP::SetUseEhlo(bool use) {
+    useEhlo_ = use;
+    if (!use) authenticationType_ = TAuthenticationType::atNone;
+}
+
+void TIdSMTP::OpenConnection(int timeout) {
+    TIdTCPClient::OpenConnection(timeout);
+    try {
+        Greet();
+    } catch (...) {
+        try {
+            CloseConnection();
+        } catch (const Exception&) {
+            // The error that ended the greeting is the one to report.
+        }
+        throw;
+    }
+}
+
+void TIdSMTP::Greet() {
+    ReadReply({220});
+    offeredMechanisms_.clear();
+    const std::string name = HeloName.empty() ? SharedStack().LocalHostName() : HeloName;
+    if (useEhlo_ && SendCommand("EHLO " + name) == 250) {
+        CollectMechanisms();
+        return;
+    }
+    SendCommand("HELO " + name, 250);
+}
+
+void TIdSMTP::CollectMechanisms() {
+    for (const auto& text : LastReply().Text()) {
+        const std::string line = UpperCase(text);
+        if (line.rfind("AUTH ", 0) != 0 && line.rfind("AUTH=", 0) != 0) continue;
+        std::string rest = line.substr(5);
+        std::replace(rest.begin(), rest.end(), '=', ' ');
+        std::istringstream words(rest);
+        std::string word;
+        while (words >> word) {
+            if (std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), word) == offeredMechanisms_.end()) {
+                offeredMechanisms_.push_back(word);
+            }
+        }
+    }
+}
+
+bool TIdSMTP::MechanismOffered(TAuthenticationType type) const {
+    if (type != TAuthenticationType::atLogin) return false;
+    return std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), "LOGIN") != offeredMechanisms_.end();
+}
+
+bool TIdSMTP::LoginNeeded() const {
+    return authenticationType_ != TAuthenticationType::atNone && MechanismOffered(authenticationType_) && !loggedIn_;
+}
+
+bool TIdSMTP::RunLogin() {
+    bool exchanged = false;
+    if (authenticationType_ == TAuthenticationType::atLogin) {
+        SendCommand("AUTH LOGIN", 334);
+        SendCommand(EncodeTextWith<TIdEncoderMIME>(Username), 334);
+        SendCommand(EncodeTextWith<TIdEncoderMIME>(Password), 235);
+        exchanged = true;
+    }
+    loggedIn_ = true;
+    return exchanged;
+}
+
+void TIdSMTP::SendMail(TIdMessage& message) {
+    const TIdEMailAddressList* recipientLists[] = {&message.Recipients(), &message.CCList(), &message.BccList()};
+    RefuseUnsafeAddress(message.From());
+    for (const auto* list : recipientLists) {
+        for (std::size_t i = 0; i < list->Count(); ++i) RefuseUnsafeAddress(list->Items(i));
+    }
+
+    SendCommand("RSET");
+    if (LoginNeeded()) RunLogin();
+    SendCommand("MAIL FROM:<" + message.From().Address() + ">", 250);
+    for (const auto* list : recipientLists) {
+        for (std::size_t i = 0; i < list->Count(); ++i) {
+            SendCommand("RCPT TO:<" + list->Items(i).Address() + ">", TAllowedCodes{250, 251});
+        }
+    }
+    SendCommand("DATA", 354);
+    message.ExtraHeaders().SetHeaderValue("X-Mailer", MailAgent);
+    TIdSMTPDataWriter text(*this);
+    TIdMessageClient(text).TransmitMessage(message, false);
+    text.Finish();
+    SendCommand(".", 250);
+}
+
+void TIdSMTP::CloseConnection() {
+    struct CloseAnyway {
+        TIdSMTP& client;
+        ~CloseAnyway() {
+            client.TIdTCPClient::CloseConnection();
+            client.loggedIn_ = false;
+        }
+    } close{*this};
+    if (IsConnected()) {
+        WriteLine("QUIT");
+        FlushWriteBuffer();
+    }
+}
+
+void TIdSMTP::ExpandList(const std::string& name) {
+    SendCommand("EXPN " + name, TAllowedCodes{250, 251});
+}
+
+std::string TIdSMTP::VerifyMailbox(const std::string& name) {
+    SendCommand("VRFY " + name, TAllowedCodes{250, 251});
+    const auto& text = LastReply().Text();
+    return text.empty() ? std::string() : text.front();
+}
+
+}  // namespace quillory

@@ -1,0 +1,99 @@
+#include "net/IdSocketHandle.h"
+
+#include <sys/socket.h>
+
+#include "net/IdSocketExceptions.h"
+
+namespace quillory {
+
+namespace {
+constexpr int AddressInUse = 10048;
+}
+
+void TIdSocketHandle::AllocateHandle(int type, int protocol) {
+    ReleaseHandle();
+    handle_ = SharedStack().NewSocketHandle(type, protocol);
+    allocated_ = true;
+}
+
+void TIdSocketHandle::ReleaseHandle() {
+    if (!allocated_) return;
+    // The flag goes first so that nothing tests a socket in the middle of closing as open.
+    allocated_ = false;
+    TIdStack& stack = SharedStack();
+    stack.Shutdown(handle_, SHUT_WR);
+    stack.Close(handle_);
+}
+
+void TIdSocketHandle::BindLocal() {
+    if (Port != 0 || ClientPortMin == 0 || ClientPortMax == 0) {
+        if (!TryBindOnce()) throw EIdCouldNotBindSocket();
+        return;
+    }
+    if (ClientPortMax < ClientPortMin) throw EIdInvalidPortRange(ClientPortMin, ClientPortMax);
+    for (int port = ClientPortMax; port >= ClientPortMin; --port) {
+        Port = port;
+        if (TryBindOnce()) return;
+    }
+    throw EIdCanNotBindPortInRange(ClientPortMin, ClientPortMax);
+}
+
+bool TIdSocketHandle::TryBindOnce() {
+    TIdStack& stack = SharedStack();
+    if (stack.CheckResult(stack.Bind(handle_, IP, Port), {AddressInUse})) return false;
+    RefreshLocal();
+    return true;
+}
+
+int TIdSocketHandle::ConnectToPeer() {
+    const int result = SharedStack().Connect(handle_, peerIP_, peerPort_);
+    if (result != Id_SOCKET_ERROR) {
+        RefreshLocal();
+        RefreshPeer();
+    }
+    return result;
+}
+
+void TIdSocketHandle::SetPeerAddress(const std::string& ip, int port) {
+    peerIP_ = ip;
+    peerPort_ = port;
+}
+
+void TIdSocketHandle::ResetState(bool resetLocal) {
+    ReleaseHandle();
+    handle_ = Id_INVALID_SOCKET;
+    peerIP_.clear();
+    peerPort_ = 0;
+    if (resetLocal) {
+        IP.clear();
+        Port = 0;
+    }
+}
+
+void TIdSocketHandle::RefreshLocal() {
+    SharedStack().LocalEndpoint(handle_, IP, Port);
+}
+
+void TIdSocketHandle::RefreshPeer() {
+    SharedStack().PeerEndpoint(handle_, peerIP_, peerPort_);
+}
+
+bool TIdSocketHandle::WaitReadable(int ms) {
+    if (!allocated_) throw EIdConnClosedGracefully();
+    return SharedStack().WaitFor(handle_, false, ms) == 1;
+}
+
+long TIdSocketHandle::ReceiveData(void* buffer, std::size_t length) {
+    return SharedStack().Receive(handle_, buffer, length);
+}
+
+long TIdSocketHandle::SendData(const void* buffer, std::size_t length) {
+    return SharedStack().Send(handle_, buffer, length);
+}
+
+void TIdSocketHandle::SetOption(int level, int name, int value) {
+    TIdStack& stack = SharedStack();
+    stack.CheckResult(stack.SetOption(handle_, level, name, &value, sizeof value));
+}
+
+}  // namespace quillory

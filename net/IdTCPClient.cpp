@@ -1,0 +1,30 @@
+#include "net/IdTCPClient.h"
+
+#include "net/IdIOHandlerSocket.h"
+#include "net/IdSocketExceptions.h"
+
+namespace quillory {
+
+void TIdTCPClient::OpenConnection(int timeout) {
+    if (IOHandler() == nullptr) {
+        auto transport = std::make_unique<TIdIOHandlerSocket>();
+        transport->OnStatus = OnStatus;
+        AdoptIOHandler(std::move(transport));
+    } else if (IOHandler()->IsOpen()) {
+        throw EIdAlreadyConnected();
+    }
+    try {
+        TIdIOHandler& transport = *IOHandler();
+        transport.OpenHandler();
+        ResetInput();
+        ClearWriteBuffer();
+        transport.EstablishConnection(Host, Port, BoundIP, BoundPort, BoundPortLow, BoundPortHigh, timeout);
+        NotifyStatus(TIdStatus::hsConnected, Host);
+        if (OnConnected) OnConnected(*this);
+    } catch (...) {
+        DropSocket();
+        throw;
+    }
+}
+
+}  // namespace quillory
