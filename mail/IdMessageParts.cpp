@@ -6,6 +6,8 @@ namespace quillory {
 
 TIdMessagePart::TIdMessagePart() { throw EIdCanNotCreateMessagePart(); }
 
+std::unique_ptr<TIdMessagePart> TIdMessagePart::Clone() const { throw EIdCanNotCreateMessagePart(); }
+
 TIdAttachment::TIdAttachment(const std::string& storedPath) : TIdMessagePart(TDescendant{}), storedPath_(storedPath) {
     const std::size_t slash = storedPath.find_last_of("/\\");
     fileName_ = slash == std::string::npos ? storedPath : storedPath.substr(slash + 1);

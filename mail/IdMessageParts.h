@@ -29,7 +29,8 @@ public:
     TIdHeaderList& ExtraHeaders() { return extraHeaders_; }
     const TIdHeaderList& ExtraHeaders() const { return extraHeaders_; }
 
-    virtual std::unique_ptr<TIdMessagePart> Clone() const = 0;
+    // A copy of the same class; the descendants define it.
+    virtual std::unique_ptr<TIdMessagePart> Clone() const;
 
 protected:
     struct TDescendant {};
