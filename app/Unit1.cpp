@@ -16,10 +16,12 @@
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
+#include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/Win1250Text.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
+#include "storage/forms/FormStorage.h"
 
 namespace quillory {
 namespace {
@@ -48,12 +50,17 @@ TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     CreateHelpPanel();
     CreateMenus();
     ConnectSignals();
+    CreateFormStorage();
     move(16, 11);
     FormCreate();
+    form2_ = std::make_unique<TForm2>(*FormStorage1, *this);
     form3_ = std::make_unique<TForm3>(desktop_, this);
 }
 
-TForm1::~TForm1() = default;
+// A window destroyed without its close still saves, unless a save already ran since the restore.
+TForm1::~TForm1() {
+    FormStorage1->HandleDestroy();
+}
 
 template <class Action>
 void TForm1::Handle(Action&& action) {
@@ -89,6 +96,7 @@ void TForm1::ConnectSignals() {
     onClick("sBitBtn4", &TForm1::sBitBtn4Click);
     onClick("sBitBtn5", &TForm1::FileSaveAs1Execute);
     onClick("sBitBtn26", &TForm1::sBitBtn26Click);
+    onClick("sBitBtn1", &TForm1::sBitBtn1Click);
     auto onMenu = [this](const char* name, void (TForm1::*handler)()) {
         auto* item = findChild<QAction*>(name);
         connect(item, &QAction::triggered, this, [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
@@ -98,6 +106,8 @@ void TForm1::ConnectSignals() {
     onMenu("Koprovattextemailu1", &TForm1::sBitBtn4Click);
     onMenu("Onlinenpovda1", &TForm1::Onlinenpovda1Click);
     onMenu("OprogramuQuillory1", &TForm1::OprogramuQuillory1Click);
+    onMenu("Serverodchozpoty1", &TForm1::sBitBtn1Click);
+    onMenu("Vchoznastaven1", &TForm1::Vchoznastaven1Click);
     connect(findChild<QAction*>("Webovstrnkaprogramu1"), &QAction::triggered, this,
             [this] { desktop_.OpenUrl(kWebSiteAddress); });
     connect(findChild<QAction*>("Updateprogramu1"), &QAction::triggered, this,
@@ -172,7 +182,7 @@ TEmailPieces TForm1::ReadPieces() const {
 }
 
 void TForm1::GenerateEmail() {
-    ReplaceMemoText(*Memo1, GenerateEmailText(ReadPieces()));
+    previewWriter_->Replace(GenerateEmailText(ReadPieces()));
     emit previewRebuilt();
 }
 

@@ -21,7 +21,10 @@ class QPushButton;
 namespace quillory {
 
 class TDesktop;
+class TForm2;
 class TForm3;
+class TMemoWriter;
+class TFormStorage;
 class TsWebLabel;
 struct TEmailPieces;
 
@@ -43,6 +46,10 @@ public:
     const QString& SaveFileName() const { return saveFileName_; }
     const std::filesystem::path& ExeDir() const { return exeDir_; }
     TDesktop& Desktop() const { return desktop_; }
+    // The window's placement, stored properties and the four SMTP values, kept in the INI file.
+    TFormStorage& FormStorage() const { return *FormStorage1; }
+    // The outgoing-mail settings dialog.
+    TForm2& Form2() const { return *form2_; }
     int SelectedIndex(int list) const { return selectedIndex_.at(static_cast<size_t>(list - 1)); }
     void SetSelectedIndex(int list, int index) { selectedIndex_.at(static_cast<size_t>(list - 1)) = index; }
 
@@ -77,6 +84,7 @@ private:
     void CreateBottomRow();
     void CreateHelpPanel();
     void CreateMenus();
+    void CreateFormStorage();
     void ConnectSignals();
     QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             const QRect& geometry);
@@ -102,6 +110,9 @@ private:
     void Onlinenpovda1Click();
     void sBitBtn26Click();
     void OprogramuQuillory1Click();
+    void sBitBtn1Click();
+    void Vchoznastaven1Click();
+    void WriteBackups() const;
     template <class Action>
     void Handle(Action&& action);
 
@@ -124,6 +135,7 @@ private:
     QLineEdit* sEdit1 = nullptr;
     QLineEdit* sEdit3 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    std::unique_ptr<TMemoWriter> previewWriter_;
     QPushButton* sBitBtn26 = nullptr;
 
     // The remembered selected index of lists 1 to 5, used by their delete buttons.
@@ -132,6 +144,8 @@ private:
     bool checkAllNext_ = false;
     bool shownOnce_ = false;
     QString saveFileName_;
+    TFormStorage* FormStorage1 = nullptr;  // child of the window
+    std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
 };
 

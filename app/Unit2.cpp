@@ -1,0 +1,149 @@
+#include "app/Unit2.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/Win1250Text.h"
+#include "storage/forms/FormStorage.h"
+
+namespace quillory {
+
+namespace {
+
+const QColor kLabelColour(55, 33, 7);
+const QColor kFieldColour(211, 182, 129);
+
+}  // namespace
+
+TForm2::TForm2(TFormStorage& storage, QWidget& mainWindow)
+    : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                               Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      storage_(storage), mainWindow_(mainWindow)
+{
+    setObjectName("Form2");
+    setWindowTitle("Nastavení odchozí pošty");
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(357, 245);
+
+    auto* sPanel1 = new QFrame(this);
+    sPanel1->setObjectName("sPanel1");
+    sPanel1->setGeometry(0, 0, 357, 245);
+
+    MakeLabel(sPanel1, "sLabel1", "Odchozí pošta (SMTP)", {12, 16});
+    sEdit1 = MakeEdit(sPanel1, "sEdit1", {8, 32, 341, 24});
+    QFont serverFont = sEdit1->font();
+    serverFont.setPixelSize(13);
+    sEdit1->setFont(serverFont);
+    sCheckBox1 = new QCheckBox("Server požaduje ověření", sPanel1);
+    sCheckBox1->setObjectName("sCheckBox1");
+    sCheckBox1->setGeometry(8, 80, 168, 19);
+    QFont bold = sCheckBox1->font();
+    bold.setBold(true);
+    sCheckBox1->setFont(bold);
+    MakeLabel(sPanel1, "sLabel2", "Název účtu", {12, 108});
+    sEdit2 = MakeEdit(sPanel1, "sEdit2", {8, 124, 337, 24});
+    MakeLabel(sPanel1, "sLabel3", "Heslo", {16, 156});
+    sEdit3 = MakeEdit(sPanel1, "sEdit3", {8, 172, 337, 24});
+    sEdit3->setEchoMode(QLineEdit::Password);
+    sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, 212, 69, 25});
+    sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, 212, 69, 25});
+
+    connect(sCheckBox1, &QCheckBox::toggled, this, &TForm2::sCheckBox1Click);
+    connect(sBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QLabel* TForm2::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kLabelColour);
+    label->setPalette(palette);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* TForm2::MakeEdit(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, kFieldColour);
+    palette.setColor(QPalette::Text, Qt::black);
+    edit->setPalette(palette);
+    return edit;
+}
+
+// Neither button is the default one, so Enter in a field does not close the dialog.
+QPushButton* TForm2::MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// Opens 330 right of and 160 below the main window's outer corner, with the stored values; the
+// account fields are loaded only when authentication is on.
+void TForm2::FormShow()
+{
+    move(mainWindow_.pos() + QPoint(330, 160));
+    sEdit1->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtpserver"))));
+    sCheckBox1->setChecked(VarToBool(storage_.ReadStoredValue("smtpovereni")));
+    const bool authenticate = sCheckBox1->isChecked();
+    sEdit2->setEnabled(authenticate);
+    sEdit3->setEnabled(authenticate);
+    if (authenticate) {
+        sEdit2->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtplogin"))));
+        sEdit3->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtpheslo"))));
+    }
+}
+
+void TForm2::sCheckBox1Click()
+{
+    sEdit2->setEnabled(sCheckBox1->isChecked());
+    sEdit3->setEnabled(sCheckBox1->isChecked());
+}
+
+void TForm2::StoreFields()
+{
+    storage_.WriteStoredValue("smtpserver", ToWin1250(sEdit1->text()));
+    if (sCheckBox1->isChecked()) {
+        storage_.WriteStoredValue("smtpovereni", true);
+        storage_.WriteStoredValue("smtplogin", ToWin1250(sEdit2->text()));
+        storage_.WriteStoredValue("smtpheslo", ToWin1250(sEdit3->text()));
+    } else {
+        storage_.WriteStoredValue("smtpovereni", false);
+    }
+}
+
+}  // namespace quillory

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillory {
+
+class TFormStorage;
+
+// The outgoing-mail settings dialog: SMTP server and, when the server requires it, account name
+// and password. It edits its own fields only; the main window stores them into the form storage's
+// values when the user confirms. Created once and reused, so the fields keep their texts between
+// showings.
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    // `mainWindow` is the dialog's parent and the corner it opens from; `storage` holds the values.
+    TForm2(TFormStorage& storage, QWidget& mainWindow);
+
+    // Writes the confirmed fields into the stored values: the server always; with authentication
+    // the Boolean true, account and password; without it only the Boolean false, so the stored
+    // account and password stay.
+    void StoreFields();
+
+    QLineEdit* sEdit1 = nullptr;      // server
+    QCheckBox* sCheckBox1 = nullptr;  // "Server požaduje ověření"
+    QLineEdit* sEdit2 = nullptr;      // account name
+    QLineEdit* sEdit3 = nullptr;      // password
+    QPushButton* sBitBtn1 = nullptr;  // "Ok"
+    QPushButton* sBitBtn2 = nullptr;  // "Zrušit"
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Esc does not close the dialog: neither button is its cancel button.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at);
+    QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry);
+    QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+    void FormShow();
+    void sCheckBox1Click();
+
+    TFormStorage& storage_;
+    QWidget& mainWindow_;
+};
+
+}  // namespace quillory

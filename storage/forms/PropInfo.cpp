@@ -1,0 +1,135 @@
+#include "storage/forms/PropInfo.h"
+
+#include <QComboBox>
+#include <QMetaProperty>
+#include <QObject>
+
+#include <algorithm>
+
+#include "core/Win1250.h"
+#include "storage/PropsFormat.h"
+
+namespace quillory {
+
+std::string ToWin1250Bytes(const QString& text)
+{
+    return Utf8ToWin1250(text.toStdString());
+}
+
+QString FromWin1250Bytes(const std::string& bytes)
+{
+    return QString::fromStdString(Win1250ToUtf8(bytes));
+}
+
+namespace {
+
+std::vector<std::string> ToByteList(const QStringList& list)
+{
+    std::vector<std::string> entries;
+    for (const auto& entry : list) entries.push_back(ToWin1250Bytes(entry));
+    return entries;
+}
+
+QStringList FromByteList(const std::vector<std::string>& entries)
+{
+    QStringList list;
+    for (const auto& entry : entries) list.append(FromWin1250Bytes(entry));
+    return list;
+}
+
+// A Qt property of one of the kept kinds, read and written through the meta-object.
+std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta)
+{
+    if (!meta.isReadable() || !meta.isWritable()) return std::nullopt;
+    TPropInfo info;
+    info.Name = QString::fromLatin1(meta.name());
+    info.Name[0] = info.Name[0].toUpper();
+    const char* name = meta.name();
+    switch (meta.metaType().id()) {
+    case QMetaType::Bool:
+        info.Kind = TPropKind::Boolean;
+        info.GetText = [name](const QObject& o) { return BooleanText(o.property(name).toBool()); };
+        info.SetText = [name](QObject& o, const std::string& text) {
+            if (const auto value = ParseBooleanText(text)) o.setProperty(name, *value);
+        };
+        return info;
+    case QMetaType::Int:
+        info.Kind = TPropKind::Integer;
+        info.GetText = [name](const QObject& o) { return std::to_string(o.property(name).toInt()); };
+        info.SetText = [name](QObject& o, const std::string& text) {
+            o.setProperty(name, QString::fromStdString(text).toInt());
+        };
+        return info;
+    case QMetaType::QString:
+        info.Kind = TPropKind::String;
+        info.GetText = [name](const QObject& o) { return ToWin1250Bytes(o.property(name).toString()); };
+        info.SetText = [name](QObject& o, const std::string& text) { o.setProperty(name, FromWin1250Bytes(text)); };
+        return info;
+    case QMetaType::QStringList:
+        info.Kind = TPropKind::StringList;
+        info.GetList = [name](const QObject& o) { return ToByteList(o.property(name).toStringList()); };
+        info.SetList = [name](QObject& o, const std::vector<std::string>& list) {
+            o.setProperty(name, FromByteList(list));
+        };
+        return info;
+    default:
+        return std::nullopt;
+    }
+}
+
+// A drop-down list's shown text and its entries, which Qt does not offer as properties.
+void AddComboBoxProps(std::vector<TPropInfo>& props)
+{
+    TPropInfo text;
+    text.Name = QStringLiteral("Text");
+    text.Kind = TPropKind::String;
+    text.GetText = [](const QObject& o) { return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText()); };
+    text.SetText = [](QObject& o, const std::string& value) {
+        static_cast<QComboBox&>(o).setCurrentText(FromWin1250Bytes(value));
+    };
+    props.push_back(std::move(text));
+
+    TPropInfo items;
+    items.Name = QStringLiteral("Items");
+    items.Kind = TPropKind::StringList;
+    items.GetList = [](const QObject& o) {
+        const auto& combo = static_cast<const QComboBox&>(o);
+        QStringList list;
+        for (int i = 0; i < combo.count(); ++i) list.append(combo.itemText(i));
+        return ToByteList(list);
+    };
+    // The entries are replaced; nothing is left selected and the shown text stays as it was.
+    items.SetList = [](QObject& o, const std::vector<std::string>& entries) {
+        auto& combo = static_cast<QComboBox&>(o);
+        const QString shown = combo.currentText();
+        combo.clear();
+        combo.addItems(FromByteList(entries));
+        combo.setCurrentIndex(-1);
+        if (combo.isEditable()) combo.setEditText(shown);
+    };
+    props.push_back(std::move(items));
+}
+
+}  // namespace
+
+TPropInfoList::TPropInfoList(const QObject& object)
+{
+    if (qobject_cast<const QComboBox*>(&object) != nullptr) AddComboBoxProps(props_);
+    const QMetaObject* meta = object.metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        auto info = FromMetaProperty(meta->property(i));
+        if (info && FindProperty(info->Name) == nullptr) props_.push_back(std::move(*info));
+    }
+    std::stable_sort(props_.begin(), props_.end(),
+                     [](const TPropInfo& a, const TPropInfo& b) { return a.Name < b.Name; });
+}
+
+const TPropInfo* TPropInfoList::FindProperty(const QString& name) const
+{
+    const auto found = std::find_if(props_.begin(), props_.end(), [&name](const TPropInfo& info) {
+        return info.Name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return found == props_.end() ? nullptr : &*found;
+}
+
+}  // namespace quillory
