@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "NetTestSupport.h"
+#include "core/Exception.h"
+#include "mail/IdMessage.h"
+#include "net/IdSMTP.h"
+
+namespace quillory {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* Greeting = "220 mail.example ESMTP";
+constexpr const char* EhloWithLogin = "250-mail.example\r\n250-AUTH LOGIN PLAIN\r\n250 SIZE 1000";
+
+// What the send command does: connect within 1000 ms and send; any error is caught and its
+// message returned; a connection still up is closed (QUIT) afterwards.
+std::string SendAsTheProgramDoes(TIdSMTP& smtp, TIdMessage& message) {
+    std::string error;
+    try {
+        smtp.Connect(1000);
+        smtp.SendMail(message);
+    } catch (const Exception& caught) {
+        error = caught.Message();
+    }
+    if (smtp.Connected()) smtp.Disconnect();
+    return error;
+}
+
+class SmtpSessionTest : public ::testing::Test {
+protected:
+    SmtpSessionTest() {
+        message_.From().SetText("Obchod <shop@example.cz>");
+        message_.Recipients().SetAddressesText("buyer@example.cz");
+        message_.Subject = "Offer";
+        message_.Body() = {"Good day,", ".", "Regards"};
+        smtp_.HeloName = "client.example";
+        smtp_.SetAuthenticationType(TAuthenticationType::atLogin);
+        smtp_.Username = "user";
+        smtp_.Password = "secret";
+    }
+
+    std::string SendTo(test::ScriptedServer& server) {
+        smtp_.Host = "127.0.0.1";
+        smtp_.Port = server.Port();
+        return SendAsTheProgramDoes(smtp_, message_);
+    }
+
+    // The lines the client sent outside the DATA sections (from an accepted DATA up to ".").
+    static Lines Commands(const Lines& transcript) {
+        Lines commands = transcript;
+        auto data = commands.begin();
+        while ((data = std::find(data, commands.end(), "DATA")) != commands.end()) {
+            const auto dot = std::find(data, commands.end(), ".");
+            if (dot == commands.end()) break;
+            data = commands.erase(data + 1, dot);
+        }
+        return commands;
+    }
+
+    TIdMessage message_;
+    TIdSMTP smtp_;
+};
+
+TEST_F(SmtpSessionTest, OneSendLogsInDeliversEveryRecipientAndQuits) {
+    message_.Recipients().SetAddressesText("a@example.cz, b@example.cz");
+    message_.CCList().Add().SetAddress("c@example.cz");
+    message_.BccList().Add().SetAddress("d@example.cz");
+    test::ScriptedServer server({Greeting, EhloWithLogin, "250 reset", "334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6",
+                                 "235 ok", "250 sender", "250 r1", "251 r2", "250 r3", "250 r4", "354 go",
+                                 "250 queued"});
+    EXPECT_EQ(SendTo(server), "");
+    const Lines transcript = server.Transcript();
+    EXPECT_EQ(Commands(transcript),
+              (Lines{"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "c2VjcmV0",
+                     "MAIL FROM:<shop@example.cz>", "RCPT TO:<a@example.cz>", "RCPT TO:<b@example.cz>",
+                     "RCPT TO:<c@example.cz>", "RCPT TO:<d@example.cz>", "DATA", ".", "QUIT"}));
+    // The body follows the empty line that ends the header block, its "." line dot-stuffed.
+    const auto data = std::find(transcript.begin(), transcript.end(), "DATA");
+    const auto body = std::find(data, transcript.end(), "");
+    ASSERT_NE(body, transcript.end());
+    EXPECT_EQ(Lines(body + 1, body + 5), (Lines{"Good day,", "..", "Regards", "."}));
+    EXPECT_NE(std::find(data, body, "Subject: Offer"), body);
+}
+
+TEST_F(SmtpSessionTest, NoLoginWhenAuthenticationIsOffEvenIfOffered) {
+    smtp_.SetAuthenticationType(TAuthenticationType::atNone);
+    test::ScriptedServer server({Greeting, EhloWithLogin, "250 reset", "250 sender", "250 r", "354 go", "250 ok"});
+    EXPECT_EQ(SendTo(server), "");
+    EXPECT_EQ(Commands(server.Transcript()), (Lines{"EHLO client.example", "RSET", "MAIL FROM:<shop@example.cz>",
+                                                    "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
+}
+
+TEST_F(SmtpSessionTest, RefusedEhloFallsBackToHeloWithoutLogin) {
+    test::ScriptedServer server(
+        {Greeting, "502 no", "250 hello", "250 reset", "250 sender", "250 r", "354 go", "250 ok"});
+    EXPECT_EQ(SendTo(server), "");
+    EXPECT_TRUE(smtp_.OfferedMechanisms().empty());
+    EXPECT_EQ(Commands(server.Transcript()),
+              (Lines{"EHLO client.example", "HELO client.example", "RSET", "MAIL FROM:<shop@example.cz>",
+                     "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
+}
+
+TEST_F(SmtpSessionTest, MechanismsAreCollectedFromAuthLinesOnly) {
+    test::ScriptedServer server(
+        {Greeting, "250-name\r\n250-AUTH LOGIN PLAIN\r\n250-auth=login cram-md5\r\n250-AUTHENTICATE X\r\n250 SIZE 1"});
+    smtp_.Host = "127.0.0.1";
+    smtp_.Port = server.Port();
+    smtp_.Connect(1000);
+    EXPECT_EQ(smtp_.OfferedMechanisms(), (Lines{"LOGIN", "PLAIN", "CRAM-MD5"}));
+    smtp_.Disconnect();
+}
+
+TEST_F(SmtpSessionTest, AnEnvelopeAddressWithALineBreakIsRefusedBeforeAnyCommand) {
+    message_.CCList().Add().SetAddress("b@example.cz>\r\nRCPT TO:<victim@example.org");
+    test::ScriptedServer server({Greeting, EhloWithLogin});
+    EXPECT_EQ(SendTo(server), "Invalid character (CR, LF or NUL) in e-mail address.");
+    EXPECT_EQ(server.Transcript(), (Lines{"EHLO client.example", "QUIT"}));
+}
+
+// One row of the failure table: the server's script, the message the user reads, and the
+// commands the client sent (QUIT only when the connection was still up).
+struct FailureRow {
+    const char* name;
+    Lines replies;
+    std::string error;
+    Lines commands;
+};
+
+class SmtpFailureTest : public SmtpSessionTest, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(SmtpFailureTest, EndsWithTheExactMessageAndQuitOnlyWhenStillConnected) {
+    const FailureRow& row = GetParam();
+    smtp_.ReadTimeout = 200;  // for the silent server
+    test::ScriptedServer server(row.replies);
+    EXPECT_EQ(SendTo(server), row.error);
+    EXPECT_EQ(Commands(server.Transcript()), row.commands);
+    EXPECT_FALSE(smtp_.Connected());
+}
+
+const Lines Login = {"AUTH LOGIN", "dXNlcg==", "c2VjcmV0"};
+const Lines Envelope = {"MAIL FROM:<shop@example.cz>", "RCPT TO:<buyer@example.cz>"};
+const char* const Closed = "Connection Closed Gracefully.";
+
+Lines Concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FailureTable, SmtpFailureTest,
+    ::testing::Values(
+        FailureRow{"greeting_refused", {"421 busy, try later"}, "busy, try later\r\n", {"QUIT"}},
+        FailureRow{"helo_refused", {Greeting, "500 no", "550 go away"}, "go away\r\n",
+                   {"EHLO client.example", "HELO client.example", "QUIT"}},
+        FailureRow{"silent_server", {"<silent>"}, "Read Timeout", {"QUIT"}},
+        FailureRow{"silent_after_data", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                          "250 r", "354 go", "<silent>"},
+                   "Read Timeout", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", ".", "QUIT"}})},
+        FailureRow{"login_name_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "501 bad name"},
+                   "bad name\r\n", {"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "QUIT"}},
+        FailureRow{"password_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "535 5.7.8 no"},
+                   "5.7.8 no\r\n", Concat({{"EHLO client.example", "RSET"}, Login, {"QUIT"}})},
+        FailureRow{"recipient_unknown", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                          "550 5.1.1 No such user"},
+                   "5.1.1 No such user\r\n", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"QUIT"}})},
+        FailureRow{"data_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r",
+                                     "554 no data"},
+                   "no data\r\n", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "QUIT"}})},
+        FailureRow{"message_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                        "250 r", "354 go", "552-too big\r\n552 sorry"},
+                   "too big\r\nsorry\r\n",
+                   Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", ".", "QUIT"}})},
+        FailureRow{"reply_line_too_long", {Greeting, "250-" + std::string(17000, 'x')}, "Max line length exceeded.",
+                   {"EHLO client.example", "QUIT"}},
+        FailureRow{"close_at_greeting", {"<close>"}, Closed, {}},
+        FailureRow{"close_after_ehlo", {Greeting, "<close>"}, Closed, {"EHLO client.example"}},
+        FailureRow{"close_after_rset", {Greeting, EhloWithLogin, "<close>"}, Closed, {"EHLO client.example", "RSET"}},
+        FailureRow{"close_after_auth", {Greeting, EhloWithLogin, "250 r", "<close>"}, Closed,
+                   {"EHLO client.example", "RSET", "AUTH LOGIN"}},
+        FailureRow{"close_after_password", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "<close>"}, Closed,
+                   Concat({{"EHLO client.example", "RSET"}, Login})},
+        FailureRow{"close_after_mail", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "<close>"},
+                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, {Envelope[0]}})},
+        FailureRow{"close_after_rcpt", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                         "<close>"},
+                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope})},
+        FailureRow{"close_after_data", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                         "250 r", "<close>"},
+                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA"}})},
+        FailureRow{"close_after_message", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                            "250 r", "354 go", "<close>"},
+                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "."}})}),
+    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+
+TEST_F(SmtpSessionTest, UnreachableServersGiveTheNumberedMessages) {
+    test::RefusingPort refusing;
+    smtp_.Host = "127.0.0.1";
+    smtp_.Port = refusing.Port();
+    EXPECT_EQ(SendAsTheProgramDoes(smtp_, message_), "Socket Error # 10061\r\nConnection refused.");
+    smtp_.Host = "no-such-host.invalid";
+    EXPECT_EQ(SendAsTheProgramDoes(smtp_, message_), "Socket Error # 11001\r\nHost not found.");
+}
+
+TEST_F(SmtpSessionTest, TheNextTransactionOnTheConnectionStartsWithRsetAndLogsInOnce) {
+    test::ScriptedServer server({Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
+                                 "550 unknown", "250 r", "250 s", "250 r", "354 go", "250 ok"});
+    smtp_.Host = "127.0.0.1";
+    smtp_.Port = server.Port();
+    smtp_.Connect(1000);
+    EXPECT_THROW(smtp_.SendMail(message_), EIdProtocolReplyError);
+    smtp_.SendMail(message_);
+    smtp_.Disconnect();
+    EXPECT_EQ(Commands(server.Transcript()),
+              Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"RSET"}, Envelope, {"DATA", ".", "QUIT"}}));
+}
+
+}  // namespace
+}  // namespace quillory
