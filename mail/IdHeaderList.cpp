@@ -75,7 +75,11 @@ TIdStrings TIdHeaderList::FoldHeaderLine(const std::string& text) {
     TIdStrings result;
     while (!rest.empty()) {
         std::string piece = TrimRight(CutToken(rest, "\r\n"));
-        if (!piece.empty()) result.push_back(std::move(piece));
+        if (piece.empty()) continue;
+        // A line end inside the value followed by a non-blank would start a header line of its
+        // own (a "Bcc:" smuggled in through a subject); keep it a continuation line instead.
+        if (!result.empty() && piece[0] != ' ' && piece[0] != '\t') piece.insert(0, 1, ' ');
+        result.push_back(std::move(piece));
     }
     return result;
 }

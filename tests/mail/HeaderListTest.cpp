@@ -90,6 +90,14 @@ TEST(HeaderList, LongEncodedSubjectFoldsWithoutEmptyLines) {
     }
 }
 
+TEST(HeaderList, LineEndInsideAValueCannotStartAHeaderOfItsOwn) {
+    TIdHeaderList headers;
+    headers.SetHeaderValue("Subject", "Dotaz\r\nBcc: cizi@x.cz");
+    EXPECT_EQ(headers.Lines(), (TIdStrings{"Subject: Dotaz", " Bcc: cizi@x.cz"}));
+    EXPECT_EQ(headers.LineOfName("Bcc"), -1);
+    EXPECT_EQ(headers.GetHeaderValue("Subject"), "Dotaz Bcc: cizi@x.cz");
+}
+
 struct WrapCase {
     const char* label;
     std::string line;

@@ -5,11 +5,20 @@
 
 #include "core/Win1250.h"
 #include "mail/IdLineWriter.h"
+#include "mail/IdMessage.h"
 
 namespace quillory::test {
 
 // The Windows-1250 bytes of a UTF-8 literal: the form every text has inside the mail library.
 inline std::string W(const char* utf8) { return Utf8ToWin1250(utf8); }
+
+// The message as the send command fills it: sender, reply-to, one recipient, Czech subject.
+inline void FillProgramMessage(TIdMessage& message) {
+    message.From().SetText(W("Obchod Plzeň <obchod@plzen.cz>"));
+    message.ReplyTo().SetAddressesText(W("Obchod Plzeň <obchod@plzen.cz>"));
+    message.Recipients().SetAddressesText("sklad@brno.cz");
+    message.Subject = W("Poptávka");
+}
 
 // Collects everything written, as the bytes that would reach the socket, plus the notifications.
 class TMemoryLineWriter : public TIdLineWriter {

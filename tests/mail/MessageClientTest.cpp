@@ -15,10 +15,7 @@ using test::W;
 class TransmitTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        message.From().SetText(W("Obchod Plzeň <obchod@plzen.cz>"));
-        message.ReplyTo().SetAddressesText(W("Obchod Plzeň <obchod@plzen.cz>"));
-        message.Recipients().SetAddressesText("sklad@brno.cz");
-        message.Subject = W("Poptávka");
+        test::FillProgramMessage(message);
     }
     std::vector<std::string> Transmit(bool headersOnly = false) {
         TIdMessageClient client(writer);

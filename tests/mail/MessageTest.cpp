@@ -13,10 +13,7 @@ using test::W;
 class ComposeHeadersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        message.From().SetText(W("Obchod Plzeň <obchod@plzen.cz>"));
-        message.ReplyTo().SetAddressesText(W("Obchod Plzeň <obchod@plzen.cz>"));
-        message.Recipients().SetAddressesText("sklad@brno.cz");
-        message.Subject = W("Poptávka");
+        test::FillProgramMessage(message);
         message.SetDate(EncodeDateTime(2026, 12, 8, 20, 11, 46));
     }
     TIdStrings Names(const TIdHeaderList& headers) const {
