@@ -4,6 +4,7 @@
 
 #include "NetTestSupport.h"
 #include "net/IdRFCReply.h"
+#include "net/IdSMTPDataWriter.h"
 #include "net/IdSocketExceptions.h"
 #include "net/IdTCPClient.h"
 
@@ -170,6 +171,29 @@ TEST_F(ConnectionTest, CommandsHoldingLineBreaksOrNulNeverReachTheWire) {
     }
     client_.FlushWriteBuffer();
     EXPECT_EQ(peer_.Receive(1, 100), "");
+}
+
+}  // namespace
+}  // namespace quillory
+
+namespace quillory {
+namespace {
+
+// Every line of the DATA section ends in CR LF; a line that a stray CR or LF begins is dot-stuffed,
+// so no text can put a lone "." on a line and end the section early.
+TEST_F(ConnectionTest, DataWriterEndsEveryLineWithCrLfAndStuffsTheLinesItMakes) {
+    TIdSMTPDataWriter data(client_);
+    data.WriteLine("plain");
+    data.WriteLine("a\r\n.\r\nQUIT");
+    data.WriteLine("b\n.x\r.y");
+    data.WriteLine("ends with cr\r");
+    data.WriteText("text\r\n.kept as the caller stuffed it\r\nbare\n.z\rpartial");
+    data.Finish();
+    client_.FlushWriteBuffer();
+    const std::string expected =
+        "plain\r\na\r\n..\r\nQUIT\r\nb\r\n..x\r\n..y\r\nends with cr\r\n"
+        "text\r\n.kept as the caller stuffed it\r\nbare\r\n..z\r\npartial\r\n";
+    EXPECT_EQ(peer_.Receive(expected.size(), 2000), expected);
 }
 
 }  // namespace
