@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "NetTestSupport.h"
+#include "SendAsTheProgram.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
 
@@ -35,17 +36,7 @@ protected:
         message_.Body() = {"Good day,", ".", ".. two dots", "Regards"};
     }
 
-    std::string Send() {
-        std::string error;
-        try {
-            smtp_.Connect(1000);
-            smtp_.SendMail(message_);
-        } catch (const Exception& caught) {
-            error = caught.Message();
-        }
-        if (smtp_.Connected()) smtp_.Disconnect();
-        return error;
-    }
+    std::string Send() { return test::SendAsTheProgramDoes(smtp_, message_); }
 
     test::ChildProcess server_{{"/usr/bin/python3", test::SupportScript("net_aiosmtpd_server.py"), "novak", "tajne heslo"}};
     TIdSMTP smtp_;

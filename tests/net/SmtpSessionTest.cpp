@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "NetTestSupport.h"
+#include "SendAsTheProgram.h"
 #include "core/Exception.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
@@ -14,20 +15,6 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* Greeting = "220 mail.example ESMTP";
 constexpr const char* EhloWithLogin = "250-mail.example\r\n250-AUTH LOGIN PLAIN\r\n250 SIZE 1000";
-
-// What the send command does: connect within 1000 ms and send; any error is caught and its
-// message returned; a connection still up is closed (QUIT) afterwards.
-std::string SendAsTheProgramDoes(TIdSMTP& smtp, TIdMessage& message) {
-    std::string error;
-    try {
-        smtp.Connect(1000);
-        smtp.SendMail(message);
-    } catch (const Exception& caught) {
-        error = caught.Message();
-    }
-    if (smtp.Connected()) smtp.Disconnect();
-    return error;
-}
 
 class SmtpSessionTest : public ::testing::Test {
 protected:
@@ -45,7 +32,7 @@ protected:
     std::string SendTo(test::ScriptedServer& server) {
         smtp_.Host = "127.0.0.1";
         smtp_.Port = server.Port();
-        return SendAsTheProgramDoes(smtp_, message_);
+        return test::SendAsTheProgramDoes(smtp_, message_);
     }
 
     // The lines the client sent outside the DATA sections (from an accepted DATA up to ".").
@@ -200,9 +187,9 @@ TEST_F(SmtpSessionTest, UnreachableServersGiveTheNumberedMessages) {
     test::RefusingPort refusing;
     smtp_.Host = "127.0.0.1";
     smtp_.Port = refusing.Port();
-    EXPECT_EQ(SendAsTheProgramDoes(smtp_, message_), "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(test::SendAsTheProgramDoes(smtp_, message_), "Socket Error # 10061\r\nConnection refused.");
     smtp_.Host = "no-such-host.invalid";
-    EXPECT_EQ(SendAsTheProgramDoes(smtp_, message_), "Socket Error # 11001\r\nHost not found.");
+    EXPECT_EQ(test::SendAsTheProgramDoes(smtp_, message_), "Socket Error # 11001\r\nHost not found.");
 }
 
 TEST_F(SmtpSessionTest, TheNextTransactionOnTheConnectionStartsWithRsetAndLogsInOnce) {
