@@ -2,7 +2,10 @@
 
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 #include "app/Win1250Text.h"
 #include "storage/TextForm.h"
@@ -33,6 +36,32 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes) {
     const std::string normalised = NormaliseLineEnds(bytes);
     if (normalised == MemoText(memo)) return;
     memo.setPlainText(ToControlText(UpToFirstNul(normalised)));
+}
+
+void TMemoWriter::Replace(std::string_view text) {
+    QString next = ToControlText(text);
+    QTextDocument& document = *memo_.document();
+    const QSignalBlocker blocker(memo_);
+    if (document.revision() != lastRevision_) {
+        memo_.setPlainText(next);
+    } else {
+        // Only the middle between the common beginning and the common end changes.
+        const qsizetype limit = std::min(last_.size(), next.size());
+        qsizetype prefix = 0;
+        while (prefix < limit && last_[prefix] == next[prefix]) ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < limit - prefix && last_[last_.size() - 1 - suffix] == next[next.size() - 1 - suffix]) ++suffix;
+        if (prefix != last_.size() || prefix != next.size()) {
+            document.setUndoRedoEnabled(false);
+            QTextCursor cursor(&document);
+            cursor.setPosition(static_cast<int>(prefix));
+            cursor.setPosition(static_cast<int>(last_.size() - suffix), QTextCursor::KeepAnchor);
+            cursor.insertText(next.mid(prefix, next.size() - prefix - suffix));
+            document.setUndoRedoEnabled(true);
+        }
+    }
+    last_ = std::move(next);
+    lastRevision_ = document.revision();
 }
 
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text) {

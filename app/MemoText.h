@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <string_view>
 
@@ -18,5 +20,20 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes);
 // Replaces a memo's whole text as a command does, without a change event (emptying a memo, writing
 // the preview).
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text);
+
+// Keeps a memo's whole text equal to the texts a command gives it, editing only the part that
+// differs from the last text it gave: the preview is rewritten on every keystroke in a block, and
+// replacing tens of kilobytes each time would make typing lag. The result is the same as replacing
+// the whole text; when the user has edited the memo since, the whole text is replaced.
+class TMemoWriter {
+public:
+    explicit TMemoWriter(QPlainTextEdit& memo) : memo_(memo) {}
+    void Replace(std::string_view text);
+
+private:
+    QPlainTextEdit& memo_;
+    QString last_;
+    int lastRevision_ = -1;
+};
 
 }  // namespace quillory

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "app/AppInfo.h"
+#include "app/MemoText.h"
 #include "app/Unit1.h"
 #include "app/WebLabel.h"
 
@@ -190,6 +191,7 @@ void TForm1::CreateAddressArea() {
 void TForm1::CreatePreview() {
     Memo1 = MakeMemo(sPanel3, "Memo1", "Náhled", {8, 8, 481, 469});
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    previewWriter_ = std::make_unique<TMemoWriter>(*Memo1);
 }
 
 void TForm1::CreateBottomRow() {

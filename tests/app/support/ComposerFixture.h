@@ -24,7 +24,11 @@ namespace quillory::test {
 // A main window over a temporary folder that stands for the executable's folder.
 class TComposerFixture {
 public:
-    TComposerFixture() : exeDir_(dir_.path().toStdString()) {}
+    // The settings file lives in a configuration folder of its own, so no test sees another's.
+    TComposerFixture() : exeDir_(dir_.path().toStdString()) {
+        std::filesystem::create_directories(exeDir_ / "config");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((exeDir_ / "config").string()));
+    }
 
     std::filesystem::path Path(const std::string& name) const { return exeDir_ / name; }
 

@@ -1,0 +1,136 @@
+// Start-up: the time from launching a process to the first paint of its main window, and the
+// process's peak memory, for Quillory's main window beside a bare Qt window, in the same run.
+//
+//   bench_startup [runs]      runs both kinds alternately and prints medians
+//   bench_startup --child quillory|bare DIR    one launch (used by the parent)
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/QtDesktop.h"
+#include "app/Unit1.h"
+
+extern char** environ;
+
+namespace {
+
+// Tells the parent, through standard output, that the watched window has painted, then ends.
+class TFirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::fputs("painted\n", stdout);
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return false;
+    }
+};
+
+int RunChild(const std::string& kind, const std::string& exeDir) {
+    int argc = 1;
+    char name[] = "bench_startup";
+    char* argv[] = {name, nullptr};
+    quillory::TQtDesktop desktop;
+    quillory::TApplication application(argc, argv, desktop);
+    TFirstPaint watcher;
+    std::unique_ptr<QWidget> window;
+    if (kind == "quillory") {
+        window = std::make_unique<quillory::TForm1>(desktop, exeDir);
+    } else {
+        window = std::make_unique<QWidget>();
+        window->resize(1009, 726);
+    }
+    window->installEventFilter(&watcher);
+    window->show();
+    return application.exec();
+}
+
+struct TLaunch {
+    double milliseconds;
+    long peakKiB;
+};
+
+TLaunch Launch(const char* self, const char* kind, const std::string& exeDir) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) std::abort();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    const std::string dir = exeDir;
+    char* argv[] = {const_cast<char*>(self), const_cast<char*>("--child"), const_cast<char*>(kind),
+                    const_cast<char*>(dir.c_str()), nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, self, &actions, nullptr, argv, environ) != 0) std::abort();
+    ::close(pipeFds[1]);
+    char buffer[64] = {};
+    const ssize_t got = ::read(pipeFds[0], buffer, sizeof buffer - 1);
+    const auto painted = std::chrono::steady_clock::now();
+    ::close(pipeFds[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (got <= 0 || std::strncmp(buffer, "painted", 7) != 0) {
+        std::fprintf(stderr, "%s: the window never painted\n", kind);
+        std::exit(1);
+    }
+    return {std::chrono::duration<double, std::milli>(painted - start).count(), usage.ru_maxrss};
+}
+
+template <class T>
+T Median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--child") return RunChild(argv[2], argv[3]);
+    const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 15;
+
+    // The program's folder with eight block files, as after a first close.
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());  // the children get settings of their own
+    for (int n = 1; n <= 8; ++n)
+        std::ofstream(dir.filePath(QStringLiteral("blok%1.txt").arg(n)).toStdString(), std::ios::binary) << "text\r\n";
+    const std::string exeDir = dir.path().toStdString();
+
+    std::vector<double> quilloryMs, bareMs;
+    std::vector<long> quilloryKiB, bareKiB;
+    Launch(argv[0], "bare", exeDir);  // warm the file cache
+    Launch(argv[0], "quillory", exeDir);
+    for (int i = 0; i < runs; ++i) {
+        const TLaunch bare = Launch(argv[0], "bare", exeDir);
+        const TLaunch quillory = Launch(argv[0], "quillory", exeDir);
+        bareMs.push_back(bare.milliseconds);
+        bareKiB.push_back(bare.peakKiB);
+        quilloryMs.push_back(quillory.milliseconds);
+        quilloryKiB.push_back(quillory.peakKiB);
+    }
+    const double ratio = Median(quilloryMs) / Median(bareMs);
+    std::printf("platform: %s, %d runs each (medians)\n", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(), runs);
+    std::printf("bare Qt window   : %7.1f ms to first paint, peak %6.1f MiB\n", Median(bareMs), Median(bareKiB) / 1024.0);
+    std::printf("Quillory window  : %7.1f ms to first paint, peak %6.1f MiB\n", Median(quilloryMs), Median(quilloryKiB) / 1024.0);
+    std::printf("ratio            : %7.2f (target <= 1.5), memory target < 40 MiB\n", ratio);
+    return 0;
+}
