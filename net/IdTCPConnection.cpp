@@ -196,8 +196,10 @@ void TIdTCPConnection::WriteBytes(const void* buffer, std::size_t count) {
 }
 
 void TIdTCPConnection::Append(std::string_view bytes, std::string_view ending) {
-    CheckDisconnected(true, true);
-    if (!IsConnected()) throw EIdNotConnected();
+    if (closedByPeer_ || !ioHandler_ || !ioHandler_->IsOpen()) {
+        CheckDisconnected(true, true);
+        throw EIdNotConnected();
+    }
     writeBuffer_.append(bytes);
     writeBuffer_.append(ending);
     if (writeBuffer_.size() >= WriteBufferThreshold) FlushWriteBuffer();
