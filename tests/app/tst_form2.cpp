@@ -8,16 +8,15 @@
 #include "app/AddressCheck.h"
 #include "app/Unit2.h"
 #include "storage/forms/FormStorage.h"
-#include "support/ComposerFixture.h"
-#include "support/TempConfigHome.h"
+#include "support/SettingsFixture.h"
 
 namespace quillory::test {
 
 class Form2Test : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempConfigHome> home_;
-    std::unique_ptr<TComposerFixture> f_;
+    std::unique_ptr<TSettingsFixture> fixture_;
+    TComposerFixture* f_ = nullptr;
 
     TFormStorage& Storage() const { return f_->Form().FormStorage(); }
     TForm2& Dialog() const { return f_->Form().Form2(); }
@@ -46,16 +45,10 @@ class Form2Test : public QObject {
 private slots:
     void init()
     {
-        home_ = std::make_unique<TTempConfigHome>();
-        f_ = std::make_unique<TComposerFixture>();
-        f_->WriteEmptyBlocks();
-        f_->Open();
+        fixture_ = std::make_unique<TSettingsFixture>();
+        f_ = &fixture_->composer;
     }
-    void cleanup()
-    {
-        f_.reset();
-        home_.reset();
-    }
+    void cleanup() { fixture_.reset(); }
 
     void opensBesideTheMainWindowWithTheStoredValues()
     {

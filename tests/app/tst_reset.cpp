@@ -5,16 +5,15 @@
 
 #include "app/Unit2.h"
 #include "storage/forms/FormStorage.h"
-#include "support/ComposerFixture.h"
-#include "support/TempConfigHome.h"
+#include "support/SettingsFixture.h"
 
 namespace quillory::test {
 
 class ResetTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempConfigHome> home_;
-    std::unique_ptr<TComposerFixture> f_;
+    std::unique_ptr<TSettingsFixture> fixture_;
+    TComposerFixture* f_ = nullptr;
 
     void Reset() const { f_->Form().findChild<QAction*>("Vchoznastaven1")->trigger(); }
     void AddEntry(int list, const char* addButton, const QString& text) const
@@ -52,16 +51,10 @@ class ResetTest : public QObject {
 private slots:
     void init()
     {
-        home_ = std::make_unique<TTempConfigHome>();
-        f_ = std::make_unique<TComposerFixture>();
-        f_->WriteEmptyBlocks();
-        f_->Open();
+        fixture_ = std::make_unique<TSettingsFixture>();
+        f_ = &fixture_->composer;
     }
-    void cleanup()
-    {
-        f_.reset();
-        home_.reset();
-    }
+    void cleanup() { fixture_.reset(); }
 
     void withoutBackupsFolderNothingIsReset()
     {
