@@ -8,29 +8,11 @@
 #include <string>
 #include <system_error>
 
+#include "storage/FileHandle.h"
+
 namespace quillory {
 
 namespace {
-
-// A descriptor that is closed with its owner.
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : fd_(fd) {}
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    ~TFileDescriptor() { Close(); }
-
-    int Get() const { return fd_; }
-    bool Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // The temporary file's name, removed again unless it has been renamed over the target.
 class TTemporaryName {
@@ -67,24 +49,29 @@ bool WriteAll(int fd, std::string_view contents)
 
 }  // namespace
 
-bool ReplaceFileWhole(const std::filesystem::path& path, std::string_view contents)
+bool ReplaceFileWhole(const std::filesystem::path& link, std::string_view contents)
 {
+    // Writing through a symbolic link replaces the file it points to, not the link.
+    std::error_code ignored;
+    const std::filesystem::path path =
+        std::filesystem::is_symlink(link, ignored) ? std::filesystem::weakly_canonical(link, ignored) : link;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return false;
 
     TTemporaryName temporary((folder / ("." + path.filename().string() + ".XXXXXX")).string());
-    TFileDescriptor file(::mkstemp(temporary.Buffer()));
-    if (file.Get() < 0) return false;
+    FileHandle file(::mkstemp(temporary.Buffer()));
+    if (!file.IsOpen()) return false;
     const bool written = ::fchmod(file.Get(), S_IRUSR | S_IWUSR) == 0 && WriteAll(file.Get(), contents) &&
                          ::fsync(file.Get()) == 0;
-    if (!file.Close() || !written) return false;
+    file.Reset();
+    if (!written) return false;
     if (::rename(temporary.Name(), path.c_str()) != 0) return false;
     temporary.Commit();
 
     // The rename itself reaches the disk with the folder's entry.
-    TFileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY));
+    const FileHandle directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY));
     if (directory.Get() >= 0) ::fsync(directory.Get());
     return true;
 }
