@@ -8,15 +8,26 @@
 #include <algorithm>
 
 #include "app/Win1250Text.h"
+#include "core/Win1250.h"
 #include "storage/TextForm.h"
 
 namespace quillory {
 namespace {
 
-// The control's own line end is a lone LF.
+// The control's own line end is a lone LF: CR LF, lone CR and lone LF each become one, in one pass.
 QString ToControlText(std::string_view text) {
-    QString control = FromWin1250(NormaliseLineEnds(text));
-    control.remove(QChar('\r'));
+    QString control(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    QChar* out = control.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\r') {
+            *out++ = QChar('\n');
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            *out++ = QChar(static_cast<char16_t>(Win1250ToUnicode(byte)));
+        }
+    }
+    control.truncate(out - control.constData());
     return control;
 }
 
@@ -38,11 +49,27 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes) {
     memo.setPlainText(ToControlText(UpToFirstNul(normalised)));
 }
 
+TMemoChanges::TMemoChanges(QPlainTextEdit& memo) {
+    // The document's own signal fires for every change, also while the widget's signals are blocked.
+    QObject::connect(memo.document(), &QTextDocument::contentsChanged, &memo, [count = count_] { ++*count; });
+}
+
+const std::string& TCachedMemoText::Text() const {
+    if (!valid_ || textChange_ != changes_.Count()) {
+        text_ = MemoText(memo_);
+        textChange_ = changes_.Count();
+        valid_ = true;
+    }
+    return text_;
+}
+
+TMemoWriter::TMemoWriter(QPlainTextEdit& memo) : memo_(memo), changes_(memo) {}
+
 void TMemoWriter::Replace(std::string_view text) {
     QString next = ToControlText(text);
     QTextDocument& document = *memo_.document();
     const QSignalBlocker blocker(memo_);
-    if (document.revision() != lastRevision_) {
+    if (!written_ || changes_.Count() != lastChange_) {
         memo_.setPlainText(next);
     } else {
         // Only the middle between the common beginning and the common end changes.
@@ -61,7 +88,8 @@ void TMemoWriter::Replace(std::string_view text) {
         }
     }
     last_ = std::move(next);
-    lastRevision_ = document.revision();
+    lastChange_ = changes_.Count();
+    written_ = true;
 }
 
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text) {

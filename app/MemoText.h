@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,19 +22,45 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes);
 // the preview).
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text);
 
+// Counts every change of a memo's content, by the user or by a command, signals blocked or not.
+class TMemoChanges {
+public:
+    explicit TMemoChanges(QPlainTextEdit& memo);
+    unsigned long Count() const { return *count_; }
+
+private:
+    std::shared_ptr<unsigned long> count_ = std::make_shared<unsigned long>(0);
+};
+
+// The text form of a memo, converted again only after the memo changed.
+class TCachedMemoText {
+public:
+    explicit TCachedMemoText(QPlainTextEdit& memo) : memo_(memo), changes_(memo) {}
+    const std::string& Text() const;
+
+private:
+    QPlainTextEdit& memo_;
+    TMemoChanges changes_;
+    mutable std::string text_;
+    mutable unsigned long textChange_ = 0;
+    mutable bool valid_ = false;
+};
+
 // Keeps a memo's whole text equal to the texts a command gives it, editing only the part that
 // differs from the last text it gave: the preview is rewritten on every keystroke in a block, and
 // replacing tens of kilobytes each time would make typing lag. The result is the same as replacing
 // the whole text; when the user has edited the memo since, the whole text is replaced.
 class TMemoWriter {
 public:
-    explicit TMemoWriter(QPlainTextEdit& memo) : memo_(memo) {}
+    explicit TMemoWriter(QPlainTextEdit& memo);
     void Replace(std::string_view text);
 
 private:
     QPlainTextEdit& memo_;
     QString last_;
-    int lastRevision_ = -1;
+    TMemoChanges changes_;
+    unsigned long lastChange_ = 0;
+    bool written_ = false;
 };
 
 }  // namespace quillory

@@ -172,7 +172,7 @@ TEmailPieces TForm1::ReadPieces() const {
     pieces.salutation = ToWin1250(lists_[0].combo->currentText());
     for (int n = 0; n < 8; ++n) {
         pieces.blockTicked[n] = blocks_[n].gate->isChecked();
-        if (pieces.blockTicked[n]) pieces.blocks[n] = MemoText(*blocks_[n].memo);
+        if (pieces.blockTicked[n]) pieces.blocks[n] = blocks_[n].text->Text();
     }
     pieces.farewellTicked = sCheckBox10->isChecked();
     pieces.farewell = ToWin1250(lists_[1].combo->currentText());

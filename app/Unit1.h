@@ -24,6 +24,7 @@ class TDesktop;
 class TForm2;
 class TForm3;
 class TMemoWriter;
+class TCachedMemoText;
 class TFormStorage;
 class TsWebLabel;
 struct TEmailPieces;
@@ -67,6 +68,8 @@ private:
         QPlainTextEdit* memo = nullptr;
         QPushButton* clear = nullptr;
         bool unreadable = false;  // its file exists but could not be read: never overwritten
+        // A keystroke in one block leaves the other seven as they were: their text is kept.
+        std::unique_ptr<TCachedMemoText> text;
     };
     struct TPhraseList {
         QComboBox* combo = nullptr;

@@ -126,6 +126,7 @@ void TForm1::CreateBlocks() {
         block.gate->setFont(bold);
         block.memo = MakeMemo(sPanel1, qPrintable(QStringLiteral("Memo%1").arg(n + 2)), caption,
                               {place.memo, QSize(n == 2 ? 237 : 241, 89)});
+        block.text = std::make_unique<TCachedMemoText>(*block.memo);
         block.clear = MakeButton(sPanel1, qPrintable(QStringLiteral("sBitBtn%1").arg(n + 11)), "Vymazat",
                                  "Vymazat obsah bloku", {place.clear, QSize(73, 21)});
         block.clear->setAccessibleName(QStringLiteral("Vymazat text blok %1").arg(n + 1));

@@ -1,7 +1,6 @@
 #include "core/Win1250.h"
 
 #include <array>
-#include <unordered_map>
 
 namespace quillory {
 namespace {
@@ -26,11 +25,13 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-const std::unordered_map<char32_t, unsigned char>& ReverseTable() {
+// Byte of every character up to the highest one of the code page (U+2122); 0 where there is none.
+constexpr char32_t kHighestCharacter = 0x2122;
+const std::array<unsigned char, kHighestCharacter + 1>& ReverseTable() {
     static const auto table = [] {
-        std::unordered_map<char32_t, unsigned char> map;
-        for (unsigned i = 0; i < kHighHalf.size(); ++i) map.emplace(kHighHalf[i], static_cast<unsigned char>(0x80 + i));
-        return map;
+        std::array<unsigned char, kHighestCharacter + 1> bytes{};
+        for (unsigned i = 0; i < kHighHalf.size(); ++i) bytes[kHighHalf[i]] = static_cast<unsigned char>(0x80 + i);
+        return bytes;
     }();
     return table;
 }
@@ -70,9 +71,9 @@ char32_t Win1250ToUnicode(unsigned char byte) {
 
 int UnicodeToWin1250(char32_t ch) {
     if (ch < 0x80) return static_cast<int>(ch);
-    const auto& table = ReverseTable();
-    const auto found = table.find(ch);
-    return found == table.end() ? -1 : found->second;
+    if (ch > kHighestCharacter) return -1;
+    const unsigned char byte = ReverseTable()[ch];
+    return byte == 0 ? -1 : byte;
 }
 
 std::string Win1250ToUtf8(std::string_view bytes) {
