@@ -109,18 +109,11 @@ std::string EncodeAddressForHeader(const TIdEMailAddressItem& item, const THeade
     if (name.empty()) return item.Address();
     bool eightBit = false;
     for (const char c : name) eightBit = eightBit || static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126;
-    std::string nameText;
-    if (eightBit) {
-        nameText = EncodeHeaderText(name, DisplayNameSpecials, charset);
-    } else {
-        nameText = "\"";
-        for (const char c : name) {
-            if (c == '\\' || c == '"') nameText += '\\';
-            nameText += c;
-        }
-        nameText += '"';
-    }
-    return nameText + " <" + item.Address() + ">";
+    std::string result = eightBit ? EncodeHeaderText(name, DisplayNameSpecials, charset) : QuotedString(name);
+    result += " <";
+    result += item.Address();
+    result += '>';
+    return result;
 }
 
 std::string EncodeAddressListForHeader(const TIdEMailAddressList& list, const THeaderCharset& charset) {

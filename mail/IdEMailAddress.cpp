@@ -16,18 +16,6 @@ constexpr std::string_view kNameChars =
 constexpr std::string_view kAddressStartSet = "(\"< @\t";
 constexpr std::string_view kListStartSet = ":;(\", \t";
 
-bool NeedsBackslash(char c) { return c == '\\' || c == '"'; }
-
-// `text` with every backslash and double quote preceded by a backslash.
-std::string Escaped(std::string_view text) {
-    std::string result;
-    for (char c : text) {
-        if (NeedsBackslash(c)) result += '\\';
-        result += c;
-    }
-    return result;
-}
-
 std::string TrimStrip(std::string_view text) { return Strip(Trim(text)); }
 
 }  // namespace
@@ -40,7 +28,7 @@ std::string TIdEMailAddressItem::FormatAddressPart() const {
     const std::string local = address_.substr(0, at);
     const std::string domain = address_.substr(at);
     const std::size_t special = local.find_first_not_of(kAtomChars);
-    if (special != std::string::npos && local[special] != '.') return "<\"" + Escaped(local) + "\"" + domain + ">";
+    if (special != std::string::npos && local[special] != '.') return "<" + QuotedString(local) + domain + ">";
     if (name_.empty()) return local + domain;
     return "<" + local + domain + ">";
 }
@@ -48,7 +36,7 @@ std::string TIdEMailAddressItem::FormatAddressPart() const {
 std::string TIdEMailAddressItem::Text() const {
     if (name_.empty() || name_ == UpperCase(address_)) return FormatAddressPart();
     if (name_.find_first_not_of(kNameChars) == std::string::npos) return name_ + " " + FormatAddressPart();
-    return "\"" + Escaped(name_) + "\" " + FormatAddressPart();
+    return QuotedString(name_) + " " + FormatAddressPart();
 }
 
 void TIdEMailAddressItem::SetText(const std::string& text) {

@@ -53,6 +53,16 @@ std::string CutToken(std::string& input, std::string_view delimiter, bool delete
     return result;
 }
 
+std::string QuotedString(std::string_view text) {
+    std::string result = "\"";
+    for (const char c : text) {
+        if (c == '\\' || c == '"') result += '\\';
+        result += c;
+    }
+    result += '"';
+    return result;
+}
+
 std::string JoinLines(const TIdStrings& lines) {
     std::string text;
     for (const auto& line : lines) {

@@ -27,6 +27,10 @@ std::size_t Pos(std::string_view needle, std::string_view haystack);
 std::string CutToken(std::string& input, std::string_view delimiter = " ", bool deleteFromInput = true,
                      bool caseSensitive = true);
 
+// `text` between double quotes, each backslash and double quote inside preceded by a backslash
+// (an RFC 5322 §3.2.4 quoted string).
+std::string QuotedString(std::string_view text);
+
 // Every line followed by CR LF.
 std::string JoinLines(const TIdStrings& lines);
 // The lines joined by commas; a line holding a blank, a control character, a comma or a double
