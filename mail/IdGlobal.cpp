@@ -34,7 +34,6 @@ std::string UpperCase(std::string_view text) {
     return result;
 }
 
-bool SameText(std::string_view a, std::string_view b) { return UpperCase(a) == UpperCase(b); }
 
 std::size_t Pos(std::string_view needle, std::string_view haystack) {
     const std::size_t found = haystack.find(needle);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SameText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +19,6 @@ std::string TrimRight(std::string_view text);
 std::string Strip(std::string_view text);
 // ASCII upper case; bytes of 128 and above are left as they are.
 std::string UpperCase(std::string_view text);
-bool SameText(std::string_view a, std::string_view b);
 
 // 1-based position of `needle` in `haystack`, 0 when absent.
 std::size_t Pos(std::string_view needle, std::string_view haystack);

@@ -4,11 +4,6 @@ namespace quillory {
 
 namespace {
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 template <typename IsTrimmed>
 std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed)
 {
@@ -19,14 +14,6 @@ std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed)
 
 }  // namespace
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view text)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SameText.h"
+
 #include <string>
 #include <string_view>
 
@@ -7,7 +9,6 @@ namespace quillory {
 
 // ASCII letter case is all the INI names and the storage's word lookups ignore; bytes above 0x7F
 // (Windows-1250 letters) compare as they are.
-bool SameText(std::string_view a, std::string_view b);
 
 // Removes blanks and tabs at both ends: what a value read from the INI file loses.
 std::string_view TrimBlanks(std::string_view text);
