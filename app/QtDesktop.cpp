@@ -13,7 +13,8 @@ void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& 
     const auto icon = kind == TMessageKind::Error         ? QMessageBox::Critical
                       : kind == TMessageKind::Information ? QMessageBox::Information
                                                           : QMessageBox::NoIcon;
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // Messages of the lower layers end their lines with CR LF; the box wants plain line feeds.
+    QMessageBox box(icon, caption, QString(text).replace("\r\n", "\n"), QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -19,6 +19,8 @@
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/Win1250Text.h"
+#include "mail/IdMessage.h"
+#include "net/IdSMTP.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
@@ -37,6 +39,8 @@ std::filesystem::path ToPath(const QString& name) {
 TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), exeDir_(std::move(exeDir)), saveFileName_(kInitialSaveName) {
     setObjectName("Form1");
+    IdSMTP1 = std::make_unique<TIdSMTP>();
+    IdMessage1 = std::make_unique<TIdMessage>();
     setWindowTitle(kMainWindowCaption);
     QFont font = this->font();
     font.setPixelSize(11);
@@ -96,6 +100,7 @@ void TForm1::ConnectSignals() {
     onClick("sBitBtn4", &TForm1::sBitBtn4Click);
     onClick("sBitBtn5", &TForm1::FileSaveAs1Execute);
     onClick("sBitBtn26", &TForm1::sBitBtn26Click);
+    onClick("sBitBtn6", &TForm1::sBitBtn6Click);
     onClick("sBitBtn1", &TForm1::sBitBtn1Click);
     auto onMenu = [this](const char* name, void (TForm1::*handler)()) {
         auto* item = findChild<QAction*>(name);
@@ -104,6 +109,7 @@ void TForm1::ConnectSignals() {
     onMenu("Uloit1", &TForm1::FileSaveAs1Accept);
     onMenu("Ukonit1", &TForm1::Ukonit1Click);
     onMenu("Koprovattextemailu1", &TForm1::sBitBtn4Click);
+    onMenu("Odeslatemail1", &TForm1::sBitBtn6Click);
     onMenu("Onlinenpovda1", &TForm1::Onlinenpovda1Click);
     onMenu("OprogramuQuillory1", &TForm1::OprogramuQuillory1Click);
     onMenu("Serverodchozpoty1", &TForm1::sBitBtn1Click);

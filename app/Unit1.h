@@ -24,6 +24,8 @@ class TDesktop;
 class TForm2;
 class TForm3;
 class TMemoWriter;
+class TIdMessage;
+class TIdSMTP;
 class TCachedMemoText;
 class TFormStorage;
 class TsWebLabel;
@@ -113,6 +115,7 @@ private:
     void Onlinenpovda1Click();
     void sBitBtn26Click();
     void OprogramuQuillory1Click();
+    void sBitBtn6Click();
     void sBitBtn1Click();
     void Vchoznastaven1Click();
     void WriteBackups() const;
@@ -150,6 +153,9 @@ private:
     TFormStorage* FormStorage1 = nullptr;  // child of the window
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
+    // The send command's client and message; the message keeps what a send does not set.
+    std::unique_ptr<TIdSMTP> IdSMTP1;
+    std::unique_ptr<TIdMessage> IdMessage1;
 };
 
 }  // namespace quillory

@@ -1,0 +1,69 @@
+#include "app/MailFilling.h"
+
+#include <algorithm>
+
+#include "mail/IdCoder.h"
+#include "mail/IdCoderQuotedPrintable.h"
+#include "mail/IdEMailAddress.h"
+#include "mail/IdMessage.h"
+
+namespace quillory {
+namespace {
+
+// RFC 5322 §2.1.1: a line is at most 998 characters without its CR LF.
+constexpr std::size_t kLongestPlainLine = 998;
+
+std::string_view Trimmed(std::string_view text) {
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool NeedsQuotedPrintable(const std::vector<std::string>& lines) {
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.size() > kLongestPlainLine ||
+               std::any_of(line.begin(), line.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+    });
+}
+
+}  // namespace
+
+void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field) {
+    size_t start = 0;
+    while (start <= field.size()) {
+        const size_t end = std::min(field.find(';', start), field.size());
+        const std::string_view piece = Trimmed(field.substr(start, end - start));
+        if (!piece.empty()) list.Add().SetText(std::string(piece));
+        start = end + 1;
+    }
+}
+
+void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines) {
+    message.ContentType = "text/plain; charset=windows-1250";
+    message.CharSet.clear();
+    message.ExtraHeaders().SetHeaderValue("MIME-Version", "1.0");
+    TIdStrings& body = message.Body();
+    body.clear();
+    if (!NeedsQuotedPrintable(lines)) {
+        message.ContentTransferEncoding = "7bit";
+        body.assign(lines.begin(), lines.end());
+        return;
+    }
+    message.ContentTransferEncoding = "quoted-printable";
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    const std::string encoded = EncodeTextWith<TIdEncoderQuotedPrintable>(text);
+    // Every encoded line ends in CR LF; the last one ends the text.
+    for (size_t start = 0; start < encoded.size();) {
+        const size_t end = encoded.find("\r\n", start);
+        if (end == std::string::npos) {
+            body.push_back(encoded.substr(start));
+            break;
+        }
+        body.push_back(encoded.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+}  // namespace quillory

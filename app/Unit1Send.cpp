@@ -1,0 +1,66 @@
+// The send command: the preview goes out as an e-mail through the SMTP server of the settings.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/AddressCheck.h"
+#include "app/AppInfo.h"
+#include "app/Desktop.h"
+#include "app/DisplayedLines.h"
+#include "app/MailFilling.h"
+#include "app/ServerAddress.h"
+#include "app/Unit1.h"
+#include "app/Win1250Text.h"
+#include "mail/IdMessage.h"
+#include "net/IdSMTP.h"
+#include "storage/Variant.h"
+#include "storage/forms/FormStorage.h"
+
+namespace quillory {
+
+void TForm1::sBitBtn6Click() {
+    const TFormStorage& storage = *FormStorage1;
+    if (VarToStr(storage.ReadStoredValue("smtpserver")).empty()) {
+        desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+                             "Není vyplněn server odchozí pošty (SMTP)");
+        return;
+    }
+    if (!CheckEmailAddress(ToWin1250(sEdit1->text()))) {
+        desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+                             "Emailová adresa příjemce není vyplněna správně");
+        return;
+    }
+
+    TIdMessage& message = *IdMessage1;
+    SetPlainTextBody(message, DisplayedLines(*Memo1));
+    const std::string sender = ToWin1250(lists_[4].combo->currentText());
+    message.From().SetText(sender);
+    message.ReplyTo().SetAddressesText(sender);
+    message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
+    message.Subject = ToWin1250(lists_[3].combo->currentText());
+    message.CCList().Clear();
+    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
+
+    TIdSMTP& smtp = *IdSMTP1;
+    // With authentication off no login is attempted, even when the server offers one.
+    const bool authenticate = VarToBool(storage.ReadStoredValue("smtpovereni"));
+    smtp.SetAuthenticationType(authenticate ? TAuthenticationType::atLogin : TAuthenticationType::atNone);
+    smtp.Username = authenticate ? VarToStr(storage.ReadStoredValue("smtplogin")) : std::string();
+    smtp.Password = authenticate ? VarToStr(storage.ReadStoredValue("smtpheslo")) : std::string();
+
+    try {
+        const TServerAddress server = ParseServerAddress(VarToStr(storage.ReadStoredValue("smtpserver")));
+        smtp.Host = server.host;
+        smtp.Port = server.port;
+        smtp.OpenConnection(1000);
+        smtp.SendMail(message);
+    } catch (const Exception& error) {
+        desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
+                             "Chyba: " + FromWin1250(error.Message()));
+    }
+    if (smtp.Connected()) smtp.CloseConnection();
+}
+
+}  // namespace quillory

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+
+namespace quillory::test {
+
+// A real SMTP server (aiosmtpd) on 127.0.0.1 that requires AUTH LOGIN, started for one test and
+// stopped with it. Every delivered message is read back with its login, envelope and DATA bytes.
+class TSmtpServerProcess {
+public:
+    struct TDelivery {
+        QString mechanism;
+        QString login;
+        QString mailFrom;
+        QStringList recipients;
+        QByteArray data;
+    };
+
+    TSmtpServerProcess(const QString& user, const QString& password);
+    ~TSmtpServerProcess();
+    TSmtpServerProcess(const TSmtpServerProcess&) = delete;
+    TSmtpServerProcess& operator=(const TSmtpServerProcess&) = delete;
+
+    int Port() const { return port_; }
+    // Waits for the next delivered message; false when none came within the time limit.
+    bool NextDelivery(TDelivery& delivery, int timeoutMs = 20000);
+
+private:
+    QByteArray NextLine(int timeoutMs);
+
+    QProcess process_;
+    int port_ = 0;
+};
+
+// What a recipient's mail program decodes from a message: "field" to values, in order.
+QList<QPair<QString, QString>> DecodeMessage(const QByteArray& data);
+QStringList DecodedValues(const QList<QPair<QString, QString>>& fields, const QString& field);
+
+}  // namespace quillory::test
