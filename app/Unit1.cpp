@@ -16,6 +16,7 @@
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
+#include "app/Skin.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/Win1250Text.h"
@@ -124,10 +125,12 @@ std::filesystem::path TForm1::BlockFile(int block) const {
     return exeDir_ / ("blok" + std::to_string(block) + ".txt");
 }
 
-// Loads the eight blocks, each on its own: a missing file leaves its block empty (the next close
-// creates it), a file that exists but cannot be read marks its block so that the close never writes
-// over the user's text. The first failure is shown once, before the window appears.
+// Switches the skin on (the plain look stays when none is found), then loads the eight blocks, each
+// on its own: a missing file leaves its block empty (the next close creates it), a file that exists
+// but cannot be read marks its block so that the close never writes over the user's text. The first
+// failure is shown once, before the window appears.
 void TForm1::FormCreate() {
+    sSkinManager1 = TsSkinManager::SwitchOn(this, exeDir_ / "Skins", "Wood");
     std::optional<std::string> firstError;
     for (int n = 0; n < 8; ++n) {
         const std::filesystem::path file = BlockFile(n + 1);
@@ -268,18 +271,6 @@ void TForm1::FileSaveAs1Accept() {
 
 void TForm1::Ukonit1Click() {
     close();
-}
-
-void TForm1::Onlinenpovda1Click() {
-    sPanel4->show();
-    sPanel4->raise();
-    sBitBtn26->show();
-    sBitBtn26->raise();
-}
-
-void TForm1::sBitBtn26Click() {
-    sPanel4->hide();
-    sBitBtn26->hide();
 }
 
 void TForm1::OprogramuQuillory1Click() {

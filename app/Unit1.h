@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "app/AppInfo.h"
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -28,6 +30,8 @@ class TIdMessage;
 class TIdSMTP;
 class TCachedMemoText;
 class TFormStorage;
+class TFramelessIE;
+class TsSkinManager;
 class TsWebLabel;
 struct TEmailPieces;
 
@@ -55,6 +59,12 @@ public:
     TForm2& Form2() const { return *form2_; }
     int SelectedIndex(int list) const { return selectedIndex_.at(static_cast<size_t>(list - 1)); }
     void SetSelectedIndex(int list, int index) { selectedIndex_.at(static_cast<size_t>(list - 1)) = index; }
+    // The page view the help panel shows on top: the newest one, none before the first opening.
+    TFramelessIE* HelpBrowser() const { return helpBrowser_; }
+    // The page the help panel loads; the program's own help page unless set otherwise.
+    void SetHelpPageAddress(const QString& address) { helpPageAddress_ = address; }
+    // The skin that draws the windows; inactive when the plain look stays.
+    const TsSkinManager& SkinManager() const { return *sSkinManager1; }
 
 signals:
     // Emitted after every rebuild of the preview.
@@ -143,6 +153,9 @@ private:
     QPlainTextEdit* Memo1 = nullptr;
     std::unique_ptr<TMemoWriter> previewWriter_;
     QPushButton* sBitBtn26 = nullptr;
+    TFramelessIE* helpBrowser_ = nullptr;  // child of sPanel4, like the older views beneath it
+    QString helpPageAddress_ = kHelpPageAddress;
+    TsSkinManager* sSkinManager1 = nullptr;  // child of the window
 
     // The remembered selected index of lists 1 to 5, used by their delete buttons.
     std::array<int, 5> selectedIndex_{};

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 #include "app/AppInfo.h"
 #include "app/WebLabel.h"
@@ -12,6 +13,9 @@ TForm3::TForm3(TDesktop& desktop, QWidget* mainWindow) : QDialog(mainWindow), ma
     setObjectName("Form3");
     setWindowTitle("O programu Quillory");
     setFixedSize(393, 126);
+    QFont font = this->font();
+    font.setPixelSize(11);
+    setFont(font);
     auto* title = new QLabel(kMainWindowCaption, this);
     title->setObjectName("sLabelFX1");
     QFont titleFont = title->font();
@@ -29,6 +33,7 @@ TForm3::TForm3(TDesktop& desktop, QWidget* mainWindow) : QDialog(mainWindow), ma
     auto* ok = new QPushButton("Ok", this);
     ok->setObjectName("sBitBtn1");
     ok->setGeometry(148, 80, 97, 25);
+    ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
