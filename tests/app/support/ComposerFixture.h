@@ -18,16 +18,17 @@
 #include "app/Unit1.h"
 #include "app/Win1250Text.h"
 #include "support/FakeDesktop.h"
+#include "support/TempConfigHome.h"
 
 namespace quillory::test {
 
 // A main window over a temporary folder that stands for the executable's folder.
 class TComposerFixture {
 public:
-    // The settings file lives in a configuration folder of its own, so no test sees another's.
+    // The settings file lives in a configuration folder of this test's own, so no test sees
+    // another's; a test that set up its own folder keeps it.
     TComposerFixture() : exeDir_(dir_.path().toStdString()) {
-        std::filesystem::create_directories(exeDir_ / "config");
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((exeDir_ / "config").string()));
+        if (TTempConfigHome::Live() <= 1) configHome_ = std::make_unique<TTempConfigHome>();
     }
 
     std::filesystem::path Path(const std::string& name) const { return exeDir_ / name; }
@@ -89,6 +90,7 @@ public:
     TFakeDesktop desktop;
 
 private:
+    std::unique_ptr<TTempConfigHome> configHome_;
     QTemporaryDir dir_;
     std::filesystem::path exeDir_;
     std::unique_ptr<TForm1> form_;

@@ -10,10 +10,12 @@ namespace quillory::test {
 TTempConfigHome::TTempConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+    ++live_;
 }
 
 TTempConfigHome::~TTempConfigHome()
 {
+    --live_;
     if (hadOld_) {
         qputenv("XDG_CONFIG_HOME", old_);
     } else {

@@ -17,10 +17,13 @@ public:
     TTempConfigHome& operator=(const TTempConfigHome&) = delete;
 
     QString Path() const { return dir_.path(); }
+    // How many homes are in place now; the process keeps one for its whole run.
+    static int Live() { return live_; }
     // The INI file the main window of this test executable uses.
     QString IniPath() const;
 
 private:
+    static inline int live_ = 0;
     QTemporaryDir dir_;
     QByteArray old_;
     bool hadOld_ = false;
