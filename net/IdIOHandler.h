@@ -7,6 +7,8 @@
 
 namespace quillory {
 
+class TIdInterrupt;
+
 // Where the connection to a peer comes from and where its bytes go: the transport under the
 // buffered TCP connection. The socket transport is one; a transport that adds a layer (a TLS
 // session, say) wraps another transport and offers the same operations, so the connection above
@@ -31,6 +33,9 @@ public:
     virtual long ReceiveBytes(void* buffer, std::size_t length) = 0;
     // The count sent or -1 as above.
     virtual long SendBytes(const void* buffer, std::size_t length) = 0;
+    // Registers the sockets this transport opens with `interrupt`, so that another thread can end
+    // the connection at once (null: none). A wrapping transport passes it on.
+    virtual void SetInterrupt(TIdInterrupt* interrupt) = 0;
 };
 
 }  // namespace quillory

@@ -5,7 +5,11 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "net/IdErrorNumbers.h"
+#include "net/IdInterrupt.h"
 #include "net/IdSocketExceptions.h"
 
 namespace quillory {
@@ -13,6 +17,7 @@ namespace quillory {
 namespace {
 constexpr int WouldBlock = 10035;
 constexpr int InProgress = 10036;
+using Clock = std::chrono::steady_clock;
 }  // namespace
 
 void TIdIOHandlerSocket::EstablishConnection(const std::string& host, int port, const std::string& boundIP,
@@ -21,28 +26,52 @@ void TIdIOHandlerSocket::EstablishConnection(const std::string& host, int port, 
     const std::string targetHost = viaProxy ? socksInfo_.Host : host;
     const int targetPort = viaProxy ? socksInfo_.Port : port;
 
+    TIdStack& stack = SharedStack();
+    if (!TIdStack::LooksLikeAddress(targetHost) && targetHost.find(':') == std::string::npos) {
+        NotifyStatus(TIdStatus::hsResolving, targetHost);
+    }
+    const std::vector<std::string> addresses = stack.ResolveToAddresses(targetHost);
+    const bool limited = timeout != IdTimeoutDefault && timeout != 0 && timeout != IdTimeoutInfinite;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeout : 0);
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        // Each address gets an equal share of the time left, so one that never answers leaves
+        // time for the others; a refusal moves on at once.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int share = limited ? static_cast<int>(std::max<long long>(left / static_cast<long long>(addresses.size() - i), 1))
+                                  : timeout;
+        try {
+            ConnectTo(addresses[i], targetPort, boundIP, boundPort, boundPortLow, boundPortHigh, share);
+            break;
+        } catch (const EIdOperationCancelled&) {
+            throw;
+        } catch (const EIdException&) {
+            CloseHandler();
+            if (i + 1 == addresses.size() || (interrupt_ != nullptr && interrupt_->Triggered())) throw;
+        }
+    }
+    socksInfo_.NegotiateProxy(*this, host, port, timeout > 0 ? timeout : IdTimeoutInfinite);
+}
+
+void TIdIOHandlerSocket::ConnectTo(const std::string& ip, int port, const std::string& boundIP, int boundPort,
+                                   int boundPortLow, int boundPortHigh, int timeout) {
     TIdSocketHandle& socket = Socket();
-    socket.AllocateHandle(SOCK_STREAM, 0);
+    socket.AllocateHandle(SOCK_STREAM, 0, TIdStack::AddressFamily(ip));
     socket.IP = boundIP;
     socket.Port = boundPort;
     socket.ClientPortMin = boundPortLow;
     socket.ClientPortMax = boundPortHigh;
     // With nothing asked for, the connect binds to a port of the system's choice by itself.
     if (!boundIP.empty() || boundPort != 0 || boundPortLow != 0 || boundPortHigh != 0) socket.BindLocal();
-
-    TIdStack& stack = SharedStack();
-    if (!TIdStack::LooksLikeAddress(targetHost)) NotifyStatus(TIdStatus::hsResolving, targetHost);
-    socket.SetPeerAddress(stack.ResolveToAddress(targetHost), targetPort);
+    socket.SetPeerAddress(ip, port);
     if (!UseNagle) socket.SetOption(IPPROTO_TCP, TCP_NODELAY, 1);
     if (writeTimeout_ > 0) ApplyWriteTimeout();
-    NotifyStatus(TIdStatus::hsConnecting, socket.PeerIP());
+    NotifyStatus(TIdStatus::hsConnecting, ip);
 
     if (timeout != IdTimeoutDefault && timeout != 0) {
         ConnectWithTimeout(timeout);
     } else {
-        stack.CheckResult(socket.ConnectToPeer());
+        SharedStack().CheckResult(socket.ConnectToPeer());
     }
-    socksInfo_.NegotiateProxy(*this, host, port, timeout > 0 ? timeout : IdTimeoutInfinite);
 }
 
 void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
@@ -76,11 +105,12 @@ void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
 }
 
 void TIdIOHandlerSocket::OpenHandler() {
-    if (!socketHandle_) {
-        socketHandle_ = std::make_unique<TIdSocketHandle>();
-    } else {
-        socketHandle_->ResetState(true);
-    }
+    Socket().ResetState(true);
+}
+
+void TIdIOHandlerSocket::SetInterrupt(TIdInterrupt* interrupt) {
+    interrupt_ = interrupt;
+    Socket().SetInterrupt(interrupt);
 }
 
 void TIdIOHandlerSocket::CloseHandler() {
@@ -119,7 +149,10 @@ long TIdIOHandlerSocket::SendBytes(const void* buffer, std::size_t length) {
 }
 
 TIdSocketHandle& TIdIOHandlerSocket::Socket() {
-    if (!socketHandle_) socketHandle_ = std::make_unique<TIdSocketHandle>();
+    if (!socketHandle_) {
+        socketHandle_ = std::make_unique<TIdSocketHandle>();
+        socketHandle_->SetInterrupt(interrupt_);
+    }
     return *socketHandle_;
 }
 

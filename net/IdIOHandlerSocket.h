@@ -9,7 +9,8 @@
 namespace quillory {
 
 // The transport over one TCP socket: binding, name resolution, connecting within a time limit
-// and, when configured, the SOCKS negotiation with a proxy.
+// and, when configured, the SOCKS negotiation with a proxy. A name with several addresses (IPv6
+// and IPv4) is tried address by address until one connects, all within the one time limit.
 class TIdIOHandlerSocket : public TIdIOHandler {
 public:
     void EstablishConnection(const std::string& host, int port, const std::string& boundIP, int boundPort,
@@ -21,6 +22,7 @@ public:
     void SetWriteTimeout(int ms) override;
     long ReceiveBytes(void* buffer, std::size_t length) override;
     long SendBytes(const void* buffer, std::size_t length) override;
+    void SetInterrupt(TIdInterrupt* interrupt) override;
 
     // Connects the socket handle to its peer address. The connect runs non-blocking and the wait
     // ends as soon as it completes; after `timeout` ms the socket is closed and EIdConnectTimeout
@@ -40,10 +42,14 @@ public:
 private:
     TIdSocketHandle& Socket();
     void ApplyWriteTimeout();
+    // Opens a socket for `ip` and connects it within `timeout` ms (0: no limit of its own).
+    void ConnectTo(const std::string& ip, int port, const std::string& boundIP, int boundPort, int boundPortLow,
+                   int boundPortHigh, int timeout);
 
     std::unique_ptr<TIdSocketHandle> socketHandle_;
     TIdSocksInfo socksInfo_;
     int writeTimeout_ = 0;
+    TIdInterrupt* interrupt_ = nullptr;
 };
 
 }  // namespace quillory

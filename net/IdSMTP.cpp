@@ -6,6 +6,7 @@
 
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessageClient.h"
+#include "net/IdIOHandlerSocket.h"
 #include "net/IdSMTPDataWriter.h"
 #include "net/IdSocketExceptions.h"
 
@@ -48,7 +49,14 @@ void TIdSMTP::SetUseEhlo(bool use) {
 }
 
 void TIdSMTP::OpenConnection(int timeout) {
-    TIdTCPClient::OpenConnection(timeout);
+    if (Security == TSmtpSecurity::ImplicitTLS && !(IOHandler() != nullptr && IOHandler()->IsOpen())) WrapInTLS();
+    try {
+        TIdTCPClient::OpenConnection(timeout);
+    } catch (...) {
+        UnwrapTLS();
+        throw;
+    }
+    encrypted_ = Security == TSmtpSecurity::ImplicitTLS;
     try {
         Greet();
     } catch (...) {
@@ -63,8 +71,17 @@ void TIdSMTP::OpenConnection(int timeout) {
 
 void TIdSMTP::Greet() {
     ReadReply({220});
-    offeredMechanisms_.clear();
     const std::string name = HeloName.empty() ? SharedStack().LocalHostName() : HeloName;
+    Introduce(name);
+    if (Security == TSmtpSecurity::StartTLSWhenOffered && startTLSOffered_ && !encrypted_) {
+        StartTLS();
+        Introduce(name);  // RFC 3207 §4.2: what the server said in clear no longer counts
+    }
+}
+
+void TIdSMTP::Introduce(const std::string& name) {
+    offeredMechanisms_.clear();
+    startTLSOffered_ = false;
     if (useEhlo_ && SendCommand("EHLO " + name) == 250) {
         CollectMechanisms();
         return;
@@ -72,9 +89,48 @@ void TIdSMTP::Greet() {
     SendCommand("HELO " + name, 250);
 }
 
+void TIdSMTP::StartTLS() {
+    SendCommand("STARTTLS", 220);
+    WrapInTLS().StartSession(Host);
+    // Whatever arrived before the handshake finished came in clear, where anyone on the way could
+    // have put it: none of it may be read as a reply from inside TLS (RFC 3207 §6).
+    InputBuffer().Clear();
+    encrypted_ = true;
+}
+
+TIdIOHandlerTLS& TIdSMTP::WrapInTLS() {
+    wrappedCallersTransport_ = IOHandler() != nullptr && !OwnsTransportForOneConnection();
+    std::unique_ptr<TIdIOHandler> inner = ReleaseIOHandler();
+    if (!inner) {
+        auto socket = std::make_unique<TIdIOHandlerSocket>();
+        socket->OnStatus = OnStatus;
+        inner = std::move(socket);
+    }
+    auto tls = std::make_unique<TIdIOHandlerTLS>(std::move(inner));
+    tls->HandshakeTimeout = ReadTimeout;
+    tls->OnStatus = OnStatus;
+    TIdIOHandlerTLS& layer = *tls;
+    AdoptIOHandler(std::move(tls));
+    wrapped_ = true;
+    return layer;
+}
+
+void TIdSMTP::UnwrapTLS() {
+    encrypted_ = false;
+    if (!wrapped_) return;
+    wrapped_ = false;
+    std::unique_ptr<TIdIOHandler> layer = ReleaseIOHandler();
+    std::unique_ptr<TIdIOHandler> inner = static_cast<TIdIOHandlerTLS&>(*layer).ReleaseInner();
+    // A transport of the caller's goes back in place, still open for the close that follows; one
+    // made for this connection goes with the layer.
+    if (wrappedCallersTransport_) SetIOHandler(std::move(inner));
+    wrappedCallersTransport_ = false;
+}
+
 void TIdSMTP::CollectMechanisms() {
     for (const auto& text : LastReply().Text()) {
         const std::string line = UpperCase(text);
+        if (line == "STARTTLS" || line.rfind("STARTTLS ", 0) == 0) startTLSOffered_ = true;
         if (line.rfind("AUTH ", 0) != 0 && line.rfind("AUTH=", 0) != 0) continue;
         std::string rest = line.substr(5);
         std::replace(rest.begin(), rest.end(), '=', ' ');
@@ -88,9 +144,17 @@ void TIdSMTP::CollectMechanisms() {
     }
 }
 
+bool TIdSMTP::Offers(const char* mechanism) const {
+    return std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), mechanism) != offeredMechanisms_.end();
+}
+
 bool TIdSMTP::MechanismOffered(TAuthenticationType type) const {
-    if (type != TAuthenticationType::atLogin) return false;
-    return std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), "LOGIN") != offeredMechanisms_.end();
+    return type == TAuthenticationType::atLogin && (Offers("LOGIN") || Offers("PLAIN"));
+}
+
+bool TIdSMTP::IsThisMachine(const std::string& host) {
+    const std::string upper = UpperCase(host);
+    return upper == "LOCALHOST" || upper == "127.0.0.1" || upper == "::1";
 }
 
 bool TIdSMTP::LoginNeeded() const {
@@ -100,9 +164,16 @@ bool TIdSMTP::LoginNeeded() const {
 bool TIdSMTP::RunLogin() {
     bool exchanged = false;
     if (authenticationType_ == TAuthenticationType::atLogin) {
-        SendCommand("AUTH LOGIN", 334);
-        SendCommand(EncodeTextWith<TIdEncoderMIME>(Username), 334);
-        SendCommand(EncodeTextWith<TIdEncoderMIME>(Password), 235);
+        if (!encrypted_ && !IsThisMachine(Host)) throw EIdSMTPLoginInClear();
+        if (Offers("PLAIN") && !Offers("LOGIN")) {
+            // RFC 4616: no authorization identity, NUL, name, NUL, password, in one command.
+            const std::string credentials = std::string(1, '\0') + Username + '\0' + Password;
+            SendCommand("AUTH PLAIN " + EncodeTextWith<TIdEncoderMIME>(credentials), 235);
+        } else {
+            SendCommand("AUTH LOGIN", 334);
+            SendCommand(EncodeTextWith<TIdEncoderMIME>(Username), 334);
+            SendCommand(EncodeTextWith<TIdEncoderMIME>(Password), 235);
+        }
         exchanged = true;
     }
     loggedIn_ = true;
@@ -136,6 +207,7 @@ void TIdSMTP::CloseConnection() {
     struct CloseAnyway {
         TIdSMTP& client;
         ~CloseAnyway() {
+            client.UnwrapTLS();
             client.TIdTCPClient::CloseConnection();
             client.loggedIn_ = false;
         }

@@ -4,19 +4,36 @@
 
 #include "mail/IdGlobal.h"
 #include "mail/IdMessage.h"
+#include "net/IdIOHandlerTLS.h"
 #include "net/IdTCPClient.h"
 
 namespace quillory {
 
 enum class TAuthenticationType { atNone, atLogin };
 
-// The SMTP client (RFC 5321): greeting, EHLO or HELO, AUTH LOGIN when asked for and offered, one
-// mail transaction per message, QUIT. Every command goes through SendCommand, so a reply with a
+// How the session is protected: not at all; TLS from the first byte (the submission port 465);
+// or STARTTLS (RFC 3207) whenever the server offers it, before any login.
+enum class TSmtpSecurity { Plain, ImplicitTLS, StartTLSWhenOffered };
+
+// A login was due over a connection that is not encrypted, to a server that is not this machine.
+class EIdSMTPLoginInClear : public EIdException {
+public:
+    EIdSMTPLoginInClear()
+        : EIdException("The server offers no encrypted connection (STARTTLS), so the login was not sent: the name "
+                       "and password would cross the network readable by anyone") {}
+};
+
+// The SMTP client (RFC 5321): greeting, EHLO or HELO, TLS as Security says, a login when asked
+// for and offered (AUTH LOGIN, or AUTH PLAIN when the server offers PLAIN and not LOGIN), one
+// mail transaction per message, QUIT. Credentials never go over a connection that is not
+// encrypted unless the server is this machine (localhost, 127.0.0.1, ::1). Every command goes through SendCommand, so a reply with a
 // code the step does not allow ends the operation with EIdProtocolReplyError carrying the
 // server's text.
 //
 //   TIdSMTP smtp;
 //   smtp.Host = "mail.example.com";
+//   smtp.Port = 587;
+//   smtp.Security = TSmtpSecurity::StartTLSWhenOffered;
 //   smtp.SetAuthenticationType(TAuthenticationType::atLogin);  // atNone: never log in
 //   smtp.Username = "user";
 //   smtp.Password = "secret";
@@ -32,9 +49,11 @@ public:
     TIdSMTP();
     ~TIdSMTP() override;
 
-    // Connects within `timeout` ms, reads the greeting and introduces itself. After a failure past
-    // the TCP connect the connection is closed (QUIT written while still up) before the error
-    // passes out unchanged.
+    // Connects within `timeout` ms (with ImplicitTLS the TLS handshake follows at once), reads the
+    // greeting and introduces itself; with StartTLSWhenOffered and STARTTLS in the EHLO reply it
+    // runs STARTTLS, discards anything received before the handshake finished and sends EHLO
+    // again. After a failure past the TCP connect the connection is closed (QUIT written while
+    // still up) before the error passes out unchanged.
     void OpenConnection(int timeout = IdTimeoutDefault) override;
     void Connect(int timeout = IdTimeoutDefault) { OpenConnection(timeout); }
     // One mail transaction: RSET, login when needed, MAIL FROM, RCPT TO for every To, Cc and Bcc
@@ -48,7 +67,8 @@ public:
     void Disconnect() { CloseConnection(); }
     bool Connected() { return IsConnected(); }
 
-    // Runs the login of AuthenticationType; whether an exchange ran.
+    // Runs the login of AuthenticationType; whether an exchange ran. Raises EIdSMTPLoginInClear
+    // before anything is sent when the connection is not encrypted and Host is not this machine.
     bool RunLogin();
     bool MechanismOffered(TAuthenticationType type) const;
     void ExpandList(const std::string& name);
@@ -63,18 +83,35 @@ public:
     bool LoggedIn() const { return loggedIn_; }
     // The mechanism names of the last EHLO reply, upper case, each once.
     const TIdStrings& OfferedMechanisms() const { return offeredMechanisms_; }
+    bool StartTLSOffered() const { return startTLSOffered_; }
+    // Whether the connection runs inside TLS.
+    bool Encrypted() const { return encrypted_; }
+    // Whether `host` names this machine: "localhost" in any case, 127.0.0.1 or ::1.
+    static bool IsThisMachine(const std::string& host);
 
+    TSmtpSecurity Security = TSmtpSecurity::Plain;
     std::string HeloName;
     std::string MailAgent;
 
 private:
     void Greet();
+    void Introduce(const std::string& name);
     void CollectMechanisms();
     bool LoginNeeded() const;
+    bool Offers(const char* mechanism) const;
+    // Puts a TLS layer over the transport in place (a new socket transport when there is none)
+    // for this connection; UnwrapTLS gives a transport of the caller's back after the close.
+    TIdIOHandlerTLS& WrapInTLS();
+    void UnwrapTLS();
+    void StartTLS();
 
     TAuthenticationType authenticationType_ = TAuthenticationType::atNone;
     bool useEhlo_ = true;
     bool loggedIn_ = false;
+    bool startTLSOffered_ = false;
+    bool encrypted_ = false;
+    bool wrapped_ = false;
+    bool wrappedCallersTransport_ = false;
     TIdStrings offeredMechanisms_;
 };
 

@@ -88,6 +88,12 @@ public:
     using EIdException::EIdException;
 };
 
+// The connection was ended on request from another thread (a cancelled send).
+class EIdOperationCancelled : public EIdSilentException {
+public:
+    EIdOperationCancelled() : EIdSilentException("Operation cancelled.") {}
+};
+
 class EIdConnClosedGracefully : public EIdSilentException {
 public:
     EIdConnClosedGracefully() : EIdSilentException("Connection Closed Gracefully.") {}

@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include "net/IdInterrupt.h"
 #include "net/IdSocketExceptions.h"
 
 namespace quillory {
@@ -10,16 +11,29 @@ namespace {
 constexpr int AddressInUse = 10048;
 }
 
-void TIdSocketHandle::AllocateHandle(int type, int protocol) {
+void TIdSocketHandle::AllocateHandle(int type, int protocol, int family) {
     ReleaseHandle();
-    handle_ = SharedStack().NewSocketHandle(type, protocol);
+    handle_ = SharedStack().NewSocketHandle(type, protocol, family);
+    family_ = family;
     allocated_ = true;
+    if (interrupt_ != nullptr && !interrupt_->Attach(handle_)) {
+        ReleaseHandle();
+        throw EIdOperationCancelled();
+    }
+}
+
+void TIdSocketHandle::SetInterrupt(TIdInterrupt* interrupt) {
+    if (interrupt == interrupt_) return;
+    if (allocated_ && interrupt_ != nullptr) interrupt_->Detach(handle_);
+    interrupt_ = interrupt;
+    if (allocated_ && interrupt_ != nullptr && !interrupt_->Attach(handle_)) SharedStack().Shutdown(handle_, SHUT_RDWR);
 }
 
 void TIdSocketHandle::ReleaseHandle() {
     if (!allocated_) return;
     // The flag goes first so that nothing tests a socket in the middle of closing as open.
     allocated_ = false;
+    if (interrupt_ != nullptr) interrupt_->Detach(handle_);
     TIdStack& stack = SharedStack();
     stack.Shutdown(handle_, SHUT_WR);
     stack.Close(handle_);
@@ -40,7 +54,9 @@ void TIdSocketHandle::BindLocal() {
 
 bool TIdSocketHandle::TryBindOnce() {
     TIdStack& stack = SharedStack();
-    if (stack.CheckResult(stack.Bind(handle_, IP, Port), {AddressInUse})) return false;
+    // With no local address asked for, an IPv6 socket binds to the IPv6 wildcard.
+    const std::string ip = IP.empty() && family_ == AF_INET6 ? std::string("::") : IP;
+    if (stack.CheckResult(stack.Bind(handle_, ip, Port), {AddressInUse})) return false;
     RefreshLocal();
     return true;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <sys/socket.h>
+
 #include <cstddef>
 #include <string>
 
 #include "net/IdStack.h"
 
 namespace quillory {
+
+class TIdInterrupt;
 
 // One socket with its local and peer address. Owns the socket: destroying the handle closes it.
 class TIdSocketHandle {
@@ -15,8 +19,9 @@ public:
     TIdSocketHandle& operator=(const TIdSocketHandle&) = delete;
     ~TIdSocketHandle() { ReleaseHandle(); }
 
-    // Releases any open socket, then creates a new one (EIdInvalidSocket when that fails).
-    void AllocateHandle(int type, int protocol = 0);
+    // Releases any open socket, then creates a new one of `family` (EIdInvalidSocket when that
+    // fails; EIdOperationCancelled when the interrupt has been triggered).
+    void AllocateHandle(int type, int protocol = 0, int family = AF_INET);
     // Clears the allocated flag first, then shuts the sending side and closes; results ignored.
     void ReleaseHandle();
     // Binds to IP/Port, or to a port of the ClientPortMin..ClientPortMax range (highest first).
@@ -34,6 +39,9 @@ public:
     long SendData(const void* buffer, std::size_t length);
     // Sets an integer socket option; a failure raises EIdSocketError.
     void SetOption(int level, int name, int value);
+    // Registers the open socket and every later one with `interrupt` (null: none), leaving the
+    // previous one; an open socket given to a triggered interrupt is shut down.
+    void SetInterrupt(TIdInterrupt* interrupt);
 
     TIdStackSocketHandle Handle() const { return handle_; }
     bool HandleAllocated() const { return allocated_; }
@@ -50,6 +58,8 @@ private:
 
     TIdStackSocketHandle handle_ = Id_INVALID_SOCKET;
     bool allocated_ = false;
+    int family_ = AF_INET;
+    TIdInterrupt* interrupt_ = nullptr;
     std::string peerIP_;
     int peerPort_ = 0;
 };

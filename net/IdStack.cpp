@@ -51,6 +51,11 @@ std::array<std::string, 4> AddressParts(const std::string& text) {
     return parts;
 }
 
+bool IsLocalhostName(const std::string& host) {
+    return host.size() == 9 && std::equal(host.begin(), host.end(), "localhost",
+                                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
 }  // namespace
 
 std::vector<std::string> TIdStack::LocalAddresses() {
@@ -78,18 +83,27 @@ void TIdStack::RaiseError(int number) const {
     throw EIdSocketError(number, ErrorText(number));
 }
 
-TIdStackSocketHandle TIdStack::NewSocketHandle(int type, int protocol) {
-    const TIdStackSocketHandle handle = CreateSocket(AF_INET, type, protocol);
+TIdStackSocketHandle TIdStack::NewSocketHandle(int type, int protocol, int family) {
+    const TIdStackSocketHandle handle = CreateSocket(family, type, protocol);
     if (handle == Id_INVALID_SOCKET) throw EIdInvalidSocket();
     return handle;
 }
 
 std::string TIdStack::ResolveToAddress(const std::string& host) {
-    std::string upper = host;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (upper == "LOCALHOST") return "127.0.0.1";
+    if (IsLocalhostName(host)) return "127.0.0.1";
     if (LooksLikeAddress(host)) return host;
     return HostByName(host);
+}
+
+std::vector<std::string> TIdStack::ResolveToAddresses(const std::string& host) {
+    if (host.find(':') != std::string::npos) return {host};
+    if (IsLocalhostName(host)) return {"127.0.0.1"};
+    if (LooksLikeAddress(host)) return {host};
+    return HostAddresses(host);
+}
+
+int TIdStack::AddressFamily(const std::string& ip) {
+    return ip.find(':') != std::string::npos ? AF_INET6 : AF_INET;
 }
 
 bool TIdStack::LooksLikeAddress(const std::string& text) {

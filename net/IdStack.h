@@ -22,7 +22,8 @@ using TIdIPv4Bytes = std::array<std::uint8_t, 4>;
 
 // The process's socket stack: every socket call of the transport goes through it. Failed calls
 // return -1 and leave the Windows Sockets error number for QueryLastError; callers hand results
-// to CheckResult, which turns a failure into EIdSocketError. IPv4 only.
+// to CheckResult, which turns a failure into EIdSocketError. Connections go to IPv4 or IPv6
+// addresses (an IP text holding ":" is IPv6); the name lookups of the proxies stay IPv4.
 class TIdStack {
 public:
     TIdStack() = default;
@@ -52,6 +53,9 @@ public:
 
     // The first IPv4 address of the name as IP text; an unknown name raises EIdSocketError 11001.
     virtual std::string HostByName(const std::string& host) = 0;
+    // Every address of the name, IPv6 and IPv4, in the resolver's order of preference, each once;
+    // an unknown name raises EIdSocketError 11001.
+    virtual std::vector<std::string> HostAddresses(const std::string& host) = 0;
     virtual std::string HostByAddress(const std::string& ip) = 0;
     // The computer's host name; empty when the system cannot tell it.
     virtual std::string LocalHostName() = 0;
@@ -71,9 +75,15 @@ public:
     // number is one of `ignored`, else raises EIdSocketError.
     bool CheckResult(long result, std::initializer_list<int> ignored = {});
     [[noreturn]] void RaiseError(int number) const;
-    TIdStackSocketHandle NewSocketHandle(int type, int protocol);
+    // A socket of `family` (AF_INET or AF_INET6); EIdInvalidSocket when none can be created.
+    TIdStackSocketHandle NewSocketHandle(int type, int protocol, int family);
     // "localhost" in any case is 127.0.0.1, a dotted quad stays as it is, anything else is looked up.
     std::string ResolveToAddress(const std::string& host);
+    // The addresses a connection to `host` tries in turn: "localhost" in any case is 127.0.0.1,
+    // an IPv4 or IPv6 literal stays as it is, anything else is every address of HostAddresses.
+    std::vector<std::string> ResolveToAddresses(const std::string& host);
+    // AF_INET6 for an IP text holding ":", else AF_INET.
+    static int AddressFamily(const std::string& ip);
     int LastError() const { return lastError_; }
 
     static bool LooksLikeAddress(const std::string& text);

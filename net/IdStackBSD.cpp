@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -29,22 +30,52 @@ int Failed() {
     return Id_SOCKET_ERROR;
 }
 
-sockaddr_in SocketAddress(const std::string& ip, int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (!ip.empty()) {
-        const TIdIPv4Bytes bytes = TIdStack::TextToAddress(ip);
-        std::memcpy(&address.sin_addr, bytes.data(), bytes.size());
+// A socket address of either family: an IP text holding ":" is IPv6, any other IPv4. An empty
+// text is the wildcard address of IPv4.
+struct SocketAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+
+    SocketAddress(const std::string& ip, int port) {
+        const auto wirePort = htons(static_cast<std::uint16_t>(port));
+        if (ip.find(':') != std::string::npos) {
+            auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+            address.sin6_family = AF_INET6;
+            address.sin6_port = wirePort;
+            if (::inet_pton(AF_INET6, ip.c_str(), &address.sin6_addr) != 1) {
+                throw EIdException("'" + ip + "' is not a valid IPv6 address");
+            }
+            length = sizeof address;
+            return;
+        }
+        auto& address = reinterpret_cast<sockaddr_in&>(storage);
+        address.sin_family = AF_INET;
+        address.sin_port = wirePort;
+        if (!ip.empty()) {
+            const TIdIPv4Bytes bytes = TIdStack::TextToAddress(ip);
+            std::memcpy(&address.sin_addr, bytes.data(), bytes.size());
+        }
+        length = sizeof address;
     }
-    return address;
+    const sockaddr* Raw() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+std::string AddressText(const sockaddr& address) {
+    if (address.sa_family == AF_INET6) {
+        char text[INET6_ADDRSTRLEN] = {};
+        ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6&>(address).sin6_addr, text, sizeof text);
+        return text;
+    }
+    TIdIPv4Bytes bytes{};
+    std::memcpy(bytes.data(), &reinterpret_cast<const sockaddr_in&>(address).sin_addr, bytes.size());
+    return TIdStack::AddressToText(bytes);
 }
 
-void ReadAddress(const sockaddr_in& address, std::string& ip, int& port) {
-    TIdIPv4Bytes bytes{};
-    std::memcpy(bytes.data(), &address.sin_addr, bytes.size());
-    ip = TIdStack::AddressToText(bytes);
-    port = ntohs(address.sin_port);
+void ReadAddress(const sockaddr_storage& storage, std::string& ip, int& port) {
+    const auto& address = reinterpret_cast<const sockaddr&>(storage);
+    ip = AddressText(address);
+    port = ntohs(address.sa_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6&>(storage).sin6_port
+                                               : reinterpret_cast<const sockaddr_in&>(storage).sin_port);
 }
 
 struct AddrInfoFree {
@@ -52,10 +83,11 @@ struct AddrInfoFree {
 };
 using AddrInfoPtr = std::unique_ptr<addrinfo, AddrInfoFree>;
 
-// Every IPv4 address of `host` in the resolver's order; on failure records the error and returns none.
-std::vector<std::string> ResolveAll(const std::string& host) {
+// Every address of `host` of `family` (AF_UNSPEC: IPv6 and IPv4) in the resolver's order, each
+// once; on failure records the error and returns none.
+std::vector<std::string> ResolveAll(const std::string& host, int family) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = family;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* raw = nullptr;
     const int result = getaddrinfo(host.c_str(), nullptr, &hints, &raw);
@@ -66,10 +98,9 @@ std::vector<std::string> ResolveAll(const std::string& host) {
         return addresses;
     }
     for (const addrinfo* entry = info.get(); entry != nullptr; entry = entry->ai_next) {
-        std::string ip;
-        int port = 0;
-        ReadAddress(*reinterpret_cast<const sockaddr_in*>(entry->ai_addr), ip, port);
-        addresses.push_back(ip);
+        if (entry->ai_family != AF_INET && entry->ai_family != AF_INET6) continue;
+        std::string ip = AddressText(*entry->ai_addr);
+        if (std::find(addresses.begin(), addresses.end(), ip) == addresses.end()) addresses.push_back(std::move(ip));
     }
     return addresses;
 }
@@ -82,15 +113,15 @@ TIdStackSocketHandle TIdStackBSD::CreateSocket(int family, int type, int protoco
 }
 
 int TIdStackBSD::Bind(TIdStackSocketHandle handle, const std::string& ip, int port) {
-    const sockaddr_in address = SocketAddress(ip, port);
-    return ::bind(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0 ? Failed() : 0;
+    const SocketAddress address(ip, port);
+    return ::bind(handle, address.Raw(), address.length) < 0 ? Failed() : 0;
 }
 
 int TIdStackBSD::Connect(TIdStackSocketHandle handle, const std::string& ip, int port) {
-    const sockaddr_in address = SocketAddress(ip, port);
+    const SocketAddress address(ip, port);
     int result;
     do {
-        result = ::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        result = ::connect(handle, address.Raw(), address.length);
     } while (result < 0 && errno == EINTR);
     return result < 0 ? Failed() : 0;
 }
@@ -156,29 +187,35 @@ int TIdStackBSD::GetOption(TIdStackSocketHandle handle, int level, int name, voi
 }
 
 void TIdStackBSD::LocalEndpoint(TIdStackSocketHandle handle, std::string& ip, int& port) {
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t size = sizeof address;
     CheckResult(::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &size) < 0 ? Failed() : 0);
     ReadAddress(address, ip, port);
 }
 
 void TIdStackBSD::PeerEndpoint(TIdStackSocketHandle handle, std::string& ip, int& port) {
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t size = sizeof address;
     CheckResult(::getpeername(handle, reinterpret_cast<sockaddr*>(&address), &size) < 0 ? Failed() : 0);
     ReadAddress(address, ip, port);
 }
 
 std::string TIdStackBSD::HostByName(const std::string& host) {
-    const auto addresses = ResolveAll(host);
+    const auto addresses = ResolveAll(host, AF_INET);
     if (addresses.empty()) CheckResult(Id_SOCKET_ERROR);
     return addresses.front();
 }
 
+std::vector<std::string> TIdStackBSD::HostAddresses(const std::string& host) {
+    auto addresses = ResolveAll(host, AF_UNSPEC);
+    if (addresses.empty()) CheckResult(Id_SOCKET_ERROR);
+    return addresses;
+}
+
 std::string TIdStackBSD::HostByAddress(const std::string& ip) {
-    const sockaddr_in address = SocketAddress(ip, 0);
+    const SocketAddress address(ip, 0);
     char name[NI_MAXHOST] = {};
-    const int result = ::getnameinfo(reinterpret_cast<const sockaddr*>(&address), sizeof address, name, sizeof name,
+    const int result = ::getnameinfo(address.Raw(), address.length, name, sizeof name,
                                      nullptr, 0, NI_NAMEREQD);
     if (result != 0) {
         lastSocketError = WinsockErrorFromResolver(result, errno);
@@ -195,7 +232,7 @@ std::string TIdStackBSD::LocalHostName() {
 
 void TIdStackBSD::RefreshLocalAddresses() {
     localAddresses_.clear();
-    localAddresses_ = ResolveAll(LocalHostName());
+    localAddresses_ = ResolveAll(LocalHostName(), AF_INET);
     if (localAddresses_.empty()) CheckResult(Id_SOCKET_ERROR);
 }
 

@@ -4,7 +4,7 @@
 
 namespace quillory {
 
-// The stack over this system's BSD socket interface (IPv4, getaddrinfo). Error numbers are
+// The stack over this system's BSD socket interface (IPv4 and IPv6 connections, getaddrinfo). Error numbers are
 // translated to the Windows Sockets numbers of the user-visible messages.
 class TIdStackBSD final : public TIdStack {
 public:
@@ -22,6 +22,7 @@ public:
     void LocalEndpoint(TIdStackSocketHandle handle, std::string& ip, int& port) override;
     void PeerEndpoint(TIdStackSocketHandle handle, std::string& ip, int& port) override;
     std::string HostByName(const std::string& host) override;
+    std::vector<std::string> HostAddresses(const std::string& host) override;
     std::string HostByAddress(const std::string& ip) override;
     std::string LocalHostName() override;
     void RefreshLocalAddresses() override;

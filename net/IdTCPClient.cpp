@@ -6,6 +6,7 @@
 namespace quillory {
 
 void TIdTCPClient::OpenConnection(int timeout) {
+    if (Interrupted()) throw EIdOperationCancelled();
     if (IOHandler() == nullptr) {
         auto transport = std::make_unique<TIdIOHandlerSocket>();
         transport->OnStatus = OnStatus;

@@ -25,7 +25,9 @@ TIdTCPConnection::~TIdTCPConnection() {
 }
 
 void TIdTCPConnection::SetIOHandler(std::unique_ptr<TIdIOHandler> handler) {
+    if (ioHandler_) ioHandler_->SetInterrupt(nullptr);
     ioHandler_ = std::move(handler);
+    if (ioHandler_) ioHandler_->SetInterrupt(&interrupt_);
     freeTransport_ = false;
     appliedWriteTimeout_ = -1;
 }
@@ -37,6 +39,7 @@ void TIdTCPConnection::AdoptIOHandler(std::unique_ptr<TIdIOHandler> handler) {
 
 std::unique_ptr<TIdIOHandler> TIdTCPConnection::ReleaseIOHandler() {
     freeTransport_ = false;
+    if (ioHandler_) ioHandler_->SetInterrupt(nullptr);
     return std::move(ioHandler_);
 }
 

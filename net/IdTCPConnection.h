@@ -11,6 +11,7 @@
 #include "mail/IdLineWriter.h"
 #include "net/IdComponent.h"
 #include "net/IdIOHandler.h"
+#include "net/IdInterrupt.h"
 #include "net/IdManagedBuffer.h"
 #include "net/IdRFCReply.h"
 
@@ -38,6 +39,12 @@ public:
     void SetIOHandler(std::unique_ptr<TIdIOHandler> handler);
     // Hands the transport to the caller (to wrap it, say) and forgets it.
     std::unique_ptr<TIdIOHandler> ReleaseIOHandler();
+
+    // Ends the connection at once from any thread: a wait, a connect or a blocking call of the
+    // thread that uses the connection returns, and no further connect starts. For good: a
+    // connection interrupted once refuses to open again (EIdOperationCancelled).
+    void Interrupt() { interrupt_.Trigger(); }
+    bool Interrupted() const { return interrupt_.Triggered(); }
 
     bool IsConnected();
     // Completes a close that the peer or a drop began; raises EIdConnClosedGracefully when
@@ -114,6 +121,7 @@ private:
     void NotifyDisconnected();
     void ApplyWriteTimeout();
 
+    TIdInterrupt interrupt_;  // outlives the transport, whose socket is registered with it
     std::unique_ptr<TIdIOHandler> ioHandler_;
     bool freeTransport_ = false;
     bool closedByPeer_ = false;
