@@ -40,7 +40,10 @@ std::string MessagePath(const std::filesystem::path& path) {
 class TempFileBeside {
 public:
     explicit TempFileBeside(const std::filesystem::path& target) {
-        std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+        std::string name = ".";
+        name += target.filename().string();
+        name += ".XXXXXX";
+        std::string pattern = (target.parent_path() / name).string();
         handle_ = FileHandle(::mkstemp(pattern.data()));
         if (handle_.IsOpen()) name_ = pattern;
     }

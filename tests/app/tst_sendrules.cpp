@@ -57,7 +57,7 @@ private slots:
         TIdEMailAddressList list;
         AddCopyRecipients(list, field.toStdString());
         QStringList gotAddresses, gotNames;
-        for (int i = 0; i < list.Count(); ++i) {
+        for (std::size_t i = 0; i < list.Count(); ++i) {
             gotAddresses << QString::fromStdString(list[i].Address());
             gotNames << QString::fromStdString(list[i].Name());
         }
