@@ -189,6 +189,12 @@ private slots:
         };
         for (const auto& row : brokenFolder)
             QTest::newRow(row.name) << TSetup(folder(row.files)) << "" << plain;
+        QTest::newRow("folder: picture linked from outside the folder") << TSetup([](SkinTest& t) {
+            t.WriteFolder({{"Options.dat", "QFrame#sPanel1 { background-image: url(images/tile.png); }"}});
+            t.f_->WriteFile("outside.png", Png(kFolderColour).toStdString());
+            std::filesystem::create_directories(t.f_->Path("Skins/Wood/images"));
+            std::filesystem::create_symlink(t.f_->Path("outside.png"), t.f_->Path("Skins/Wood/images/tile.png"));
+        }) << "" << plain;
     }
     void skinIsTakenFromThePackedFileElseTheFolder() {
         QFETCH(TSetup, setup);
