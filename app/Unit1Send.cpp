@@ -1,4 +1,6 @@
 // The send command: the preview goes out as an e-mail through the SMTP server of the settings.
+// The send runs beside the user-interface thread behind a modal progress window, so the window
+// repaints and the user can cancel; the results are shown when it has ended.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +11,10 @@
 #include "app/AppInfo.h"
 #include "app/Desktop.h"
 #include "app/DisplayedLines.h"
+#include "app/ErrorHandler.h"
 #include "app/MailFilling.h"
+#include "app/SendProgress.h"
+#include "app/SendWorker.h"
 #include "app/ServerAddress.h"
 #include "app/Unit1.h"
 #include "app/Win1250Text.h"
@@ -19,6 +24,41 @@
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {
+
+namespace {
+
+constexpr int kImplicitTLSPort = 465;
+
+// Starts the send beside the user-interface thread behind a modal progress window of `window`;
+// the outcome is shown when it has ended. Nothing happens while an earlier send still runs.
+void StartSend(QWidget& window, TDesktop& desktop, const TIdSMTP& smtp, const TIdMessage& message) {
+    auto* sender = window.findChild<TSendWorker*>(QString(), Qt::FindDirectChildrenOnly);
+    if (sender == nullptr) sender = new TSendWorker(&window);
+    if (sender->Running()) return;
+
+    auto* progress = new TSendProgress(&window);
+    QObject::connect(sender, &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
+    QObject::connect(progress, &TSendProgress::cancelRequested, sender, &TSendWorker::Cancel);
+    QObject::connect(
+        sender, &TSendWorker::finished, &window,
+        [&window, &desktop, progress](const TSendOutcome& outcome) {
+            progress->hide();
+            progress->deleteLater();
+            if (outcome.kind == TSendOutcome::TKind::Failed && !outcome.error.empty()) {
+                desktop.ShowMessage(&window, TDesktop::TMessageKind::Plain, kApplicationTitle,
+                                    "Chyba: " + FromWin1250(outcome.error));
+            }
+            if (!outcome.unhandledError.empty()) {
+                desktop.ShowMessage(&window, TDesktop::TMessageKind::Error, kApplicationTitle,
+                                    DefaultErrorText(outcome.unhandledError));
+            }
+        },
+        Qt::SingleShotConnection);
+    progress->show();
+    sender->Start(smtp, message);
+}
+
+}  // namespace
 
 void TForm1::sBitBtn6Click() {
     const TFormStorage& storage = *FormStorage1;
@@ -54,13 +94,15 @@ void TForm1::sBitBtn6Click() {
         const TServerAddress server = ParseServerAddress(VarToStr(storage.ReadStoredValue("smtpserver")));
         smtp.Host = server.host;
         smtp.Port = server.port;
-        smtp.OpenConnection(1000);
-        smtp.SendMail(message);
+        // The submission port 465 speaks TLS from the first byte; on any other port the
+        // connection is secured with STARTTLS whenever the server offers it.
+        smtp.Security = server.port == kImplicitTLSPort ? TSmtpSecurity::ImplicitTLS : TSmtpSecurity::StartTLSWhenOffered;
     } catch (const Exception& error) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
                              "Chyba: " + FromWin1250(error.Message()));
+        return;
     }
-    if (smtp.Connected()) smtp.CloseConnection();
+    StartSend(*this, desktop_, smtp, message);
 }
 
 }  // namespace quillory

@@ -5,6 +5,7 @@
 
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
+#include "support/SendWaiting.h"
 #include "support/SmtpServerProcess.h"
 
 using namespace quillory;
@@ -64,7 +65,7 @@ private slots:
         f.Open();
         PrepareSend(f, Local(server.Port()), true);
         f.Tick("sCheckBox1");
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 0);
 
         TSmtpServerProcess::TDelivery delivery;
@@ -99,7 +100,7 @@ private slots:
         f.Combo(4)->setEditText("Hello");
         auto* preview = f.Get<QPlainTextEdit>("Memo1");
         preview->setPlainText("Only this\nand .this\n");
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
         QVERIFY(delivery.data.contains("Content-Transfer-Encoding: 7bit\r\n"));
@@ -116,7 +117,7 @@ private slots:
         f.Gate("sCheckBox12")->setChecked(true);
         f.Get<QLineEdit>("sEdit3")->setText("a@firma.cz; Jan Novák <jan@firma.cz> ;;");
         for (int send = 0; send < 2; ++send) {
-            f.Click("sBitBtn6");
+            QVERIFY(SendAndWait(f));
             TSmtpServerProcess::TDelivery delivery;
             QVERIFY(server.NextDelivery(delivery));
             QCOMPARE(delivery.recipients, (QStringList{"prijemce@firma.cz", "a@firma.cz", "jan@firma.cz"}));
@@ -124,7 +125,7 @@ private slots:
                      (QStringList{"\ta@firma.cz", "Jan Novák\tjan@firma.cz"}));
         }
         f.Gate("sCheckBox12")->setChecked(false);
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
         QCOMPARE(delivery.recipients, QStringList{"prijemce@firma.cz"});
@@ -141,7 +142,7 @@ private slots:
         f.Open();
         PrepareSend(f, Local(server.Port()), true);
         f.Tick("sCheckBox2");
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
         const QStringList body = DecodedValues(DecodeMessage(delivery.data), "body");
@@ -164,7 +165,7 @@ private slots:
         const int closedPort = probe.serverPort();
         probe.close();
         PrepareSend(f, Local(closedPort), false);
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Plain);
         QCOMPARE(f.desktop.messages[0].caption, QString("Quillory"));
@@ -173,7 +174,7 @@ private slots:
         // A server that requires a login, with authentication off: no login is tried, the server refuses.
         TSmtpServerProcess server(kUser, kPassword);
         PrepareSend(f, Local(server.Port()), false);
-        f.Click("sBitBtn6");
+        QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 2);
         QVERIFY2(f.desktop.messages[1].text.startsWith("Chyba: "), qPrintable(f.desktop.messages[1].text));
         QVERIFY2(f.desktop.messages[1].text.contains("uthentication required"), qPrintable(f.desktop.messages[1].text));

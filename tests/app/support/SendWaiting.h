@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include "app/SendProgress.h"
+#include "app/SendWorker.h"
+#include "support/ComposerFixture.h"
+
+namespace quillory::test {
+
+// The send of the window: null before the first send.
+inline TSendWorker* SendOf(TComposerFixture& f) {
+    return f.Form().findChild<TSendWorker*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Waits, handling events, until the send that a click started has ended and its outcome is shown;
+// false when it is still running after `timeoutMs`.
+inline bool WaitForSendEnd(TComposerFixture& f, int timeoutMs = 10000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (SendOf(f) != nullptr && SendOf(f)->Running()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+// Clicks "Odeslat" and waits for the end of the send.
+inline bool SendAndWait(TComposerFixture& f, int timeoutMs = 10000) {
+    f.Click("sBitBtn6");
+    return WaitForSendEnd(f, timeoutMs);
+}
+
+}  // namespace quillory::test
