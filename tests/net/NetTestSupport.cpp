@@ -18,19 +18,25 @@ namespace {
 
 constexpr int SessionLimitMs = 10000;
 
-int ListenOnLoopback(int& port, bool listen, int backlog = 8) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// A socket bound to a free port of `ip` (IPv4, or IPv6 when it holds ":"), listening when asked.
+int ListenOnLoopback(int& port, bool listen, int backlog = 8, const std::string& ip = "127.0.0.1") {
+    const bool v6 = ip.find(':') != std::string::npos;
+    const int fd = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error("socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) < 0 || (listen && ::listen(fd, backlog) < 0) ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) < 0) {
+    sockaddr_storage storage{};
+    auto* address4 = reinterpret_cast<sockaddr_in*>(&storage);
+    auto* address6 = reinterpret_cast<sockaddr_in6*>(&storage);
+    storage.ss_family = v6 ? AF_INET6 : AF_INET;
+    const int parsed = v6 ? ::inet_pton(AF_INET6, ip.c_str(), &address6->sin6_addr)
+                          : ::inet_pton(AF_INET, ip.c_str(), &address4->sin_addr);
+    socklen_t size = v6 ? sizeof *address6 : sizeof *address4;
+    auto* raw = reinterpret_cast<sockaddr*>(&storage);
+    if (parsed != 1 || ::bind(fd, raw, size) < 0 || (listen && ::listen(fd, backlog) < 0) ||
+        ::getsockname(fd, raw, &size) < 0) {
         ::close(fd);
-        throw std::runtime_error("bind/listen");
+        throw std::runtime_error("bind/listen " + ip);
     }
-    port = ntohs(address.sin_port);
+    port = ntohs(v6 ? address6->sin6_port : address4->sin_port);
     return fd;
 }
 
@@ -118,9 +124,9 @@ UnansweredPort::~UnansweredPort() {
     CloseFd(listener_);
 }
 
-ScriptedServer::ScriptedServer(std::vector<std::string> replies, std::vector<RawExchange> raw)
+ScriptedServer::ScriptedServer(std::vector<std::string> replies, std::vector<RawExchange> raw, const std::string& ip)
     : replies_(std::move(replies)), raw_(std::move(raw)) {
-    listener_ = ListenOnLoopback(port_, true);
+    listener_ = ListenOnLoopback(port_, true, 8, ip);
     thread_ = std::thread([this] { Serve(); });
 }
 

@@ -1,11 +1,16 @@
 """An SMTP server on 127.0.0.1 for the net tests: offers AUTH LOGIN and requires it for mail.
 
 Prints "ready PORT" once it listens, then one line per delivered message:
-"message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES". Ends when its standard
-input closes.
-Usage: net_aiosmtpd_server.py USER PASSWORD
+"message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear", the last word
+telling whether the login came over an encrypted connection. Ends when its standard input closes.
+Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT]
+                              [--starttls CERT KEY | --tls CERT KEY]
+With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
+speaks TLS from the first byte.
 """
+import argparse
 import asyncio
+import ssl
 import sys
 import warnings
 
@@ -15,28 +20,45 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 def main():
     # Plain-text AUTH is what these loopback tests exercise on purpose.
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
-    user, password = sys.argv[1].encode(), sys.argv[2].encode()
+    parser = argparse.ArgumentParser()
+    parser.add_argument("user")
+    parser.add_argument("password")
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    args = parser.parse_args()
+    user, password = args.user.encode(), args.password.encode()
     logins = {}
+    context = None
+    if args.starttls or args.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(*(args.starttls or args.tls))
 
     def authenticator(server, session, envelope, mechanism, auth_data):
         ok = isinstance(auth_data, LoginPassword) and auth_data.login == user and auth_data.password == password
         if ok:
-            logins[id(session)] = (mechanism, auth_data.login.decode())
+            encrypted = server.transport.get_extra_info("ssl_object") is not None
+            logins[id(session)] = (mechanism, auth_data.login.decode(), "tls" if encrypted else "clear")
         return AuthResult(success=ok, handled=False)
+
+    def make_server():
+        if args.starttls:
+            return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
+                        tls_context=context, require_starttls=True, decode_data=False, hostname="test.example")
+        return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
+                    decode_data=False, hostname="test.example")
 
     class Recorder:
         async def handle_DATA(self, server, session, envelope):
-            mechanism, login = logins.get(id(session), (None, None))
+            mechanism, login, encrypted = logins.get(id(session), (None, None, "clear"))
             print("message", mechanism, login, envelope.mail_from, ",".join(envelope.rcpt_tos),
-                  envelope.original_content.hex(), flush=True)
+                  envelope.original_content.hex(), encrypted, flush=True)
             return "250 Message accepted"
 
     async def serve():
         loop = asyncio.get_running_loop()
-        server = await loop.create_server(
-            lambda: SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
-                         decode_data=False, hostname="test.example"),
-            "127.0.0.1", 0)
+        server = await loop.create_server(make_server, args.host, args.port, ssl=context if args.tls else None)
         print("ready", server.sockets[0].getsockname()[1], flush=True)
         stdin_closed = loop.create_future()
         loop.add_reader(sys.stdin.fileno(), lambda: stdin_closed.done() or (

@@ -4,9 +4,10 @@
 
 namespace quillory::test {
 
-TSmtpServerProcess::TSmtpServerProcess(const QString& user, const QString& password) {
+TSmtpServerProcess::TSmtpServerProcess(const QString& user, const QString& password, const QStringList& options) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("/usr/bin/python3", {QUILLORY_TEST_SUPPORT_DIR "/net_aiosmtpd_server.py", user, password});
+    process_.start("/usr/bin/python3",
+                   QStringList{QUILLORY_TEST_SUPPORT_DIR "/net_aiosmtpd_server.py", user, password} + options);
     const QByteArray ready = NextLine(20000);
     if (ready.startsWith("ready ")) port_ = ready.mid(6).trimmed().toInt();
     if (port_ == 0) qWarning("SMTP server did not start: %s", ready.constData());
@@ -28,12 +29,13 @@ QByteArray TSmtpServerProcess::NextLine(int timeoutMs) {
 
 bool TSmtpServerProcess::NextDelivery(TDelivery& delivery, int timeoutMs) {
     const QList<QByteArray> words = NextLine(timeoutMs).split(' ');
-    if (words.size() != 6 || words[0] != "message") return false;
+    if (words.size() != 7 || words[0] != "message") return false;
     delivery.mechanism = QString::fromUtf8(words[1]);
     delivery.login = QString::fromUtf8(words[2]);
     delivery.mailFrom = QString::fromUtf8(words[3]);
     delivery.recipients = QString::fromUtf8(words[4]).split(',', Qt::SkipEmptyParts);
     delivery.data = QByteArray::fromHex(words[5]);
+    delivery.encrypted = words[6] == "tls";
     return true;
 }
 

@@ -8,6 +8,7 @@ namespace quillory::test {
 
 // A real SMTP server (aiosmtpd) on 127.0.0.1 that requires AUTH LOGIN, started for one test and
 // stopped with it. Every delivered message is read back with its login, envelope and DATA bytes.
+// `options` go to the server script: "--host", "--port", "--starttls CERT KEY", "--tls CERT KEY".
 class TSmtpServerProcess {
 public:
     struct TDelivery {
@@ -16,9 +17,10 @@ public:
         QString mailFrom;
         QStringList recipients;
         QByteArray data;
+        bool encrypted = false;  // the login came over TLS
     };
 
-    TSmtpServerProcess(const QString& user, const QString& password);
+    TSmtpServerProcess(const QString& user, const QString& password, const QStringList& options = {});
     ~TSmtpServerProcess();
     TSmtpServerProcess(const TSmtpServerProcess&) = delete;
     TSmtpServerProcess& operator=(const TSmtpServerProcess&) = delete;
