@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -23,7 +25,8 @@ std::multimap<std::string, std::string> ReadAsRecipient(const std::string& wire)
         const std::string line = wire.substr(start, end - start);
         stored += (line.starts_with(".") ? line.substr(1) : line) + "\r\n";
     }
-    const std::string path = ::testing::TempDir() + "mail_real_reader.eml";
+    // One file per process: the tests run side by side.
+    const std::string path = ::testing::TempDir() + "mail_real_reader_" + std::to_string(::getpid()) + ".eml";
     std::ofstream(path, std::ios::binary) << stored;
     const std::string command =
         "/usr/bin/python3 " QUILLORY_TEST_SUPPORT_DIR "/mail_read_message.py < '" + path + "'";
@@ -33,6 +36,8 @@ std::multimap<std::string, std::string> ReadAsRecipient(const std::string& wire)
     std::string output;
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
+    pipe.reset();
+    std::remove(path.c_str());
     start = 0;
     for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = output.substr(start, end - start);
