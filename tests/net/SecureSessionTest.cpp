@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <sstream>
 #include <thread>
@@ -37,6 +38,11 @@ protected:
         // Only the test's authority is trusted: the system's store has no say in these tests.
         ::setenv("SSL_CERT_FILE", Certificate("trusted-ca", ".pem").c_str(), 1);
         ::setenv("SSL_CERT_DIR", certificates.c_str(), 1);
+    }
+
+    static void TearDownTestSuite() {
+        std::filesystem::remove_all(certificates);
+        certificates.clear();
     }
 
     SecureSessionTest() {
