@@ -58,11 +58,19 @@ TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     CreateFormStorage();
     move(16, 11);
     FormCreate();
-    form2_ = std::make_unique<TForm2>(*FormStorage1, *this);
-    form3_ = std::make_unique<TForm3>(desktop_, this);
 }
 
 // A window destroyed without its close still saves, unless a save already ran since the restore.
+TForm2& TForm1::Form2() {
+    if (!form2_) form2_ = std::make_unique<TForm2>(*FormStorage1, *this);
+    return *form2_;
+}
+
+TForm3& TForm1::Form3() {
+    if (!form3_) form3_ = std::make_unique<TForm3>(desktop_, this);
+    return *form3_;
+}
+
 TForm1::~TForm1() {
     FormStorage1->HandleDestroy();
 }
@@ -274,7 +282,7 @@ void TForm1::Ukonit1Click() {
 }
 
 void TForm1::OprogramuQuillory1Click() {
-    form3_->exec();
+    Form3().exec();
 }
 
 }  // namespace quillory

@@ -56,7 +56,10 @@ public:
     // The window's placement, stored properties and the four SMTP values, kept in the INI file.
     TFormStorage& FormStorage() const { return *FormStorage1; }
     // The outgoing-mail settings dialog.
-    TForm2& Form2() const { return *form2_; }
+    // Created at its first use: nobody sees the dialogs before they open, and the window comes up
+    // sooner without them.
+    TForm2& Form2();
+    TForm3& Form3();
     int SelectedIndex(int list) const { return selectedIndex_.at(static_cast<size_t>(list - 1)); }
     void SetSelectedIndex(int list, int index) { selectedIndex_.at(static_cast<size_t>(list - 1)) = index; }
     // The page view the help panel shows on top: the newest one, none before the first opening.

@@ -44,7 +44,7 @@ void TForm1::CreateFormStorage()
 
 void TForm1::sBitBtn1Click()
 {
-    if (form2_->exec() == QDialog::Accepted) form2_->StoreFields();
+    if (Form2().exec() == QDialog::Accepted) Form2().StoreFields();
 }
 
 // One generation of backups in "Backups" beside the executable, which must exist: the blocks'
@@ -83,10 +83,13 @@ void TForm1::Vchoznastaven1Click()
     FormStorage1->WriteStoredValue("smtpheslo", std::string());
     FormStorage1->WriteStoredValue("smtpovereni", false);
     selectedIndex_.fill(0);
-    form2_->sEdit1->clear();
-    form2_->sEdit2->clear();
-    form2_->sEdit3->clear();
-    form2_->sCheckBox1->setChecked(false);
+    // A dialog not opened yet has nothing to empty: it reads the values when it opens.
+    if (form2_) {
+        form2_->sEdit1->clear();
+        form2_->sEdit2->clear();
+        form2_->sEdit3->clear();
+        form2_->sCheckBox1->setChecked(false);
+    }
 }
 
 }  // namespace quillory
