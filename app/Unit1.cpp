@@ -46,6 +46,9 @@ TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
+    // The skin goes on before the widgets are built: switched on afterwards, it would make every
+    // widget restyle itself once more. The plain look stays when no skin is found.
+    sSkinManager1 = TsSkinManager::SwitchOn(this, exeDir_ / "Skins", "Wood");
     CreatePanels();
     CreateBlocks();
     CreatePhraseLists();
@@ -133,12 +136,10 @@ std::filesystem::path TForm1::BlockFile(int block) const {
     return exeDir_ / ("blok" + std::to_string(block) + ".txt");
 }
 
-// Switches the skin on (the plain look stays when none is found), then loads the eight blocks, each
-// on its own: a missing file leaves its block empty (the next close creates it), a file that exists
-// but cannot be read marks its block so that the close never writes over the user's text. The first
-// failure is shown once, before the window appears.
+// Loads the eight blocks, each on its own: a missing file leaves its block empty (the next close
+// creates it), a file that exists but cannot be read marks its block so that the close never writes
+// over the user's text. The first failure is shown once, before the window appears.
 void TForm1::FormCreate() {
-    sSkinManager1 = TsSkinManager::SwitchOn(this, exeDir_ / "Skins", "Wood");
     std::optional<std::string> firstError;
     for (int n = 0; n < 8; ++n) {
         const std::filesystem::path file = BlockFile(n + 1);
