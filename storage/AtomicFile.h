@@ -1,14 +1,34 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace quillory {
 
+struct TReplaceOptions {
+    // Create the folder (and its parents) when it is missing.
+    bool createFolder = false;
+    // The new file's permissions; none: an existing file keeps its own, a new one gets the
+    // process's default (0666 less the umask).
+    std::optional<mode_t> mode;
+};
+
+// How a replacement ended: the step that failed, with the system's error code.
+struct TReplaceResult {
+    enum class TStep { Done, Create, Write, Rename };
+    TStep step = TStep::Done;
+    int error = 0;
+    explicit operator bool() const { return step == TStep::Done; }
+};
+
 // Replaces the file at `path` whole or not at all: the contents go to a temporary file beside it,
-// created readable and writable by its owner only, are flushed to the disk, and the temporary file
-// is then renamed over the target. The folder is created when it is missing. A failure leaves the
-// old file untouched, removes the temporary file and returns false.
-bool ReplaceFileWhole(const std::filesystem::path& path, std::string_view contents);
+// are flushed to the disk, and the temporary file is then renamed over the target, so a crash never
+// leaves a truncated file behind. Writing through a symbolic link replaces the file it points to,
+// not the link. A failure leaves the old file untouched and removes the temporary file.
+TReplaceResult ReplaceFileWhole(const std::filesystem::path& path, std::string_view contents,
+                                const TReplaceOptions& options = {});
 
 }  // namespace quillory

@@ -1,5 +1,7 @@
 #include "storage/IniFile.h"
 
+#include <sys/stat.h>
+
 #include <unistd.h>
 
 #include <charconv>
@@ -192,7 +194,7 @@ void TIniFile::UpdateFile()
     std::error_code error;
     const bool exists = std::filesystem::exists(path_, error);
     if (unreadable_ || (exists && ::access(path_.c_str(), W_OK) != 0) ||
-        !ReplaceFileWhole(path_, document_.Serialize())) {
+        !ReplaceFileWhole(path_, document_.Serialize(), {.createFolder = true, .mode = S_IRUSR | S_IWUSR})) {
         throw EIniFileException(FileName());
     }
     modified_ = false;
