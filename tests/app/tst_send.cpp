@@ -5,6 +5,7 @@
 
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
+#include "support/SendSetup.h"
 #include "support/SendWaiting.h"
 #include "support/SmtpServerProcess.h"
 
@@ -12,21 +13,6 @@ using namespace quillory;
 using namespace quillory::test;
 
 namespace {
-
-const QString kUser = "obchod";
-const QString kPassword = "tajne heslo";
-
-// A window ready to send: server, login, recipient, sender, subject and one ticked block.
-void PrepareSend(TComposerFixture& f, const QString& server, bool authenticate) {
-    TFormStorage& storage = f.Form().FormStorage();
-    storage.WriteStoredValue("smtpserver", ToWin1250(server));
-    storage.WriteStoredValue("smtpovereni", authenticate);
-    storage.WriteStoredValue("smtplogin", ToWin1250(kUser));
-    storage.WriteStoredValue("smtpheslo", ToWin1250(kPassword));
-    f.Get<QLineEdit>("sEdit1")->setText("prijemce@firma.cz");
-    f.Combo(5)->setEditText("Obchod Plzeň <obchod@firma.cz>");
-    f.Combo(4)->setEditText("Poptávka");
-}
 
 QString Local(int port) {
     return QStringLiteral("127.0.0.1:%1").arg(port);
@@ -57,7 +43,7 @@ private slots:
     }
 
     void deliversThePreviewReadableByTheRecipient() {
-        TSmtpServerProcess server(kUser, kPassword);
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         QVERIFY(server.Port() > 0);
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -71,7 +57,7 @@ private slots:
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
         QCOMPARE(delivery.mechanism, QString("LOGIN"));
-        QCOMPARE(delivery.login, kUser);
+        QCOMPARE(delivery.login, kSmtpUser);
         QCOMPARE(delivery.mailFrom, QString("obchod@firma.cz"));
         QCOMPARE(delivery.recipients, QStringList{"prijemce@firma.cz"});
         // Every line on the wire ends in CR LF and nothing else.
@@ -92,7 +78,7 @@ private slots:
     }
 
     void plainAsciiGoesOutAs7bitAndHandEditsAreSent() {
-        TSmtpServerProcess server(kUser, kPassword);
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();
@@ -109,7 +95,7 @@ private slots:
     }
 
     void copiesAreTrimmedParsedAndNotRepeated() {
-        TSmtpServerProcess server(kUser, kPassword);
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();
@@ -133,7 +119,7 @@ private slots:
     }
 
     void longPreviewLineGoesOutAsTheLinesThePreviewShows() {
-        TSmtpServerProcess server(kUser, kPassword);
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         TComposerFixture f;
         f.WriteEmptyBlocks();
         QString sentence;
@@ -172,7 +158,7 @@ private slots:
         QCOMPARE(f.desktop.messages[0].text, QString("Chyba: Socket Error # 10061\r\nConnection refused."));
 
         // A server that requires a login, with authentication off: no login is tried, the server refuses.
-        TSmtpServerProcess server(kUser, kPassword);
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         PrepareSend(f, Local(server.Port()), false);
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 2);

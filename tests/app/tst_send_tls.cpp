@@ -9,29 +9,12 @@
 
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
+#include "support/SendSetup.h"
 #include "support/SendWaiting.h"
 #include "support/SmtpServerProcess.h"
 
 using namespace quillory;
 using namespace quillory::test;
-
-namespace {
-
-const QString kUser = "obchod";
-const QString kPassword = "tajne heslo";
-
-void PrepareSend(TComposerFixture& f, const QString& server) {
-    TFormStorage& storage = f.Form().FormStorage();
-    storage.WriteStoredValue("smtpserver", ToWin1250(server));
-    storage.WriteStoredValue("smtpovereni", true);
-    storage.WriteStoredValue("smtplogin", ToWin1250(kUser));
-    storage.WriteStoredValue("smtpheslo", ToWin1250(kPassword));
-    f.Get<QLineEdit>("sEdit1")->setText("prijemce@firma.cz");
-    f.Combo(5)->setEditText("Obchod <obchod@firma.cz>");
-    f.Combo(4)->setEditText("Poptávka");
-}
-
-}  // namespace
 
 class SendTlsTest : public QObject {
     Q_OBJECT
@@ -55,7 +38,7 @@ private slots:
     }
 
     void startTlsOnASubmissionPortLogsInInsideTls() {
-        TSmtpServerProcess server(kUser, kPassword, ServerCertificate("--starttls"));
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword, ServerCertificate("--starttls"));
         QVERIFY(server.Port() > 0);
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -68,7 +51,7 @@ private slots:
         QCOMPARE(f.desktop.messages.size(), 0);
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
-        QCOMPARE(delivery.login, kUser);
+        QCOMPARE(delivery.login, kSmtpUser);
         QVERIFY(delivery.encrypted);
         QStringList shown;
         for (const auto& status : statuses) shown.append(status.at(0).toString());
@@ -77,7 +60,7 @@ private slots:
     }
 
     void port465SpeaksTlsFromTheFirstByte() {
-        TSmtpServerProcess server(kUser, kPassword, ServerCertificate("--tls") + QStringList{"--port", "465"});
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword, ServerCertificate("--tls") + QStringList{"--port", "465"});
         if (server.Port() != 465) QSKIP("port 465 of 127.0.0.1 cannot be had here");
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -95,13 +78,13 @@ private slots:
         f.WriteEmptyBlocks();
         f.Open();
         {
-            TSmtpServerProcess server(kUser, kPassword, ServerCertificate("--starttls", "other"));
+            TSmtpServerProcess server(kSmtpUser, kSmtpPassword, ServerCertificate("--starttls", "other"));
             PrepareSend(f, QStringLiteral("localhost:%1").arg(server.Port()));
             QVERIFY(SendAndWait(f));
         }
         {
             // Another machine (as far as the address goes) that offers no STARTTLS.
-            TSmtpServerProcess server(kUser, kPassword, {"--host", "127.0.0.2"});
+            TSmtpServerProcess server(kSmtpUser, kSmtpPassword, {"--host", "127.0.0.2"});
             PrepareSend(f, QStringLiteral("127.0.0.2:%1").arg(server.Port()));
             QVERIFY(SendAndWait(f));
         }
