@@ -22,16 +22,11 @@ void TEmailText::AddFooter(std::uint8_t kind) {
 }
 
 void TEmailText::AddSignature(std::string_view signature) {
-    const std::string text = std::string(signature) + ";";
-    std::string piece;
-    for (const char ch : text) {
-        if (ch == ';') {
-            AddLine(piece);
-            piece.clear();
-        } else {
-            piece += ch;
-        }
-    }
+    // Every ";" ends a line; the text's end ends the last one, so a trailing ";" gives an empty line.
+    size_t start = 0;
+    for (size_t end; (end = signature.find(';', start)) != std::string_view::npos; start = end + 1)
+        AddLine(signature.substr(start, end - start));
+    AddLine(signature.substr(start));
 }
 
 std::string GenerateEmailText(const TEmailPieces& pieces) {

@@ -34,7 +34,6 @@ public:
     // The signature split into lines at every ";", nothing trimmed.
     void AddSignature(std::string_view signature);
 
-    const std::string& Text() const { return text_; }
     std::string Take() { return std::move(text_); }
     void Reserve(size_t bytes) { text_.reserve(bytes); }
 

@@ -51,8 +51,6 @@ public:
     std::string PreviewText() const;
     // The name "Uložit text emailu" writes to: the last name accepted in the save dialog.
     const QString& SaveFileName() const { return saveFileName_; }
-    const std::filesystem::path& ExeDir() const { return exeDir_; }
-    TDesktop& Desktop() const { return desktop_; }
     // The window's placement, stored properties and the four SMTP values, kept in the INI file.
     TFormStorage& FormStorage() const { return *FormStorage1; }
     // The outgoing-mail settings dialog.
