@@ -6,19 +6,13 @@
 #include "mail/IdCoderQuotedPrintable.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdMessage.h"
+#include "storage/StrUtil.h"
 
 namespace quillory {
 namespace {
 
 // RFC 5322 §2.1.1: a line is at most 998 characters without its CR LF.
 constexpr std::size_t kLongestPlainLine = 998;
-
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 bool NeedsQuotedPrintable(const std::vector<std::string>& lines) {
     return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
@@ -33,7 +27,7 @@ void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field) {
     size_t start = 0;
     while (start <= field.size()) {
         const size_t end = std::min(field.find(';', start), field.size());
-        const std::string_view piece = Trimmed(field.substr(start, end - start));
+        const std::string_view piece = TrimBlanks(field.substr(start, end - start));
         if (!piece.empty()) list.Add().SetText(std::string(piece));
         start = end + 1;
     }

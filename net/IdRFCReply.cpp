@@ -2,19 +2,9 @@
 
 #include <charconv>
 
+#include "mail/IdGlobal.h"
+
 namespace quillory {
-
-namespace {
-
-std::string Trimmed(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return text.substr(first, last - first);
-}
-
-}  // namespace
 
 void TIdRFCReply::SetNumericCode(int code) {
     numericCode_ = code;
@@ -38,7 +28,7 @@ void TIdRFCReply::ClearReply() {
 void TIdRFCReply::ParseReplyLines(const TIdStrings& lines) {
     ClearReply();
     if (lines.empty()) return;
-    std::string code = Trimmed(lines.front().substr(0, 4));
+    std::string code = Trim(lines.front().substr(0, 4));
     if (code.size() == 4 && code.back() == '-') code.pop_back();
     SetTextCode(code);
     for (const auto& line : lines) text_.push_back(line.size() > 4 ? line.substr(4) : std::string());
