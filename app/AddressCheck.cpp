@@ -4,15 +4,37 @@ namespace quillory {
 
 namespace {
 
-enum class TState { Start, LocalAtom, Quoted, QuotedEscape, QuotedEnd, LocalDot, DomainStart, DomainLabel, DomainHyphen };
+enum class TState {
+    Start,
+    LocalAtom,
+    Quoted,
+    QuotedEscape,
+    QuotedEnd,
+    LocalDot,
+    DomainStart,
+    DomainLabel,
+    DomainHyphen
+};
 
 // Atom bytes: 0x21 to 0xFF except the specials " ( ) , . / : ; < > @ [ \ ] and delete.
-bool IsAtomByte(unsigned char c)
-{
+bool IsAtomByte(unsigned char c) {
     if (c < 0x21) return false;
     switch (c) {
-    case '"': case '(': case ')': case ',': case '.': case '/': case ':': case ';':
-    case '<': case '>': case '@': case '[': case '\\': case ']': case 0x7F:
+    case '"':
+    case '(':
+    case ')':
+    case ',':
+    case '.':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '>':
+    case '@':
+    case '[':
+    case '\\':
+    case ']':
+    case 0x7F:
         return false;
     default:
         return true;
@@ -23,8 +45,7 @@ bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // The next state for `c`, or nothing to reject.
-bool Step(TState& state, unsigned char c, int& dots)
-{
+bool Step(TState& state, unsigned char c, int& dots) {
     switch (state) {
     case TState::Start:
     case TState::LocalDot:
@@ -74,8 +95,7 @@ bool Step(TState& state, unsigned char c, int& dots)
 
 }  // namespace
 
-bool CheckEmailAddress(std::string_view text)
-{
+bool CheckEmailAddress(std::string_view text) {
     TState state = TState::Start;
     int dots = 1;
     for (const char c : text) {

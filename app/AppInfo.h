@@ -8,7 +8,7 @@ inline constexpr const char* kMainWindowCaption = "Quillory 1.01 FREE";
 
 // The program's web site and the pages on it.
 inline constexpr const char* kWebSiteHost = "www.quillory.cz";
-inline constexpr const char* kWebSiteAddress = "http://www.quillory.cz";      // the site's root, no trailing "/"
+inline constexpr const char* kWebSiteAddress = "http://www.quillory.cz";  // the site's root, no trailing "/"
 inline constexpr const char* kFooterSiteAddress = "http://www.quillory.cz/";  // as it ends the closing footer
 inline constexpr const char* kUpdatePageAddress = "http://www.quillory.cz/update.php";
 inline constexpr const char* kFullVersionAddress = "http://www.quillory.cz/sms/";

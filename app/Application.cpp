@@ -5,7 +5,8 @@
 
 namespace quillory {
 
-TApplication::TApplication(int& argc, char** argv, TDesktop& desktop) : QApplication(argc, argv), desktop_(desktop) {
+TApplication::TApplication(int& argc, char** argv, TDesktop& desktop)
+    : QApplication(argc, argv), desktop_(desktop) {
     setApplicationName(kApplicationTitle);
 }
 

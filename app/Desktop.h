@@ -10,10 +10,10 @@ namespace quillory {
 
 // The settings of a file-save dialog.
 struct TSaveDialogSettings {
-    QString defaultExtension;  // added when the chosen name has none, e.g. "txt"
-    QString fileName;          // the name shown when the dialog opens
-    QString filterDescription; // e.g. "Textový soubor"
-    QString filterPattern;     // e.g. "*.txt"
+    QString defaultExtension;   // added when the chosen name has none, e.g. "txt"
+    QString fileName;           // the name shown when the dialog opens
+    QString filterDescription;  // e.g. "Textový soubor"
+    QString filterPattern;      // e.g. "*.txt"
     bool confirmOverwrite = false;
 };
 
@@ -28,7 +28,8 @@ public:
     };
 
     virtual ~TDesktop() = default;
-    virtual void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption, const QString& text) = 0;
+    virtual void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
+                             const QString& text) = 0;
     // The full path the user accepted, or nothing when the dialog was cancelled.
     virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) = 0;
     // Leaves the clipboard alone when it cannot be opened.

@@ -8,8 +8,12 @@
 namespace quillory {
 
 // The texts of the e-mail's fixed frame.
-inline constexpr std::string_view kMiddleFooterText = "Tento email byl vytvo\xF8" "en pomoc\xED programu Quillory";
-inline constexpr std::string_view kClosingFooterPrefix = "Plnou verzi programu m\xF9\x9E" "ete z\xEDskat na adrese ";
+inline constexpr std::string_view kMiddleFooterText =
+    "Tento email byl vytvo\xF8"
+    "en pomoc\xED programu Quillory";
+inline constexpr std::string_view kClosingFooterPrefix =
+    "Plnou verzi programu m\xF9\x9E"
+    "ete z\xEDskat na adrese ";
 std::string_view DashLine();  // 89 hyphen-minus characters
 
 // What the preview is built from, read off the widgets at the moment of the rebuild (8-bit text).

@@ -27,7 +27,8 @@ void ReportCurrentException(TDesktop& desktop, QWidget* parent) noexcept {
         message = "Unknown error";
     }
     try {
-        desktop.ShowMessage(parent, TDesktop::TMessageKind::Error, kApplicationTitle, DefaultErrorText(message));
+        desktop.ShowMessage(parent, TDesktop::TMessageKind::Error, kApplicationTitle,
+                            DefaultErrorText(message));
     } catch (...) {
         // Showing the message failed as well; there is nobody left to tell.
     }

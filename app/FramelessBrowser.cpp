@@ -33,7 +33,8 @@ QString ReasonText(const QNetworkReply& reply) {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400) {
         const QString phrase = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        return QStringLiteral("Server odpověděl chybou %1").arg(status) + (phrase.isEmpty() ? "" : " " + phrase) + ".";
+        return QStringLiteral("Server odpověděl chybou %1").arg(status) +
+               (phrase.isEmpty() ? "" : " " + phrase) + ".";
     }
     return "Spojení se nezdařilo.";
 }
@@ -41,7 +42,8 @@ QString ReasonText(const QNetworkReply& reply) {
 // The page's text: the character set of the Content-Type header, else of the page's own meta tag,
 // else UTF-8.
 QString DecodePage(const QNetworkReply& reply, const QByteArray& body) {
-    static const QRegularExpression charset("charset\\s*=\\s*\"?([A-Za-z0-9._:-]+)", QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression charset("charset\\s*=\\s*\"?([A-Za-z0-9._:-]+)",
+                                            QRegularExpression::CaseInsensitiveOption);
     const QString contentType = reply.header(QNetworkRequest::ContentTypeHeader).toString();
     const QRegularExpressionMatch match = charset.match(contentType);
     if (match.hasMatch()) {
@@ -54,7 +56,8 @@ QString DecodePage(const QNetworkReply& reply, const QByteArray& body) {
 
 }  // namespace
 
-TFramelessIE::TFramelessIE(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
+TFramelessIE::TFramelessIE(QWidget* parent)
+    : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
     setObjectName("HelpBrowser");
     setFrameShape(QFrame::NoFrame);
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -68,9 +71,7 @@ TFramelessIE::TFramelessIE(QWidget* parent) : QTextBrowser(parent), network_(new
     connect(network_, &QNetworkAccessManager::finished, this, &TFramelessIE::PageArrived);
 }
 
-TFramelessIE::~TFramelessIE() {
-    Abandon();
-}
+TFramelessIE::~TFramelessIE() { Abandon(); }
 
 // Stops the load still running; its finished signal then finds it is no longer the pending one.
 void TFramelessIE::Abandon() {
@@ -103,10 +104,8 @@ void TFramelessIE::PageArrived(QNetworkReply* reply) {
     address_ = reply->url();  // after redirects, links resolve against the final address
     const QByteArray body = reply->readAll();
     const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    if (contentType.startsWith("text/plain", Qt::CaseInsensitive))
-        setPlainText(DecodePage(*reply, body));
-    else
-        setHtml(DecodePage(*reply, body));
+    if (contentType.startsWith("text/plain", Qt::CaseInsensitive)) setPlainText(DecodePage(*reply, body));
+    else setHtml(DecodePage(*reply, body));
     emit loadFinished(true);
 }
 
@@ -121,7 +120,8 @@ void TFramelessIE::ShowErrorPage(const QString& reason) {
 
 void TFramelessIE::FollowLink(const QUrl& link) {
     const QUrl target = address_.resolved(link);
-    if (target.adjusted(QUrl::RemoveFragment) == address_.adjusted(QUrl::RemoveFragment) && target.hasFragment()) {
+    if (target.adjusted(QUrl::RemoveFragment) == address_.adjusted(QUrl::RemoveFragment) &&
+        target.hasFragment()) {
         scrollToAnchor(target.fragment());
         return;
     }
@@ -129,8 +129,6 @@ void TFramelessIE::FollowLink(const QUrl& link) {
 }
 
 // The page comes from the network, so nothing it names is read from the local disk.
-QVariant TFramelessIE::loadResource(int, const QUrl&) {
-    return {};
-}
+QVariant TFramelessIE::loadResource(int, const QUrl&) { return {}; }
 
 }  // namespace quillory

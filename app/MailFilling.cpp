@@ -16,8 +16,9 @@ constexpr std::size_t kLongestPlainLine = 998;
 
 bool NeedsQuotedPrintable(const std::vector<std::string>& lines) {
     return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.size() > kLongestPlainLine ||
-               std::any_of(line.begin(), line.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+        return line.size() > kLongestPlainLine || std::any_of(line.begin(), line.end(), [](char ch) {
+                   return static_cast<unsigned char>(ch) >= 0x80;
+               });
     });
 }
 

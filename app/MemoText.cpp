@@ -77,7 +77,8 @@ void TMemoWriter::Replace(std::string_view text) {
         qsizetype prefix = 0;
         while (prefix < limit && last_[prefix] == next[prefix]) ++prefix;
         qsizetype suffix = 0;
-        while (suffix < limit - prefix && last_[last_.size() - 1 - suffix] == next[next.size() - 1 - suffix]) ++suffix;
+        while (suffix < limit - prefix && last_[last_.size() - 1 - suffix] == next[next.size() - 1 - suffix])
+            ++suffix;
         if (prefix != last_.size() || prefix != next.size()) {
             document.setUndoRedoEnabled(false);
             QTextCursor cursor(&document);

@@ -9,7 +9,8 @@
 
 namespace quillory {
 
-void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption, const QString& text) {
+void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
+                             const QString& text) {
     const auto icon = kind == TMessageKind::Error         ? QMessageBox::Critical
                       : kind == TMessageKind::Information ? QMessageBox::Information
                                                           : QMessageBox::NoIcon;
@@ -35,8 +36,6 @@ void TQtDesktop::SetClipboardText(const QString& text) {
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(text);
 }
 
-void TQtDesktop::OpenUrl(const QString& url) {
-    QDesktopServices::openUrl(QUrl(url));
-}
+void TQtDesktop::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
 }  // namespace quillory

@@ -29,9 +29,7 @@ void TSendProgress::SetStatus(const QString& text) {
     if (!cancelling_) status_->setText(text);
 }
 
-QString TSendProgress::Status() const {
-    return status_->text();
-}
+QString TSendProgress::Status() const { return status_->text(); }
 
 void TSendProgress::reject() {
     // The window closes when the send has ended, not before: the user sees that it is stopping.

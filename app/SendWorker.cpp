@@ -58,7 +58,8 @@ void TSendWorker::Start(const TIdSMTP& settings, const TIdMessage& message) {
     CopySettings(settings, *client_);
     client_->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         const QString status = QString::fromStdString(text);
-        QMetaObject::invokeMethod(this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
     };
     running_ = true;
     thread_ = std::thread(&TSendWorker::Run, this, message);
@@ -87,7 +88,8 @@ void TSendWorker::Run(TIdMessage message) {
         if (outcome.unhandledError.empty()) outcome.unhandledError = text;
     }
     if (smtp.Interrupted()) outcome = {TSendOutcome::TKind::Cancelled, {}, {}};
-    QMetaObject::invokeMethod(this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
 }
 
 void TSendWorker::Finish(const TSendOutcome& outcome) {

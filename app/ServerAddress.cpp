@@ -8,7 +8,8 @@ namespace {
 
 int ParsePort(std::string_view digits, std::string_view whole) {
     const bool numeric = !digits.empty() && digits.size() <= 5 &&
-                         std::all_of(digits.begin(), digits.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+                         std::all_of(digits.begin(), digits.end(),
+                                     [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
     const int port = numeric ? std::stoi(std::string(digits)) : 0;
     if (port < 1 || port > 65535)
         throw EServerAddressError("Invalid port in the server address \"" + std::string(whole) + "\"");
@@ -26,7 +27,8 @@ TServerAddress ParseServerAddress(std::string_view text) {
         address.host = std::string(text.substr(1, close - 1));
         const std::string_view rest = text.substr(close + 1);
         if (!rest.empty()) {
-            if (rest.front() != ':') throw EServerAddressError("Invalid server address \"" + std::string(text) + "\"");
+            if (rest.front() != ':')
+                throw EServerAddressError("Invalid server address \"" + std::string(text) + "\"");
             address.port = ParsePort(rest.substr(1), text);
         }
         return address;

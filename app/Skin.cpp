@@ -23,22 +23,23 @@ bool WriteFiles(const std::vector<TSkinFile>& files, const QDir& target) {
         const QString path = target.absoluteFilePath(skinFile.name);
         if (!target.mkpath(QFileInfo(path).absolutePath())) return false;
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(skinFile.data) != skinFile.data.size()) return false;
+        if (!file.open(QIODevice::WriteOnly) || file.write(skinFile.data) != skinFile.data.size())
+            return false;
     }
     return true;
 }
 
 }  // namespace
 
-TsSkinManager::TsSkinManager(QObject* owner) : QObject(owner) {
-    setObjectName("sSkinManager1");
-}
+TsSkinManager::TsSkinManager(QObject* owner) : QObject(owner) { setObjectName("sSkinManager1"); }
 
-TsSkinManager* TsSkinManager::SwitchOn(QObject* owner, const std::filesystem::path& skinsDir, const QString& name) {
+TsSkinManager* TsSkinManager::SwitchOn(QObject* owner, const std::filesystem::path& skinsDir,
+                                       const QString& name) {
     auto* manager = new TsSkinManager(owner);
     const QDir skins(QString::fromStdString(skinsDir.string()));
     try {
-        if (!manager->TryPacked(skins.absoluteFilePath(name + ".asz"))) manager->TryFolder(skins.absoluteFilePath(name));
+        if (!manager->TryPacked(skins.absoluteFilePath(name + ".asz")))
+            manager->TryFolder(skins.absoluteFilePath(name));
     } catch (...) {
         // A skin that cannot be read, for whatever reason, leaves the plain look.
     }

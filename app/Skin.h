@@ -22,7 +22,8 @@ public:
     // Looks in `skinsDir` for skin `name`: the packed file "<name>.asz", else the folder "<name>".
     // The first one that is sound is switched on; a missing or broken skin is passed over without a
     // word and leaves the plain look. Returns the manager, a child of `owner`, active or not.
-    static TsSkinManager* SwitchOn(QObject* owner, const std::filesystem::path& skinsDir, const QString& name);
+    static TsSkinManager* SwitchOn(QObject* owner, const std::filesystem::path& skinsDir,
+                                   const QString& name);
     ~TsSkinManager() override;
 
     bool Active() const { return active_; }

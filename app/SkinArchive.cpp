@@ -26,7 +26,8 @@ public:
         const std::optional<QByteArray> raw = Take(sizeof(Number));
         if (!raw) return std::nullopt;
         Number value = 0;
-        for (qsizetype i = raw->size(); i-- > 0;) value = static_cast<Number>((value << 8) | static_cast<uchar>(raw->at(i)));
+        for (qsizetype i = raw->size(); i-- > 0;)
+            value = static_cast<Number>((value << 8) | static_cast<uchar>(raw->at(i)));
         return value;
     }
 

@@ -31,9 +31,7 @@ namespace {
 
 constexpr const char* kInitialSaveName = "bez názvu";
 
-std::filesystem::path ToPath(const QString& name) {
-    return std::filesystem::path(name.toStdString());
-}
+std::filesystem::path ToPath(const QString& name) { return std::filesystem::path(name.toStdString()); }
 
 }  // namespace
 
@@ -74,9 +72,7 @@ TForm3& TForm1::Form3() {
     return *form3_;
 }
 
-TForm1::~TForm1() {
-    FormStorage1->HandleDestroy();
-}
+TForm1::~TForm1() { FormStorage1->HandleDestroy(); }
 
 template <class Action>
 void TForm1::Handle(Action&& action) {
@@ -87,24 +83,30 @@ void TForm1::ConnectSignals() {
     for (int n = 0; n < 8; ++n) {
         TBlock& block = blocks_[n];
         connect(block.gate, &QCheckBox::toggled, this, [this] { Handle([this] { GenerateEmail(); }); });
-        connect(block.memo, &QPlainTextEdit::textChanged, this, [this] { Handle([this] { GenerateEmail(); }); });
-        connect(block.clear, &QPushButton::clicked, this, [this, &block] { Handle([this, &block] { ClearBlock(block); }); });
+        connect(block.memo, &QPlainTextEdit::textChanged, this,
+                [this] { Handle([this] { GenerateEmail(); }); });
+        connect(block.clear, &QPushButton::clicked, this,
+                [this, &block] { Handle([this, &block] { ClearBlock(block); }); });
     }
     for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11})
         connect(gate, &QCheckBox::toggled, this, [this] { Handle([this] { GenerateEmail(); }); });
     for (int n = 0; n < 5; ++n) {
         TPhraseList& list = lists_[n];
         const int number = n + 1;
-        connect(list.add, &QPushButton::clicked, this, [this, &list] { Handle([this, &list] { ListAdd(list); }); });
-        connect(list.remove, &QPushButton::clicked, this, [this, number] { Handle([this, number] { ListDelete(number); }); });
+        connect(list.add, &QPushButton::clicked, this,
+                [this, &list] { Handle([this, &list] { ListAdd(list); }); });
+        connect(list.remove, &QPushButton::clicked, this,
+                [this, number] { Handle([this, number] { ListDelete(number); }); });
         // The change event is the user's own picking or typing only, never a command's.
-        connect(list.combo, &QComboBox::activated, this, [this, number] { Handle([this, number] { ListChange(number); }); });
+        connect(list.combo, &QComboBox::activated, this,
+                [this, number] { Handle([this, number] { ListChange(number); }); });
         connect(list.combo->lineEdit(), &QLineEdit::textEdited, this,
                 [this, number] { Handle([this, number] { ListChange(number); }); });
     }
     auto onClick = [this](const char* name, void (TForm1::*handler)()) {
         auto* button = findChild<QPushButton*>(name);
-        connect(button, &QPushButton::clicked, this, [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
     };
     onClick("sBitBtn23", &TForm1::GenerateEmail);
     onClick("sBitBtn24", &TForm1::sBitBtn24Click);
@@ -116,7 +118,8 @@ void TForm1::ConnectSignals() {
     onClick("sBitBtn1", &TForm1::sBitBtn1Click);
     auto onMenu = [this](const char* name, void (TForm1::*handler)()) {
         auto* item = findChild<QAction*>(name);
-        connect(item, &QAction::triggered, this, [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+        connect(item, &QAction::triggered, this,
+                [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
     };
     onMenu("Uloit1", &TForm1::FileSaveAs1Accept);
     onMenu("Ukonit1", &TForm1::Ukonit1Click);
@@ -151,7 +154,9 @@ void TForm1::FormCreate() {
             if (!firstError) firstError = error.Message();
         }
     }
-    if (firstError) desktop_.ShowMessage(nullptr, TDesktop::TMessageKind::Error, kApplicationTitle, DefaultErrorText(*firstError));
+    if (firstError)
+        desktop_.ShowMessage(nullptr, TDesktop::TMessageKind::Error, kApplicationTitle,
+                             DefaultErrorText(*firstError));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -161,17 +166,13 @@ void TForm1::showEvent(QShowEvent* event) {
     Handle([this] { FormShow(); });
 }
 
-void TForm1::FormShow() {
-    GenerateEmail();
-}
+void TForm1::FormShow() { GenerateEmail(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool closed = false;
     Handle([this, &closed] { closed = FormClose(); });
-    if (closed)
-        event->accept();
-    else
-        event->ignore();
+    if (closed) event->accept();
+    else event->ignore();
 }
 
 // Writes the eight block files, block 1 first. A file that cannot be written stops the close: the
@@ -204,9 +205,7 @@ void TForm1::GenerateEmail() {
     emit previewRebuilt();
 }
 
-std::string TForm1::PreviewText() const {
-    return MemoText(*Memo1);
-}
+std::string TForm1::PreviewText() const { return MemoText(*Memo1); }
 
 void TForm1::ListAdd(TPhraseList& list) {
     const QString text = list.combo->currentText();
@@ -221,7 +220,8 @@ void TForm1::ListChange(int number) {
     // After typing, an entry counts as selected only when the text is exactly that entry.
     const QString text = list.combo->currentText();
     int index = list.combo->currentIndex();
-    if (index < 0 || list.combo->itemText(index) != text) index = list.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 || list.combo->itemText(index) != text)
+        index = list.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     SetSelectedIndex(number, index);
     if (list.rebuildsPreview) GenerateEmail();
 }
@@ -243,9 +243,7 @@ void TForm1::ClearBlock(TBlock& block) {
     GenerateEmail();
 }
 
-void TForm1::sBitBtn24Click() {
-    sEdit3->clear();
-}
+void TForm1::sBitBtn24Click() { sEdit3->clear(); }
 
 void TForm1::sBitBtn25Click() {
     const bool tick = checkAllNext_;
@@ -274,16 +272,10 @@ void TForm1::FileSaveAs1Execute() {
     FileSaveAs1Accept();
 }
 
-void TForm1::FileSaveAs1Accept() {
-    LinesToFile(PreviewText(), ToPath(saveFileName_));
-}
+void TForm1::FileSaveAs1Accept() { LinesToFile(PreviewText(), ToPath(saveFileName_)); }
 
-void TForm1::Ukonit1Click() {
-    close();
-}
+void TForm1::Ukonit1Click() { close(); }
 
-void TForm1::OprogramuQuillory1Click() {
-    Form3().exec();
-}
+void TForm1::OprogramuQuillory1Click() { Form3().exec(); }
 
 }  // namespace quillory

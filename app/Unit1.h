@@ -106,7 +106,8 @@ private:
                             const QRect& geometry);
     QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at);
     QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
-    QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry);
+    QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
+                            const QRect& geometry);
     QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
 
     // Event handlers; each reports its own errors through the default error handler.

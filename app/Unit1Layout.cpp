@@ -30,7 +30,8 @@ QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry) {
     return panel;
 }
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& accessibleName, const QRect& geometry) {
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& accessibleName,
+                         const QRect& geometry) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(name);
     memo->setAccessibleName(accessibleName);
@@ -43,8 +44,8 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& acces
 
 }  // namespace
 
-QPushButton* TForm1::MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                                const QRect& geometry) {
+QPushButton* TForm1::MakeButton(QWidget* parent, const char* name, const QString& caption,
+                                const QString& hint, const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
@@ -63,7 +64,8 @@ QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& capt
     return label;
 }
 
-QCheckBox* TForm1::MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+QCheckBox* TForm1::MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
+                                const QRect& geometry) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     box->setGeometry(geometry);
@@ -143,19 +145,58 @@ void TForm1::CreatePhraseLists() {
         bool rebuilds;
     };
     const TListPlace places[5] = {
-        {sPanel1, "sComboBox1", "sBitBtn9", "sBitBtn10", "Oslovení", {8, 32, 493, 22}, {356, 8}, {428, 8}, true},
-        {sPanel1, "sComboBox2", "sBitBtn19", "sBitBtn20", "Rozloučení / Pozdrav", {8, 592, 493, 22}, {356, 568},
-         {428, 568}, true},
-        {sPanel1, "sComboBox3", "sBitBtn21", "sBitBtn22", "Podpis / Kontakt", {8, 648, 493, 22}, {356, 624},
-         {428, 624}, true},
-        {sPanel2, "sComboBox4", "sBitBtn8", "sBitBtn2", "Předmět", {8, 160, 481, 22}, {344, 136}, {416, 136}, false},
-        {sPanel2, "sComboBox5", "sBitBtn3", "sBitBtn7", "Od", {256, 52, 233, 22}, {344, 28}, {416, 28}, false},
+        {sPanel1,
+         "sComboBox1",
+         "sBitBtn9",
+         "sBitBtn10",
+         "Oslovení",
+         {8, 32, 493, 22},
+         {356, 8},
+         {428, 8},
+         true},
+        {sPanel1,
+         "sComboBox2",
+         "sBitBtn19",
+         "sBitBtn20",
+         "Rozloučení / Pozdrav",
+         {8, 592, 493, 22},
+         {356, 568},
+         {428, 568},
+         true},
+        {sPanel1,
+         "sComboBox3",
+         "sBitBtn21",
+         "sBitBtn22",
+         "Podpis / Kontakt",
+         {8, 648, 493, 22},
+         {356, 624},
+         {428, 624},
+         true},
+        {sPanel2,
+         "sComboBox4",
+         "sBitBtn8",
+         "sBitBtn2",
+         "Předmět",
+         {8, 160, 481, 22},
+         {344, 136},
+         {416, 136},
+         false},
+        {sPanel2,
+         "sComboBox5",
+         "sBitBtn3",
+         "sBitBtn7",
+         "Od",
+         {256, 52, 233, 22},
+         {344, 28},
+         {416, 28},
+         false},
     };
     for (int n = 0; n < 5; ++n) {
         const TListPlace& place = places[n];
         TPhraseList& list = lists_[n];
         list.combo = MakeComboBox(place.parent, place.combo, place.name, place.comboGeometry);
-        list.add = MakeButton(place.parent, place.add, "Přidat", "Přidat položku do seznamu", {place.add_at, QSize(69, 21)});
+        list.add = MakeButton(place.parent, place.add, "Přidat", "Přidat položku do seznamu",
+                              {place.add_at, QSize(69, 21)});
         list.remove = MakeButton(place.parent, place.remove, "Smazat", "Smazat položku ze seznamu",
                                  {place.remove_at, QSize(69, 21)});
         list.add->setAccessibleName("Přidat: " + place.name);
@@ -179,7 +220,8 @@ void TForm1::CreateAddressArea() {
     sEdit1->setObjectName("sEdit1");
     sEdit1->setAccessibleName("Odeslat komu");
     sEdit1->setGeometry(8, 52, 237, 21);
-    auto* clearCopies = MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
+    auto* clearCopies =
+        MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
     clearCopies->setAccessibleName("Vymazat kopie");
     sCheckBox12 = MakeCheckBox(sPanel2, "sCheckBox12", "Kopie", {12, 88, 60, 19});
     MakeLabel(sPanel2, "sLabel5", "(jednotlivé emaily oddělujte středníkem)", {76, 90});

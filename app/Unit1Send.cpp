@@ -96,7 +96,8 @@ void TForm1::sBitBtn6Click() {
         smtp.Port = server.port;
         // The submission port 465 speaks TLS from the first byte; on any other port the
         // connection is secured with STARTTLS whenever the server offers it.
-        smtp.Security = server.port == kImplicitTLSPort ? TSmtpSecurity::ImplicitTLS : TSmtpSecurity::StartTLSWhenOffered;
+        smtp.Security =
+            server.port == kImplicitTLSPort ? TSmtpSecurity::ImplicitTLS : TSmtpSecurity::StartTLSWhenOffered;
     } catch (const Exception& error) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
                              "Chyba: " + FromWin1250(error.Message()));

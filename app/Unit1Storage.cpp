@@ -30,8 +30,7 @@ const QStringList kStoredProps = {
 
 }  // namespace
 
-void TForm1::CreateFormStorage()
-{
+void TForm1::CreateFormStorage() {
     FormStorage1 = new TFormStorage(*this, [this] { ReportCurrentException(desktop_, this); });
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->SetStoredProps(kStoredProps);
@@ -42,30 +41,28 @@ void TForm1::CreateFormStorage()
     values.Add("smtpovereni", false, "pripojovani");
 }
 
-void TForm1::sBitBtn1Click()
-{
+void TForm1::sBitBtn1Click() {
     if (Form2().exec() == QDialog::Accepted) Form2().StoreFields();
 }
 
 // One generation of backups in "Backups" beside the executable, which must exist: the blocks'
 // texts byte for byte, then every list's entries each followed by CR LF.
-void TForm1::WriteBackups() const
-{
+void TForm1::WriteBackups() const {
     const std::filesystem::path folder = exeDir_ / "Backups";
     for (int n = 0; n < 8; ++n) {
         LinesToFile(MemoText(*blocks_[n].memo), folder / ("blok" + std::to_string(n + 1) + ".txt"));
     }
     for (int n = 0; n < 5; ++n) {
         std::string textForm;
-        for (int i = 0; i < lists_[n].combo->count(); ++i) textForm += ToWin1250(lists_[n].combo->itemText(i)) + "\r\n";
+        for (int i = 0; i < lists_[n].combo->count(); ++i)
+            textForm += ToWin1250(lists_[n].combo->itemText(i)) + "\r\n";
         LinesToFile(textForm, folder / ("seznam" + std::to_string(n + 1) + ".txt"));
     }
 }
 
 // Backs up, then empties every gate, list, field, block and SMTP setting. A backup that cannot be
 // written ends the reset before anything is emptied.
-void TForm1::Vchoznastaven1Click()
-{
+void TForm1::Vchoznastaven1Click() {
     WriteBackups();
     for (const TBlock& block : blocks_) block.gate->setChecked(false);
     for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11}) gate->setChecked(false);

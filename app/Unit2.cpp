@@ -22,8 +22,8 @@ const QColor kFieldColour(211, 182, 129);
 TForm2::TForm2(TFormStorage& storage, QWidget& mainWindow)
     : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                                Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      storage_(storage), mainWindow_(mainWindow)
-{
+      storage_(storage),
+      mainWindow_(mainWindow) {
     setObjectName("Form2");
     setWindowTitle("Nastavení odchozí pošty");
     QFont font("MS Sans Serif");
@@ -59,8 +59,7 @@ TForm2::TForm2(TFormStorage& storage, QWidget& mainWindow)
     connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QLabel* TForm2::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
-{
+QLabel* TForm2::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     QFont bold = label->font();
@@ -74,8 +73,7 @@ QLabel* TForm2::MakeLabel(QWidget* parent, const char* name, const QString& capt
     return label;
 }
 
-QLineEdit* TForm2::MakeEdit(QWidget* parent, const char* name, const QRect& geometry)
-{
+QLineEdit* TForm2::MakeEdit(QWidget* parent, const char* name, const QRect& geometry) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
@@ -87,8 +85,8 @@ QLineEdit* TForm2::MakeEdit(QWidget* parent, const char* name, const QRect& geom
 }
 
 // Neither button is the default one, so Enter in a field does not close the dialog.
-QPushButton* TForm2::MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
+QPushButton* TForm2::MakeButton(QWidget* parent, const char* name, const QString& caption,
+                                const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
@@ -97,14 +95,12 @@ QPushButton* TForm2::MakeButton(QWidget* parent, const char* name, const QString
     return button;
 }
 
-void TForm2::showEvent(QShowEvent* event)
-{
+void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event)
-{
+void TForm2::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->ignore();
         return;
@@ -114,8 +110,7 @@ void TForm2::keyPressEvent(QKeyEvent* event)
 
 // Opens 330 right of and 160 below the main window's outer corner, with the stored values; the
 // account fields are loaded only when authentication is on.
-void TForm2::FormShow()
-{
+void TForm2::FormShow() {
     move(mainWindow_.pos() + QPoint(330, 160));
     sEdit1->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtpserver"))));
     sCheckBox1->setChecked(VarToBool(storage_.ReadStoredValue("smtpovereni")));
@@ -128,14 +123,12 @@ void TForm2::FormShow()
     }
 }
 
-void TForm2::sCheckBox1Click()
-{
+void TForm2::sCheckBox1Click() {
     sEdit2->setEnabled(sCheckBox1->isChecked());
     sEdit3->setEnabled(sCheckBox1->isChecked());
 }
 
-void TForm2::StoreFields()
-{
+void TForm2::StoreFields() {
     storage_.WriteStoredValue("smtpserver", ToWin1250(sEdit1->text()));
     if (sCheckBox1->isChecked()) {
         storage_.WriteStoredValue("smtpovereni", true);

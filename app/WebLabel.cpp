@@ -24,7 +24,8 @@ TsWebLabel::TsWebLabel(TDesktop& desktop, const QString& caption, QString url, Q
 
 void TsWebLabel::SetHover(bool hover) {
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, hover ? QApplication::palette(this).color(QPalette::WindowText) : QColor(Qt::blue));
+    colours.setColor(QPalette::WindowText,
+                     hover ? QApplication::palette(this).color(QPalette::WindowText) : QColor(Qt::blue));
     setPalette(colours);
     // A skin colours the link through its style sheet, which sees the pointer in this property.
     setProperty("hover", hover);

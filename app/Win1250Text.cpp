@@ -7,7 +7,8 @@ namespace quillory {
 QString FromWin1250(std::string_view bytes) {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
-    for (const char byte : bytes) *out++ = QChar(static_cast<char16_t>(Win1250ToUnicode(static_cast<unsigned char>(byte))));
+    for (const char byte : bytes)
+        *out++ = QChar(static_cast<char16_t>(Win1250ToUnicode(static_cast<unsigned char>(byte))));
     return text;
 }
 

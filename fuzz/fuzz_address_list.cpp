@@ -15,20 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TIdEMailAddressList list;
     try {
         list.SetAddressesText(text);
-    } catch (const EIdEmailParseError&) {
-    }
+    } catch (const EIdEmailParseError&) {}
     TIdEMailAddressItem item;
     try {
         item.SetText(text);
-    } catch (const EIdEmailParseError&) {
-    }
+    } catch (const EIdEmailParseError&) {}
     list.Add() = item;
     for (std::size_t i = 0; i < list.Count(); ++i) {
         TIdEMailAddressItem again;
         try {
             again.SetText(list[i].Text());
-        } catch (const EIdEmailParseError&) {
-        }
+        } catch (const EIdEmailParseError&) {}
     }
     const std::string header = EncodeAddressListForHeader(list, ChooseHeaderCharset());
     if (list.Count() > 0 && header.empty() && !list[0].Address().empty()) __builtin_trap();

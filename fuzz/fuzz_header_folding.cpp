@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const bool encode = data[0] & 1;
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string value = encode ? EncodeHeaderText(text, DisplayNameSpecials, ChooseHeaderCharset()) : text;
+    const std::string value =
+        encode ? EncodeHeaderText(text, DisplayNameSpecials, ChooseHeaderCharset()) : text;
 
     // Only the encoder's own words are measured: plain input text may itself look like one.
     if (encode && text.find("=?") == std::string::npos) {

@@ -36,7 +36,8 @@ private:
 // Base64 of RFC 2045 §6.8, without line breaks.
 class TIdEncoderMIME : public TIdEncoder3to4 {
 public:
-    static constexpr std::string_view Table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static constexpr std::string_view Table =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     TIdEncoderMIME() : TIdEncoder3to4(Table, '=') {}
 };
 
@@ -51,13 +52,15 @@ protected:
 
 class TIdEncoderUUE : public TIdEncoderUUEBase {
 public:
-    static constexpr std::string_view Table = "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
+    static constexpr std::string_view Table =
+        "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
     TIdEncoderUUE() : TIdEncoderUUEBase(Table) {}
 };
 
 class TIdEncoderXXE : public TIdEncoderUUEBase {
 public:
-    static constexpr std::string_view Table = "+-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    static constexpr std::string_view Table =
+        "+-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     TIdEncoderXXE() : TIdEncoderUUEBase(Table) {}
 };
 

@@ -59,7 +59,8 @@ THeaderCharset HeaderCharsetForLanguage(std::string_view language) {
     const std::string upper = UpperCase(language);
     const std::string primary = upper.substr(0, 2);
     if (primary == "ZH") {
-        const bool simplified = upper.find("CN") != std::string::npos || upper.find("SG") != std::string::npos ||
+        const bool simplified = upper.find("CN") != std::string::npos ||
+                                upper.find("SG") != std::string::npos ||
                                 upper.find("HANS") != std::string::npos;
         return {TTransfer::bit8, 'B', simplified ? "GB2312" : "Big5"};
     }
@@ -70,8 +71,10 @@ THeaderCharset HeaderCharsetForLanguage(std::string_view language) {
 
 THeaderCharset ChooseHeaderCharset() { return HeaderCharsetForLanguage("cs"); }
 
-std::string EncodeHeaderText(std::string_view text, std::string_view specials, const THeaderCharset& charset) {
-    const std::string converted = charset.transfer == TTransfer::iso2022jp ? ToIso2022Jp(text) : std::string(text);
+std::string EncodeHeaderText(std::string_view text, std::string_view specials,
+                             const THeaderCharset& charset) {
+    const std::string converted =
+        charset.transfer == TTransfer::iso2022jp ? ToIso2022Jp(text) : std::string(text);
     if (charset.encoding == '8') return converted;
     const std::string_view s = converted;
 
@@ -108,7 +111,8 @@ std::string EncodeAddressForHeader(const TIdEMailAddressItem& item, const THeade
     const std::string& name = item.Name();
     if (name.empty()) return item.Address();
     bool eightBit = false;
-    for (const char c : name) eightBit = eightBit || static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126;
+    for (const char c : name)
+        eightBit = eightBit || static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126;
     std::string result = eightBit ? EncodeHeaderText(name, DisplayNameSpecials, charset) : QuotedString(name);
     result += " <";
     result += item.Address();

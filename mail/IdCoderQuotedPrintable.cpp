@@ -46,7 +46,9 @@ std::string TIdEncoderQuotedPrintable::EncodeRange(TIdStream& source, std::size_
                 continue;
             }
             if (b == ' ' || b == '\t') {
-                const char following = i + 1 < block.size() ? block[i + 1] : next.empty() ? '\n' : next.front();
+                const char following = i + 1 < block.size() ? block[i + 1]
+                                       : next.empty()       ? '\n'
+                                                            : next.front();
                 if (following == '\r' || following == '\n') escape(b);
                 else {
                     result += static_cast<char>(b);

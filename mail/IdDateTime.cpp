@@ -49,7 +49,8 @@ long long TotalSeconds(TDateTime value) { return std::llround(value * kSecondsPe
 }  // namespace
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
-    const long long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochShift;
+    const long long days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochShift;
     return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / kSecondsPerDay;
 }
 
@@ -82,10 +83,17 @@ TDateTime Now() {
 TDateTime OffsetFromTimeZoneInfo(const TTimeZoneInfo& info) {
     int bias = 0;
     switch (info.state) {
-        case TTimeZoneInfo::TState::Unknown: bias = info.bias; break;
-        case TTimeZoneInfo::TState::Standard: bias = info.bias + info.standardBias; break;
-        case TTimeZoneInfo::TState::Daylight: bias = info.bias + info.daylightBias; break;
-        default: throw EIdFailedToRetreiveTimeZoneInfo();
+    case TTimeZoneInfo::TState::Unknown:
+        bias = info.bias;
+        break;
+    case TTimeZoneInfo::TState::Standard:
+        bias = info.bias + info.standardBias;
+        break;
+    case TTimeZoneInfo::TState::Daylight:
+        bias = info.bias + info.daylightBias;
+        break;
+    default:
+        throw EIdFailedToRetreiveTimeZoneInfo();
     }
     const int magnitude = bias < 0 ? -bias : bias;
     const double offset = (magnitude / 60) / 24.0 + (magnitude % 60) / 1440.0;
@@ -100,7 +108,7 @@ TTimeZoneInfo CurrentTimeZoneInfo() {
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) return info;
     info.bias = static_cast<int>(-local.tm_gmtoff / 60);
-    info.state = local.tm_isdst > 0 ? TTimeZoneInfo::TState::Daylight
+    info.state = local.tm_isdst > 0    ? TTimeZoneInfo::TState::Daylight
                  : local.tm_isdst == 0 ? TTimeZoneInfo::TState::Standard
                                        : TTimeZoneInfo::TState::Unknown;
     return info;
@@ -112,7 +120,8 @@ std::string FormatZoneOffset(TDateTime offset, bool asUtcWord) {
     if (offset == 0 && asUtcWord) return "GMT";
     const long long minutes = std::llround(std::fabs(offset) * 1440.0);
     char text[32];
-    std::snprintf(text, sizeof text, "%c%02lld%02lld", offset >= 0 ? '+' : '-', minutes / 60 % 24, minutes % 60);
+    std::snprintf(text, sizeof text, "%c%02lld%02lld", offset >= 0 ? '+' : '-', minutes / 60 % 24,
+                  minutes % 60);
     return text;
 }
 
@@ -193,8 +202,8 @@ TDateTime MailDateToDateTime(const std::string& source) {
             if (!piece.empty() && !ToInt(piece, *field)) return 0;
         }
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59 || hour < 0 ||
-        minute < 0 || second < 0)
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59 ||
+        hour < 0 || minute < 0 || second < 0)
         return 0;
 
     TDateTime result = EncodeDateTime(year, month, day, hour, minute, second);

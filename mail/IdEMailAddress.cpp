@@ -28,7 +28,8 @@ std::string TIdEMailAddressItem::FormatAddressPart() const {
     const std::string local = address_.substr(0, at);
     const std::string domain = address_.substr(at);
     const std::size_t special = local.find_first_not_of(kAtomChars);
-    if (special != std::string::npos && local[special] != '.') return "<" + QuotedString(local) + domain + ">";
+    if (special != std::string::npos && local[special] != '.')
+        return "<" + QuotedString(local) + domain + ">";
     if (name_.empty()) return local + domain;
     return "<" + local + domain + ">";
 }
@@ -60,75 +61,75 @@ void TIdEMailAddressItem::SetText(const std::string& text) {
     while (p != std::string::npos) {
         const std::string before = rest.substr(0, p);
         switch (rest[p]) {
-            case ' ':
-            case '\t':
-                if (p > 0) {
-                    if (afterAt) address_ += Trim(before);
-                    else name_ += rest.substr(0, p + 1);
-                }
-                cut(p + 1);
-                break;
-            case '(':
-                ++depth;
-                if (p > 0) {
-                    if (inAddress) address_ += Trim(before);
-                    else if (depth == 1) name_ += before;
-                }
-                cut(p + 1);
-                break;
-            case ')':
-                --depth;
-                cut(p + 1);
-                break;
-            case '"':
-                if (inQuote) {
-                    (inBrackets ? address_ : name_) += Trim(before);
-                    inQuote = false;
-                } else {
-                    // A quote glued to the text before it: that text belongs to the name (or to
-                    // the address once inside one), and the quoted text follows it.
-                    (inAddress ? address_ : name_) += before;
-                    inQuote = true;
-                }
-                cut(p + 1);
-                break;
-            case '<':
-                name_ = TrimStrip(name_ + before);
-                inBrackets = true;
-                inAddress = true;
-                cut(p + 1);
-                break;
-            case '>':
-                inAddress = false;
-                afterAt = false;
-                address_ += TrimStrip(before);
-                cut(p + 1);
-                break;
-            case '@':
-                afterAt = true;
-                if (!inAddress && inBrackets) throw EIdEmailParseError("@ Outside address");
-                inAddress = true;
+        case ' ':
+        case '\t':
+            if (p > 0) {
+                if (afterAt) address_ += Trim(before);
+                else name_ += rest.substr(0, p + 1);
+            }
+            cut(p + 1);
+            break;
+        case '(':
+            ++depth;
+            if (p > 0) {
+                if (inAddress) address_ += Trim(before);
+                else if (depth == 1) name_ += before;
+            }
+            cut(p + 1);
+            break;
+        case ')':
+            --depth;
+            cut(p + 1);
+            break;
+        case '"':
+            if (inQuote) {
+                (inBrackets ? address_ : name_) += Trim(before);
+                inQuote = false;
+            } else {
+                // A quote glued to the text before it: that text belongs to the name (or to
+                // the address once inside one), and the quoted text follows it.
+                (inAddress ? address_ : name_) += before;
+                inQuote = true;
+            }
+            cut(p + 1);
+            break;
+        case '<':
+            name_ = TrimStrip(name_ + before);
+            inBrackets = true;
+            inAddress = true;
+            cut(p + 1);
+            break;
+        case '>':
+            inAddress = false;
+            afterAt = false;
+            address_ += TrimStrip(before);
+            cut(p + 1);
+            break;
+        case '@':
+            afterAt = true;
+            if (!inAddress && inBrackets) throw EIdEmailParseError("@ Outside address");
+            inAddress = true;
+            address_ += rest.substr(0, p + 1);
+            cut(p + 1);
+            break;
+        case '.':
+            if (inBrackets) {
+                // White space around the dots of a bracketed domain vanishes.
+                address_ += TrimStrip(before) + ".";
+                rest = TrimLeft(std::string_view(rest).substr(p + 1));
+            } else {
                 address_ += rest.substr(0, p + 1);
                 cut(p + 1);
-                break;
-            case '.':
-                if (inBrackets) {
-                    // White space around the dots of a bracketed domain vanishes.
-                    address_ += TrimStrip(before) + ".";
-                    rest = TrimLeft(std::string_view(rest).substr(p + 1));
-                } else {
-                    address_ += rest.substr(0, p + 1);
-                    cut(p + 1);
-                }
-                break;
-            case '\\':
-                if (inQuote) {
-                    std::string& target = inAddress ? address_ : name_;
-                    target += before;
-                    if (p + 1 < rest.size()) target += rest[p + 1];
-                }
-                cut(p + 2);
-                break;
+            }
+            break;
+        case '\\':
+            if (inQuote) {
+                std::string& target = inAddress ? address_ : name_;
+                target += before;
+                if (p + 1 < rest.size()) target += rest[p + 1];
+            }
+            cut(p + 2);
+            break;
         }
 
         std::string_view searchSet = kAddressStartSet;
@@ -190,42 +191,42 @@ void TIdEMailAddressList::SetAddressesText(const std::string& text) {
     };
     while (p != std::string::npos) {
         switch (rest[p]) {
-            case ':':  // a group name ends: everything before the colon is dropped
-                rest.erase(0, p + 1);
+        case ':':  // a group name ends: everything before the colon is dropped
+            rest.erase(0, p + 1);
+            piece.clear();
+            break;
+        case ';':
+            piece += rest.substr(0, p);
+            rest.erase(0, p + 1);
+            if (!Trim(piece).empty()) {
+                AddParsed(TrimLeft(piece), false);
                 piece.clear();
-                break;
-            case ';':
-                piece += rest.substr(0, p);
-                rest.erase(0, p + 1);
-                if (!Trim(piece).empty()) {
-                    AddParsed(TrimLeft(piece), false);
-                    piece.clear();
-                }
-                break;
-            case ',':
-                piece += rest.substr(0, p);
-                rest.erase(0, p + 1);
-                AddParsed(piece, true);
-                piece.clear();
-                break;
-            case '(':
-                ++depth;
-                take(p + 1);
-                break;
-            case ')':
-                --depth;
-                take(p + 1);
-                break;
-            case '"':
-                inQuote = !inQuote;
-                take(p + 1);
-                break;
-            case '\\':
-                take(p + 2);
-                break;
-            default:  // space or tab
-                take(p + 1);
-                break;
+            }
+            break;
+        case ',':
+            piece += rest.substr(0, p);
+            rest.erase(0, p + 1);
+            AddParsed(piece, true);
+            piece.clear();
+            break;
+        case '(':
+            ++depth;
+            take(p + 1);
+            break;
+        case ')':
+            --depth;
+            take(p + 1);
+            break;
+        case '"':
+            inQuote = !inQuote;
+            take(p + 1);
+            break;
+        case '\\':
+            take(p + 2);
+            break;
+        default:  // space or tab
+            take(p + 1);
+            break;
         }
         std::string_view searchSet = kListStartSet;
         if (depth > 0) searchSet = "(\\)";

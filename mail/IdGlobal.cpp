@@ -34,13 +34,13 @@ std::string UpperCase(std::string_view text) {
     return result;
 }
 
-
 std::size_t Pos(std::string_view needle, std::string_view haystack) {
     const std::size_t found = haystack.find(needle);
     return found == std::string_view::npos ? 0 : found + 1;
 }
 
-std::string CutToken(std::string& input, std::string_view delimiter, bool deleteFromInput, bool caseSensitive) {
+std::string CutToken(std::string& input, std::string_view delimiter, bool deleteFromInput,
+                     bool caseSensitive) {
     const std::size_t p = caseSensitive ? Pos(delimiter, input) : Pos(UpperCase(delimiter), UpperCase(input));
     if (p == 0) {
         std::string result = input;

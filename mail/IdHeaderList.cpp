@@ -24,7 +24,9 @@ void TIdHeaderList::Delete(std::size_t index) {
     if (index < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void TIdHeaderList::AddStrings(const TIdStrings& other) { lines_.insert(lines_.end(), other.begin(), other.end()); }
+void TIdHeaderList::AddStrings(const TIdStrings& other) {
+    lines_.insert(lines_.end(), other.begin(), other.end());
+}
 
 std::string TIdHeaderList::NameAtLine(std::size_t index) const {
     const std::string name = NameOf(lines_.at(index));
@@ -43,8 +45,8 @@ std::string TIdHeaderList::ValueAtLine(int index) const {
     const std::size_t valueStart = NameOf(line).size() + 1;
     std::string value = valueStart < line.size() ? line.substr(valueStart) : std::string();
     if (JoinFolded)
-        for (std::size_t next = static_cast<std::size_t>(index) + 1; next < lines_.size() && IsContinuation(lines_[next]);
-             ++next)
+        for (std::size_t next = static_cast<std::size_t>(index) + 1;
+             next < lines_.size() && IsContinuation(lines_[next]); ++next)
             value = Trim(value) + " " + Trim(lines_[next]);
     return Trim(value);
 }

@@ -16,7 +16,8 @@ enum class TIdMessagePriority { mpHighest, mpHigh, mpNormal, mpLow, mpLowest };
 enum class TIdMessageEncoding { meMIME, meUU };
 
 // Lets the owner change the header encoding choice before the headers are composed.
-using TIdInitializeIsoEvent = std::function<void(TTransfer& transfer, char& headerEncoding, std::string& charSet)>;
+using TIdInitializeIsoEvent =
+    std::function<void(TTransfer& transfer, char& headerEncoding, std::string& charSet)>;
 
 // The in-memory e-mail: addresses, subject, body lines, optional parts and the settings that
 // decide how its header block is written.

@@ -67,8 +67,7 @@ void TIdMessageClient::WriteBodySection(TIdMessage& message) {
         connection_.NotifyStatus("Encoding text");
         if (charset.transfer == TTransfer::iso2022jp)
             for (const auto& line : message.Body()) connection_.WriteLine(DotStuffed(ToIso2022Jp(line)));
-        else
-            WriteBodyLines(message);
+        else WriteBodyLines(message);
         return;
     }
 
@@ -121,7 +120,8 @@ void TIdMessageClient::WriteBodySection(TIdMessage& message) {
     if (mime) connection_.WriteLine(ClosingDelimiter(boundary));
 }
 
-void TIdMessageClient::WriteAttachment(TIdMessage& message, TIdAttachment& attachment, std::string_view boundary) {
+void TIdMessageClient::WriteAttachment(TIdMessage& message, TIdAttachment& attachment,
+                                       std::string_view boundary) {
     connection_.NotifyStatus("Encoding attachment");
     const std::string& fileName = attachment.FileName();
     if (message.Encoding() == TIdMessageEncoding::meMIME) {

@@ -18,7 +18,8 @@ constexpr std::size_t kUULineBytes = 45;
 void WriteUUEncoded(TIdEncoderUUEBase& encoder, const TIdMessageEncoder& settings, TIdStream& source,
                     TIdStream& destination) {
     source.Seek(0);
-    destination.Write("begin " + std::to_string(settings.PermissionCode()) + " " + settings.Filename() + "\r\n");
+    destination.Write("begin " + std::to_string(settings.PermissionCode()) + " " + settings.Filename() +
+                      "\r\n");
     while (source.Remaining() != 0) {
         const std::string line = encoder.EncodeRange(source, kUULineBytes);
         if (line.size() <= 1) break;
@@ -55,9 +56,11 @@ std::unique_ptr<TIdMessageEncoder> TIdMessageEncoderInfoMIME::CreateEncoder() co
     return std::make_unique<TIdMessageEncoderMIME>();
 }
 
-void TIdMessageEncoderInfoMIME::SetMultipartContentType(const TPartCounts& counts, std::string& contentType) const {
+void TIdMessageEncoderInfoMIME::SetMultipartContentType(const TPartCounts& counts,
+                                                        std::string& contentType) const {
     if (counts.relatedParts > 0)
-        contentType = "multipart/related; type=\"multipart/alternative\"; boundary=\"" + std::string(RelatedBoundary) + "\"";
+        contentType = "multipart/related; type=\"multipart/alternative\"; boundary=\"" +
+                      std::string(RelatedBoundary) + "\"";
     else if (counts.attachments > 0)
         contentType = "multipart/mixed; boundary=\"" + std::string(MixedBoundary) + "\"";
     else if (counts.textParts > 0)

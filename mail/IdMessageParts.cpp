@@ -8,7 +8,8 @@ TIdMessagePart::TIdMessagePart() { throw EIdCanNotCreateMessagePart(); }
 
 std::unique_ptr<TIdMessagePart> TIdMessagePart::Clone() const { throw EIdCanNotCreateMessagePart(); }
 
-TIdAttachment::TIdAttachment(const std::string& storedPath) : TIdMessagePart(TDescendant{}), storedPath_(storedPath) {
+TIdAttachment::TIdAttachment(const std::string& storedPath)
+    : TIdMessagePart(TDescendant{}), storedPath_(storedPath) {
     const std::size_t slash = storedPath.find_last_of("/\\");
     fileName_ = slash == std::string::npos ? storedPath : storedPath.substr(slash + 1);
 }
@@ -16,7 +17,9 @@ TIdAttachment::TIdAttachment(const std::string& storedPath) : TIdMessagePart(TDe
 TIdMessageParts::TIdMessageParts() : attachmentEncoding_("MIME"), encoderInfo_(&FindMessageEncoder("MIME")) {}
 
 TIdMessageParts::TIdMessageParts(const TIdMessageParts& other)
-    : attachmentEncoding_(other.attachmentEncoding_), encoderInfo_(other.encoderInfo_), counts_(other.counts_) {
+    : attachmentEncoding_(other.attachmentEncoding_),
+      encoderInfo_(other.encoderInfo_),
+      counts_(other.counts_) {
     for (const auto& part : other.items_) items_.push_back(part->Clone());
 }
 

@@ -61,7 +61,9 @@ public:
     const std::string& FileName() const { return fileName_; }
     void SetFileName(const std::string& fileName) { fileName_ = fileName; }
     std::string ContentDisposition() const { return Headers().GetHeaderValue("Content-Disposition"); }
-    void SetContentDisposition(const std::string& value) { Headers().SetHeaderValue("Content-Disposition", value); }
+    void SetContentDisposition(const std::string& value) {
+        Headers().SetHeaderValue("Content-Disposition", value);
+    }
     bool FileIsTempFile() const { return fileIsTempFile_; }
     std::unique_ptr<TIdMessagePart> Clone() const override { return std::make_unique<TIdAttachment>(*this); }
 

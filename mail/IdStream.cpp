@@ -16,7 +16,8 @@ std::size_t TIdReadMemoryStream::Read(char* buffer, std::size_t count) {
 }
 
 std::int64_t TIdReadMemoryStream::Seek(std::int64_t position) {
-    position_ = static_cast<std::size_t>(std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(bytes_.size())));
+    position_ = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(bytes_.size())));
     return Position();
 }
 
@@ -34,7 +35,8 @@ void TIdMemoryStream::Write(const char* buffer, std::size_t count) {
 }
 
 std::int64_t TIdMemoryStream::Seek(std::int64_t position) {
-    position_ = static_cast<std::size_t>(std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(bytes_.size())));
+    position_ = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(bytes_.size())));
     return Position();
 }
 
@@ -61,6 +63,8 @@ std::int64_t TIdFileReadStream::Seek(std::int64_t position) {
 
 std::int64_t TIdFileReadStream::Remaining() const { return size_ - Position(); }
 
-void TIdTCPStream::Write(const char* buffer, std::size_t count) { connection_.WriteText(std::string(buffer, count)); }
+void TIdTCPStream::Write(const char* buffer, std::size_t count) {
+    connection_.WriteText(std::string(buffer, count));
+}
 
 }  // namespace quillory

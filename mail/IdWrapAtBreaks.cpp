@@ -5,7 +5,8 @@
 namespace quillory {
 
 // Positions count from 1 as in the folding rules; `at(i)` is the character at position i.
-std::string WrapAtBreaks(std::string_view line, std::string_view breakStr, std::string_view breakChars, int maxCol) {
+std::string WrapAtBreaks(std::string_view line, std::string_view breakStr, std::string_view breakChars,
+                         int maxCol) {
     const std::size_t length = line.size();
     const std::size_t breakLength = breakStr.size();
     auto at = [line](std::size_t position) { return line[position - 1]; };

@@ -4,12 +4,18 @@ namespace quillory {
 
 std::string TIdComponent::StatusText(TIdStatus status, const std::string& argument) {
     switch (status) {
-        case TIdStatus::hsResolving: return "Resolving hostname " + argument + ".";
-        case TIdStatus::hsConnecting: return "Connecting to " + argument + ".";
-        case TIdStatus::hsConnected: return "Connected.";
-        case TIdStatus::hsDisconnecting: return "Disconnecting.";
-        case TIdStatus::hsDisconnected: return "Disconnected.";
-        case TIdStatus::hsStatusText: break;
+    case TIdStatus::hsResolving:
+        return "Resolving hostname " + argument + ".";
+    case TIdStatus::hsConnecting:
+        return "Connecting to " + argument + ".";
+    case TIdStatus::hsConnected:
+        return "Connected.";
+    case TIdStatus::hsDisconnecting:
+        return "Disconnecting.";
+    case TIdStatus::hsDisconnected:
+        return "Disconnected.";
+    case TIdStatus::hsStatusText:
+        break;
     }
     return argument;
 }

@@ -8,7 +8,14 @@
 
 namespace quillory {
 
-enum class TIdStatus { hsResolving, hsConnecting, hsConnected, hsDisconnecting, hsDisconnected, hsStatusText };
+enum class TIdStatus {
+    hsResolving,
+    hsConnecting,
+    hsConnected,
+    hsDisconnecting,
+    hsDisconnected,
+    hsStatusText
+};
 
 using TWorkMode = TIdLineWriter::TWorkMode;
 
@@ -17,7 +24,8 @@ using TWorkMode = TIdLineWriter::TWorkMode;
 class TIdComponent {
 public:
     // Sender, status and the formatted status text ("Connecting to 127.0.0.1.").
-    using TIdStatusEvent = std::function<void(TIdComponent& sender, TIdStatus status, const std::string& text)>;
+    using TIdStatusEvent =
+        std::function<void(TIdComponent& sender, TIdStatus status, const std::string& text)>;
     using TWorkBeginEvent = std::function<void(TIdComponent& sender, TWorkMode mode, long long expected)>;
     using TWorkEvent = std::function<void(TIdComponent& sender, TWorkMode mode, long long position)>;
     using TWorkEndEvent = std::function<void(TIdComponent& sender, TWorkMode mode)>;

@@ -16,18 +16,49 @@ struct ErrnoPair {
 // Windows Sockets numbers are 10000 plus the BSD errno of the same condition; Linux numbers its
 // errno values differently, hence the table.
 constexpr ErrnoPair ErrnoTable[] = {
-    {EINTR, 10004},         {EBADF, 10009},           {EACCES, 10013},          {EPERM, 10013},
-    {EFAULT, 10014},        {EINVAL, 10022},          {EMFILE, 10024},          {ENFILE, 10024},
-    {EAGAIN, 10035},        {EINPROGRESS, 10036},     {EALREADY, 10037},        {ENOTSOCK, 10038},
-    {EDESTADDRREQ, 10039},  {EMSGSIZE, 10040},        {EPROTOTYPE, 10041},      {ENOPROTOOPT, 10042},
-    {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044}, {EOPNOTSUPP, 10045},    {EPFNOSUPPORT, 10046},
-    {EAFNOSUPPORT, 10047},  {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049},   {ENETDOWN, 10050},
-    {ENETUNREACH, 10051},   {ENETRESET, 10052},       {ECONNABORTED, 10053},    {ECONNRESET, 10054},
+    {EINTR, 10004},
+    {EBADF, 10009},
+    {EACCES, 10013},
+    {EPERM, 10013},
+    {EFAULT, 10014},
+    {EINVAL, 10022},
+    {EMFILE, 10024},
+    {ENFILE, 10024},
+    {EAGAIN, 10035},
+    {EINPROGRESS, 10036},
+    {EALREADY, 10037},
+    {ENOTSOCK, 10038},
+    {EDESTADDRREQ, 10039},
+    {EMSGSIZE, 10040},
+    {EPROTOTYPE, 10041},
+    {ENOPROTOOPT, 10042},
+    {EPROTONOSUPPORT, 10043},
+    {ESOCKTNOSUPPORT, 10044},
+    {EOPNOTSUPP, 10045},
+    {EPFNOSUPPORT, 10046},
+    {EAFNOSUPPORT, 10047},
+    {EADDRINUSE, 10048},
+    {EADDRNOTAVAIL, 10049},
+    {ENETDOWN, 10050},
+    {ENETUNREACH, 10051},
+    {ENETRESET, 10052},
+    {ECONNABORTED, 10053},
+    {ECONNRESET, 10054},
     // A send after the peer reset the connection: what Windows reports as a reset.
-    {EPIPE, 10054},         {ENOBUFS, 10055},         {ENOMEM, 10055},          {EISCONN, 10056},
-    {ENOTCONN, 10057},      {ESHUTDOWN, 10058},       {ETOOMANYREFS, 10059},    {ETIMEDOUT, 10060},
-    {ECONNREFUSED, 10061},  {ELOOP, 10062},           {ENAMETOOLONG, 10063},    {EHOSTDOWN, 10064},
-    {EHOSTUNREACH, 10065},  {ENOTEMPTY, 10066},
+    {EPIPE, 10054},
+    {ENOBUFS, 10055},
+    {ENOMEM, 10055},
+    {EISCONN, 10056},
+    {ENOTCONN, 10057},
+    {ESHUTDOWN, 10058},
+    {ETOOMANYREFS, 10059},
+    {ETIMEDOUT, 10060},
+    {ECONNREFUSED, 10061},
+    {ELOOP, 10062},
+    {ENAMETOOLONG, 10063},
+    {EHOSTDOWN, 10064},
+    {EHOSTUNREACH, 10065},
+    {ENOTEMPTY, 10066},
 };
 
 struct TextPair {
@@ -87,16 +118,25 @@ int WinsockErrorFromErrno(int errnoValue) {
 
 int WinsockErrorFromResolver(int gaiError, int errnoValue) {
     switch (gaiError) {
-        case EAI_NONAME: return IdWSAHOST_NOT_FOUND;
-        case EAI_AGAIN: return IdWSATRY_AGAIN;
-        case EAI_NODATA:
-        case EAI_ADDRFAMILY: return IdWSANO_DATA;
-        case EAI_FAMILY: return 10047;
-        case EAI_SOCKTYPE: return 10044;
-        case EAI_BADFLAGS: return 10022;
-        case EAI_MEMORY: return 10055;
-        case EAI_SYSTEM: return WinsockErrorFromErrno(errnoValue);
-        default: return IdWSANO_RECOVERY;
+    case EAI_NONAME:
+        return IdWSAHOST_NOT_FOUND;
+    case EAI_AGAIN:
+        return IdWSATRY_AGAIN;
+    case EAI_NODATA:
+    case EAI_ADDRFAMILY:
+        return IdWSANO_DATA;
+    case EAI_FAMILY:
+        return 10047;
+    case EAI_SOCKTYPE:
+        return 10044;
+    case EAI_BADFLAGS:
+        return 10022;
+    case EAI_MEMORY:
+        return 10055;
+    case EAI_SYSTEM:
+        return WinsockErrorFromErrno(errnoValue);
+    default:
+        return IdWSANO_RECOVERY;
     }
 }
 

@@ -17,8 +17,8 @@ class TIdIOHandler : public TIdComponent {
 public:
     // Opens the connection to `host`:`port`, bound locally as given, within `timeout` ms (-1 or
     // 0: no limit of its own; IdTimeoutInfinite: no limit).
-    virtual void EstablishConnection(const std::string& host, int port, const std::string& boundIP, int boundPort,
-                                     int boundPortLow, int boundPortHigh, int timeout) = 0;
+    virtual void EstablishConnection(const std::string& host, int port, const std::string& boundIP,
+                                     int boundPort, int boundPortLow, int boundPortHigh, int timeout) = 0;
     // Prepares for a new connection.
     virtual void OpenHandler() {}
     // Ends the connection; safe to call when it is not open.

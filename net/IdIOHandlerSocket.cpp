@@ -21,7 +21,8 @@ using Clock = std::chrono::steady_clock;
 }  // namespace
 
 void TIdIOHandlerSocket::EstablishConnection(const std::string& host, int port, const std::string& boundIP,
-                                             int boundPort, int boundPortLow, int boundPortHigh, int timeout) {
+                                             int boundPort, int boundPortLow, int boundPortHigh,
+                                             int timeout) {
     const bool viaProxy = socksInfo_.Version != TSocksVersion::svNoSocks;
     const std::string targetHost = viaProxy ? socksInfo_.Host : host;
     const int targetPort = viaProxy ? socksInfo_.Port : port;
@@ -36,8 +37,10 @@ void TIdIOHandlerSocket::EstablishConnection(const std::string& host, int port, 
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         // Each address gets an equal share of the time left, so one that never answers leaves
         // time for the others; a refusal moves on at once.
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        const int share = limited ? static_cast<int>(std::max<long long>(left / static_cast<long long>(addresses.size() - i), 1))
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int share = limited ? static_cast<int>(std::max<long long>(
+                                        left / static_cast<long long>(addresses.size() - i), 1))
                                   : timeout;
         try {
             ConnectTo(addresses[i], targetPort, boundIP, boundPort, boundPortLow, boundPortHigh, share);
@@ -104,9 +107,7 @@ void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
     socket.RefreshPeer();
 }
 
-void TIdIOHandlerSocket::OpenHandler() {
-    Socket().ResetState(true);
-}
+void TIdIOHandlerSocket::OpenHandler() { Socket().ResetState(true); }
 
 void TIdIOHandlerSocket::SetInterrupt(TIdInterrupt* interrupt) {
     interrupt_ = interrupt;
@@ -117,13 +118,9 @@ void TIdIOHandlerSocket::CloseHandler() {
     if (socketHandle_) socketHandle_->ReleaseHandle();
 }
 
-bool TIdIOHandlerSocket::IsOpen() const {
-    return socketHandle_ && socketHandle_->HandleAllocated();
-}
+bool TIdIOHandlerSocket::IsOpen() const { return socketHandle_ && socketHandle_->HandleAllocated(); }
 
-bool TIdIOHandlerSocket::WaitReadable(int ms) {
-    return Socket().WaitReadable(ms);
-}
+bool TIdIOHandlerSocket::WaitReadable(int ms) { return Socket().WaitReadable(ms); }
 
 void TIdIOHandlerSocket::SetWriteTimeout(int ms) {
     writeTimeout_ = ms;
@@ -135,7 +132,8 @@ void TIdIOHandlerSocket::ApplyWriteTimeout() {
     // stopped reading.
     timeval limit{writeTimeout_ / 1000, (writeTimeout_ % 1000) * 1000};
     TIdStack& stack = SharedStack();
-    stack.CheckResult(stack.SetOption(socketHandle_->Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit));
+    stack.CheckResult(
+        stack.SetOption(socketHandle_->Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit));
 }
 
 long TIdIOHandlerSocket::ReceiveBytes(void* buffer, std::size_t length) {

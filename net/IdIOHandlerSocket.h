@@ -43,8 +43,8 @@ private:
     TIdSocketHandle& Socket();
     void ApplyWriteTimeout();
     // Opens a socket for `ip` and connects it within `timeout` ms (0: no limit of its own).
-    void ConnectTo(const std::string& ip, int port, const std::string& boundIP, int boundPort, int boundPortLow,
-                   int boundPortHigh, int timeout);
+    void ConnectTo(const std::string& ip, int port, const std::string& boundIP, int boundPort,
+                   int boundPortLow, int boundPortHigh, int timeout);
 
     std::unique_ptr<TIdSocketHandle> socketHandle_;
     TIdSocksInfo socksInfo_;

@@ -27,9 +27,7 @@ std::string OpenSSLReason(const char* fallback) {
     return reason != nullptr ? reason : fallback;
 }
 
-int ClampedLength(std::size_t length) {
-    return static_cast<int>(std::min<std::size_t>(length, INT_MAX));
-}
+int ClampedLength(std::size_t length) { return static_cast<int>(std::min<std::size_t>(length, INT_MAX)); }
 
 }  // namespace
 
@@ -122,9 +120,7 @@ void TIdIOHandlerTLS::CloseHandler() {
     if (inner_) inner_->CloseHandler();
 }
 
-bool TIdIOHandlerTLS::IsOpen() const {
-    return inner_ && inner_->IsOpen();
-}
+bool TIdIOHandlerTLS::IsOpen() const { return inner_ && inner_->IsOpen(); }
 
 bool TIdIOHandlerTLS::WaitReadable(int ms) {
     if (session_ && SSL_pending(session_.get()) > 0) return true;

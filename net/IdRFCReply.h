@@ -35,7 +35,8 @@ private:
 // followed by CR LF.
 class EIdProtocolReplyError : public EIdException {
 public:
-    EIdProtocolReplyError(int replyCode, const std::string& message) : EIdException(message), replyCode_(replyCode) {}
+    EIdProtocolReplyError(int replyCode, const std::string& message)
+        : EIdException(message), replyCode_(replyCode) {}
     int ReplyCode() const { return replyCode_; }
 
 private:

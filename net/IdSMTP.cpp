@@ -49,7 +49,8 @@ void TIdSMTP::SetUseEhlo(bool use) {
 }
 
 void TIdSMTP::OpenConnection(int timeout) {
-    if (Security == TSmtpSecurity::ImplicitTLS && !(IOHandler() != nullptr && IOHandler()->IsOpen())) WrapInTLS();
+    if (Security == TSmtpSecurity::ImplicitTLS && !(IOHandler() != nullptr && IOHandler()->IsOpen()))
+        WrapInTLS();
     try {
         TIdTCPClient::OpenConnection(timeout);
     } catch (...) {
@@ -137,7 +138,8 @@ void TIdSMTP::CollectMechanisms() {
         std::istringstream words(rest);
         std::string word;
         while (words >> word) {
-            if (std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), word) == offeredMechanisms_.end()) {
+            if (std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), word) ==
+                offeredMechanisms_.end()) {
                 offeredMechanisms_.push_back(word);
             }
         }
@@ -145,7 +147,8 @@ void TIdSMTP::CollectMechanisms() {
 }
 
 bool TIdSMTP::Offers(const char* mechanism) const {
-    return std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), mechanism) != offeredMechanisms_.end();
+    return std::find(offeredMechanisms_.begin(), offeredMechanisms_.end(), mechanism) !=
+           offeredMechanisms_.end();
 }
 
 bool TIdSMTP::MechanismOffered(TAuthenticationType type) const {
@@ -158,7 +161,8 @@ bool TIdSMTP::IsThisMachine(const std::string& host) {
 }
 
 bool TIdSMTP::LoginNeeded() const {
-    return authenticationType_ != TAuthenticationType::atNone && MechanismOffered(authenticationType_) && !loggedIn_;
+    return authenticationType_ != TAuthenticationType::atNone && MechanismOffered(authenticationType_) &&
+           !loggedIn_;
 }
 
 bool TIdSMTP::RunLogin() {
@@ -181,7 +185,8 @@ bool TIdSMTP::RunLogin() {
 }
 
 void TIdSMTP::SendMail(TIdMessage& message) {
-    const TIdEMailAddressList* recipientLists[] = {&message.Recipients(), &message.CCList(), &message.BccList()};
+    const TIdEMailAddressList* recipientLists[] = {&message.Recipients(), &message.CCList(),
+                                                   &message.BccList()};
     RefuseUnsafeAddress(message.From());
     for (const auto* list : recipientLists) {
         for (std::size_t i = 0; i < list->Count(); ++i) RefuseUnsafeAddress(list->Items(i));
@@ -218,9 +223,7 @@ void TIdSMTP::CloseConnection() {
     }
 }
 
-void TIdSMTP::ExpandList(const std::string& name) {
-    SendCommand("EXPN " + name, TAllowedCodes{250, 251});
-}
+void TIdSMTP::ExpandList(const std::string& name) { SendCommand("EXPN " + name, TAllowedCodes{250, 251}); }
 
 std::string TIdSMTP::VerifyMailbox(const std::string& name) {
     SendCommand("VRFY " + name, TAllowedCodes{250, 251});

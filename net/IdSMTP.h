@@ -19,16 +19,17 @@ enum class TSmtpSecurity { Plain, ImplicitTLS, StartTLSWhenOffered };
 class EIdSMTPLoginInClear : public EIdException {
 public:
     EIdSMTPLoginInClear()
-        : EIdException("The server offers no encrypted connection (STARTTLS), so the login was not sent: the name "
-                       "and password would cross the network readable by anyone") {}
+        : EIdException(
+              "The server offers no encrypted connection (STARTTLS), so the login was not sent: the name "
+              "and password would cross the network readable by anyone") {}
 };
 
 // The SMTP client (RFC 5321): greeting, EHLO or HELO, TLS as Security says, a login when asked
 // for and offered (AUTH LOGIN, or AUTH PLAIN when the server offers PLAIN and not LOGIN), one
 // mail transaction per message, QUIT. Credentials never go over a connection that is not
-// encrypted unless the server is this machine (localhost, 127.0.0.1, ::1). Every command goes through SendCommand, so a reply with a
-// code the step does not allow ends the operation with EIdProtocolReplyError carrying the
-// server's text.
+// encrypted unless the server is this machine (localhost, 127.0.0.1, ::1). Every command goes through
+// SendCommand, so a reply with a code the step does not allow ends the operation with EIdProtocolReplyError
+// carrying the server's text.
 //
 //   TIdSMTP smtp;
 //   smtp.Host = "mail.example.com";

@@ -67,16 +67,10 @@ void TIdSMTPDataWriter::Finish() {
     connection_.WriteText(out);
 }
 
-void TIdSMTPDataWriter::NotifyStatus(const std::string& text) {
-    connection_.NotifyStatus(text);
-}
+void TIdSMTPDataWriter::NotifyStatus(const std::string& text) { connection_.NotifyStatus(text); }
 
-void TIdSMTPDataWriter::StartWork(TWorkMode mode, long long size) {
-    connection_.StartWork(mode, size);
-}
+void TIdSMTPDataWriter::StartWork(TWorkMode mode, long long size) { connection_.StartWork(mode, size); }
 
-void TIdSMTPDataWriter::FinishWork(TWorkMode mode) {
-    connection_.FinishWork(mode);
-}
+void TIdSMTPDataWriter::FinishWork(TWorkMode mode) { connection_.FinishWork(mode); }
 
 }  // namespace quillory

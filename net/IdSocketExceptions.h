@@ -10,7 +10,8 @@ namespace quillory {
 // "Socket Error # <number>\r\n<text>".
 class EIdSocketError : public EIdException {
 public:
-    EIdSocketError(int lastError, const std::string& message) : EIdException(message), lastError_(lastError) {}
+    EIdSocketError(int lastError, const std::string& message)
+        : EIdException(message), lastError_(lastError) {}
     int LastError() const { return lastError_; }
 
 private:
@@ -39,7 +40,8 @@ public:
 
 class EIdInvalidServiceName : public EIdException {
 public:
-    explicit EIdInvalidServiceName(const std::string& name) : EIdException(name + " is not a valid service.") {}
+    explicit EIdInvalidServiceName(const std::string& name)
+        : EIdException(name + " is not a valid service.") {}
 };
 
 // Errors of binding a socket handle to a local address.
@@ -50,19 +52,22 @@ public:
 
 class EIdCouldNotBindSocket : public EIdSocketHandleError {
 public:
-    EIdCouldNotBindSocket() : EIdSocketHandleError("Could not bind socket. Address and port are already in use.") {}
+    EIdCouldNotBindSocket()
+        : EIdSocketHandleError("Could not bind socket. Address and port are already in use.") {}
 };
 
 class EIdInvalidPortRange : public EIdSocketHandleError {
 public:
     EIdInvalidPortRange(int min, int max)
-        : EIdSocketHandleError("Invalid Port Range (" + std::to_string(min) + " - " + std::to_string(max) + ")") {}
+        : EIdSocketHandleError("Invalid Port Range (" + std::to_string(min) + " - " + std::to_string(max) +
+                               ")") {}
 };
 
 class EIdCanNotBindPortInRange : public EIdSocketHandleError {
 public:
     EIdCanNotBindPortInRange(int min, int max)
-        : EIdSocketHandleError("Can not bind in port range (" + std::to_string(min) + " - " + std::to_string(max) + ")") {}
+        : EIdSocketHandleError("Can not bind in port range (" + std::to_string(min) + " - " +
+                               std::to_string(max) + ")") {}
 };
 
 // A connect within a time limit that failed: the message is that of the socket error.

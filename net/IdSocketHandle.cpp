@@ -26,7 +26,8 @@ void TIdSocketHandle::SetInterrupt(TIdInterrupt* interrupt) {
     if (interrupt == interrupt_) return;
     if (allocated_ && interrupt_ != nullptr) interrupt_->Detach(handle_);
     interrupt_ = interrupt;
-    if (allocated_ && interrupt_ != nullptr && !interrupt_->Attach(handle_)) SharedStack().Shutdown(handle_, SHUT_RDWR);
+    if (allocated_ && interrupt_ != nullptr && !interrupt_->Attach(handle_))
+        SharedStack().Shutdown(handle_, SHUT_RDWR);
 }
 
 void TIdSocketHandle::ReleaseHandle() {
@@ -86,13 +87,9 @@ void TIdSocketHandle::ResetState(bool resetLocal) {
     }
 }
 
-void TIdSocketHandle::RefreshLocal() {
-    SharedStack().LocalEndpoint(handle_, IP, Port);
-}
+void TIdSocketHandle::RefreshLocal() { SharedStack().LocalEndpoint(handle_, IP, Port); }
 
-void TIdSocketHandle::RefreshPeer() {
-    SharedStack().PeerEndpoint(handle_, peerIP_, peerPort_);
-}
+void TIdSocketHandle::RefreshPeer() { SharedStack().PeerEndpoint(handle_, peerIP_, peerPort_); }
 
 bool TIdSocketHandle::WaitReadable(int ms) {
     if (!allocated_) throw EIdConnClosedGracefully();

@@ -45,16 +45,26 @@ std::string ReceiveExactly(TIdIOHandler& transport, std::size_t count, int timeo
 
 void CheckSocks5Reply(std::uint8_t code) {
     switch (code) {
-        case 0: return;
-        case 1: throw EIdSocksServerGeneralError();
-        case 2: throw EIdSocksServerPermissionError();
-        case 3: throw EIdSocksServerNetUnreachableError();
-        case 4: throw EIdSocksServerHostUnreachableError();
-        case 5: throw EIdSocksServerConnectionRefusedError();
-        case 6: throw EIdSocksServerTTLExpiredError();
-        case 7: throw EIdSocksServerCommandError();
-        case 8: throw EIdSocksServerAddressError();
-        default: throw EIdSocksUnknownError();
+    case 0:
+        return;
+    case 1:
+        throw EIdSocksServerGeneralError();
+    case 2:
+        throw EIdSocksServerPermissionError();
+    case 3:
+        throw EIdSocksServerNetUnreachableError();
+    case 4:
+        throw EIdSocksServerHostUnreachableError();
+    case 5:
+        throw EIdSocksServerConnectionRefusedError();
+    case 6:
+        throw EIdSocksServerTTLExpiredError();
+    case 7:
+        throw EIdSocksServerCommandError();
+    case 8:
+        throw EIdSocksServerAddressError();
+    default:
+        throw EIdSocksUnknownError();
     }
 }
 
@@ -66,12 +76,18 @@ void AppendSocks5Field(std::string& request, const std::string& field) {
 
 }  // namespace
 
-void TIdSocksInfo::NegotiateProxy(TIdIOHandler& transport, const std::string& host, int port, int timeoutMs) const {
+void TIdSocksInfo::NegotiateProxy(TIdIOHandler& transport, const std::string& host, int port,
+                                  int timeoutMs) const {
     switch (Version) {
-        case TSocksVersion::svNoSocks: return;
-        case TSocksVersion::svSocks4:
-        case TSocksVersion::svSocks4A: MakeSocks4Connection(transport, host, port, timeoutMs); return;
-        case TSocksVersion::svSocks5: MakeSocks5Connection(transport, host, port, timeoutMs); return;
+    case TSocksVersion::svNoSocks:
+        return;
+    case TSocksVersion::svSocks4:
+    case TSocksVersion::svSocks4A:
+        MakeSocks4Connection(transport, host, port, timeoutMs);
+        return;
+    case TSocksVersion::svSocks5:
+        MakeSocks5Connection(transport, host, port, timeoutMs);
+        return;
     }
 }
 
@@ -94,11 +110,16 @@ void TIdSocksInfo::MakeSocks4Connection(TIdIOHandler& transport, const std::stri
 
     const std::string reply = ReceiveExactly(transport, 8, timeoutMs);
     switch (static_cast<std::uint8_t>(reply[1])) {
-        case 90: return;
-        case 91: throw EIdSocksRequestFailed();
-        case 92: throw EIdSocksRequestServerFailed();
-        case 93: throw EIdSocksRequestIdentFailed();
-        default: throw EIdSocksUnknownError();
+    case 90:
+        return;
+    case 91:
+        throw EIdSocksRequestFailed();
+    case 92:
+        throw EIdSocksRequestServerFailed();
+    case 93:
+        throw EIdSocksRequestIdentFailed();
+    default:
+        throw EIdSocksUnknownError();
     }
 }
 
@@ -129,10 +150,17 @@ void TIdSocksInfo::MakeSocks5Connection(TIdIOHandler& transport, const std::stri
     // The rest of the bound address, whose first byte came with the reply; it is not used.
     std::size_t rest = 2;
     switch (reply[3]) {
-        case 1: rest = 5; break;
-        case 3: rest = static_cast<std::uint8_t>(reply[4]) + 2u; break;
-        case 4: rest = 17; break;
-        default: break;
+    case 1:
+        rest = 5;
+        break;
+    case 3:
+        rest = static_cast<std::uint8_t>(reply[4]) + 2u;
+        break;
+    case 4:
+        rest = 17;
+        break;
+    default:
+        break;
     }
     ReceiveExactly(transport, rest, timeoutMs);
 }

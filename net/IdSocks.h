@@ -26,8 +26,10 @@ public:
     TSocksVersion Version = TSocksVersion::svNoSocks;
 
 private:
-    void MakeSocks4Connection(TIdIOHandler& transport, const std::string& host, int port, int timeoutMs) const;
-    void MakeSocks5Connection(TIdIOHandler& transport, const std::string& host, int port, int timeoutMs) const;
+    void MakeSocks4Connection(TIdIOHandler& transport, const std::string& host, int port,
+                              int timeoutMs) const;
+    void MakeSocks5Connection(TIdIOHandler& transport, const std::string& host, int port,
+                              int timeoutMs) const;
 };
 
 }  // namespace quillory

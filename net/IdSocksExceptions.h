@@ -9,10 +9,10 @@ public:
     using EIdException::EIdException;
 };
 
-#define QUILLORY_SOCKS_ERROR(Name, Text)                   \
-    class Name : public EIdSocksError {                    \
-    public:                                                \
-        Name() : EIdSocksError(Text) {}                    \
+#define QUILLORY_SOCKS_ERROR(Name, Text) \
+    class Name : public EIdSocksError {  \
+    public:                              \
+        Name() : EIdSocksError(Text) {}  \
     };
 
 QUILLORY_SOCKS_ERROR(EIdSocksRequestFailed, "Request rejected or failed.")

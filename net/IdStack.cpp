@@ -32,7 +32,8 @@ std::string CutAtDot(std::string& rest) {
 }
 
 bool IsDecimal(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // The value of a decimal text, kept small enough not to overflow on long runs of digits.
@@ -52,8 +53,9 @@ std::array<std::string, 4> AddressParts(const std::string& text) {
 }
 
 bool IsLocalhostName(const std::string& host) {
-    return host.size() == 9 && std::equal(host.begin(), host.end(), "localhost",
-                                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return host.size() == 9 && std::equal(host.begin(), host.end(), "localhost", [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 }  // namespace
@@ -79,9 +81,7 @@ bool TIdStack::CheckResult(long result, std::initializer_list<int> ignored) {
     RaiseError(lastError_);
 }
 
-void TIdStack::RaiseError(int number) const {
-    throw EIdSocketError(number, ErrorText(number));
-}
+void TIdStack::RaiseError(int number) const { throw EIdSocketError(number, ErrorText(number)); }
 
 TIdStackSocketHandle TIdStack::NewSocketHandle(int type, int protocol, int family) {
     const TIdStackSocketHandle handle = CreateSocket(family, type, protocol);

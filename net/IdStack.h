@@ -39,13 +39,15 @@ public:
     // The count received, 0 when the peer has closed, -1 on failure.
     virtual long Receive(TIdStackSocketHandle handle, void* buffer, std::size_t length) = 0;
     // Waits until the socket is readable (or writable); 1 when it is, 0 on timeout, -1 on failure.
-    // A timeout t passes t div 1000 seconds and t mod 1000 milliseconds; IdTimeoutInfinite waits without limit.
+    // A timeout t passes t div 1000 seconds and t mod 1000 milliseconds; IdTimeoutInfinite waits without
+    // limit.
     virtual int WaitFor(TIdStackSocketHandle handle, bool writable, int timeoutMs) = 0;
     // Switches a socket between blocking and non-blocking calls; 0 or -1.
     virtual int SetBlocking(TIdStackSocketHandle handle, bool blocking) = 0;
     virtual int Shutdown(TIdStackSocketHandle handle, int how) = 0;
     virtual int Close(TIdStackSocketHandle handle) = 0;
-    virtual int SetOption(TIdStackSocketHandle handle, int level, int name, const void* value, int length) = 0;
+    virtual int SetOption(TIdStackSocketHandle handle, int level, int name, const void* value,
+                          int length) = 0;
     virtual int GetOption(TIdStackSocketHandle handle, int level, int name, void* value, int& length) = 0;
     // Read the local or peer address of a socket; a failure raises EIdSocketError.
     virtual void LocalEndpoint(TIdStackSocketHandle handle, std::string& ip, int& port) = 0;

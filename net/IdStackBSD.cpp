@@ -100,7 +100,8 @@ std::vector<std::string> ResolveAll(const std::string& host, int family) {
     for (const addrinfo* entry = info.get(); entry != nullptr; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET && entry->ai_family != AF_INET6) continue;
         std::string ip = AddressText(*entry->ai_addr);
-        if (std::find(addresses.begin(), addresses.end(), ip) == addresses.end()) addresses.push_back(std::move(ip));
+        if (std::find(addresses.begin(), addresses.end(), ip) == addresses.end())
+            addresses.push_back(std::move(ip));
     }
     return addresses;
 }
@@ -151,7 +152,8 @@ int TIdStackBSD::WaitFor(TIdStackSocketHandle handle, bool writable, int timeout
     for (;;) {
         int wait = -1;
         if (!unlimited) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = left > 0 ? static_cast<int>(left) : 0;
         }
         const int result = ::poll(&entry, 1, wait);
@@ -171,9 +173,7 @@ int TIdStackBSD::Shutdown(TIdStackSocketHandle handle, int how) {
     return ::shutdown(handle, how) < 0 ? Failed() : 0;
 }
 
-int TIdStackBSD::Close(TIdStackSocketHandle handle) {
-    return ::close(handle) < 0 ? Failed() : 0;
-}
+int TIdStackBSD::Close(TIdStackSocketHandle handle) { return ::close(handle) < 0 ? Failed() : 0; }
 
 int TIdStackBSD::SetOption(TIdStackSocketHandle handle, int level, int name, const void* value, int length) {
     return ::setsockopt(handle, level, name, value, static_cast<socklen_t>(length)) < 0 ? Failed() : 0;
@@ -215,8 +215,8 @@ std::vector<std::string> TIdStackBSD::HostAddresses(const std::string& host) {
 std::string TIdStackBSD::HostByAddress(const std::string& ip) {
     const SocketAddress address(ip, 0);
     char name[NI_MAXHOST] = {};
-    const int result = ::getnameinfo(address.Raw(), address.length, name, sizeof name,
-                                     nullptr, 0, NI_NAMEREQD);
+    const int result =
+        ::getnameinfo(address.Raw(), address.length, name, sizeof name, nullptr, 0, NI_NAMEREQD);
     if (result != 0) {
         lastSocketError = WinsockErrorFromResolver(result, errno);
         CheckResult(Id_SOCKET_ERROR);
@@ -237,13 +237,13 @@ void TIdStackBSD::RefreshLocalAddresses() {
 }
 
 int TIdStackBSD::ServiceByName(const std::string& name) {
-    if (const servent* entry = ::getservbyname(name.c_str(), "tcp")) return ntohs(static_cast<std::uint16_t>(entry->s_port));
+    if (const servent* entry = ::getservbyname(name.c_str(), "tcp"))
+        return ntohs(static_cast<std::uint16_t>(entry->s_port));
     try {
         std::size_t used = 0;
         const int port = std::stoi(name, &used);
         if (used == name.size()) return port;
-    } catch (const std::logic_error&) {
-    }
+    } catch (const std::logic_error&) {}
     throw EIdInvalidServiceName(name);
 }
 
@@ -251,17 +251,17 @@ std::vector<std::string> TIdStackBSD::ServiceByPort(int port) {
     std::vector<std::string> names;
     if (const servent* entry = ::getservbyport(htons(static_cast<std::uint16_t>(port)), "tcp")) {
         names.emplace_back(entry->s_name);
-        for (char** alias = entry->s_aliases; alias != nullptr && *alias != nullptr; ++alias) names.emplace_back(*alias);
+        for (char** alias = entry->s_aliases; alias != nullptr && *alias != nullptr; ++alias)
+            names.emplace_back(*alias);
     }
     return names;
 }
 
-int TIdStackBSD::QueryLastError() {
-    return lastSocketError;
-}
+int TIdStackBSD::QueryLastError() { return lastSocketError; }
 
 std::string TIdStackBSD::ErrorText(int number) const {
-    if (number == IdWSAHOST_NOT_FOUND) return "Socket Error # " + std::to_string(number) + "\r\nHost not found.";
+    if (number == IdWSAHOST_NOT_FOUND)
+        return "Socket Error # " + std::to_string(number) + "\r\nHost not found.";
     return TIdStack::ErrorText(number);
 }
 

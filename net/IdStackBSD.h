@@ -4,8 +4,8 @@
 
 namespace quillory {
 
-// The stack over this system's BSD socket interface (IPv4 and IPv6 connections, getaddrinfo). Error numbers are
-// translated to the Windows Sockets numbers of the user-visible messages.
+// The stack over this system's BSD socket interface (IPv4 and IPv6 connections, getaddrinfo). Error numbers
+// are translated to the Windows Sockets numbers of the user-visible messages.
 class TIdStackBSD final : public TIdStack {
 public:
     TIdStackSocketHandle CreateSocket(int family, int type, int protocol) override;

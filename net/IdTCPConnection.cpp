@@ -17,7 +17,9 @@ constexpr int TimedOut = 10060;
 }  // namespace
 
 TIdTCPConnection::TIdTCPConnection() {
-    inputBuffer_.OnRemove = [this](std::size_t count) { AddWork(TWorkMode::wmRead, static_cast<long long>(count)); };
+    inputBuffer_.OnRemove = [this](std::size_t count) {
+        AddWork(TWorkMode::wmRead, static_cast<long long>(count));
+    };
 }
 
 TIdTCPConnection::~TIdTCPConnection() {
@@ -104,7 +106,8 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
 std::string TIdTCPConnection::ReadLine(const std::string& terminator, int timeout, int maxLength) {
     FlushWriteBuffer();
     const std::string ending = terminator.empty() ? std::string("\n") : terminator;
-    const std::size_t limit = static_cast<std::size_t>(maxLength == -1 ? MaxLineLength : std::max(maxLength, 0));
+    const std::size_t limit =
+        static_cast<std::size_t>(maxLength == -1 ? MaxLineLength : std::max(maxLength, 0));
     lineSplit_ = false;
     lineTimedOut_ = false;
     std::size_t found = std::string_view::npos;
@@ -145,7 +148,8 @@ std::string TIdTCPConnection::ReadNonEmptyLine(int tries) {
     for (int i = 0; i < tries; ++i) {
         const std::string line = ReadLine();
         const auto first = std::find_if(line.begin(), line.end(), [](unsigned char c) { return c > ' '; });
-        const auto last = std::find_if(line.rbegin(), line.rend(), [](unsigned char c) { return c > ' '; }).base();
+        const auto last =
+            std::find_if(line.rbegin(), line.rend(), [](unsigned char c) { return c > ' '; }).base();
         if (first < last) return std::string(first, last);
     }
     return {};
@@ -176,13 +180,9 @@ std::string TIdTCPConnection::ReadUntilClosed() {
     return all;
 }
 
-void TIdTCPConnection::WriteText(const std::string& text) {
-    WriteBytes(text.data(), text.size());
-}
+void TIdTCPConnection::WriteText(const std::string& text) { WriteBytes(text.data(), text.size()); }
 
-void TIdTCPConnection::WriteLine(const std::string& line) {
-    Append(line, "\r\n");
-}
+void TIdTCPConnection::WriteLine(const std::string& line) { Append(line, "\r\n"); }
 
 void TIdTCPConnection::WriteLines(const std::vector<std::string>& lines) {
     for (const auto& line : lines) WriteLine(line);

@@ -53,12 +53,14 @@ public:
     // One receive into the input buffer: the count added, -1 when nothing came within the time
     // and `raiseOnTimeout` is false, 0 when the connection has ended. A timeout of -1 means
     // ReadTimeout, whose 0 means no limit.
-    int FillInputBuffer(bool raiseIfDisconnected = true, int timeout = IdTimeoutDefault, bool raiseOnTimeout = true);
+    int FillInputBuffer(bool raiseIfDisconnected = true, int timeout = IdTimeoutDefault,
+                        bool raiseOnTimeout = true);
     // The next line without its terminator (and, for LF, without a CR before it). Raises
     // EIdReadLnMaxLineLengthExceeded past the maximum length (-1: MaxLineLength, 0: none) with
     // maException, returns the cut line with maSplit. Ends with an empty text and LineTimedOut
     // when the peer closes in the middle of a line or an explicit timeout expires.
-    std::string ReadLine(const std::string& terminator = "\n", int timeout = IdTimeoutDefault, int maxLength = -1);
+    std::string ReadLine(const std::string& terminator = "\n", int timeout = IdTimeoutDefault,
+                         int maxLength = -1);
     // The first line that is not empty after trimming bytes of code 32 or below at both ends.
     std::string ReadNonEmptyLine(int tries);
     void ReadBytes(void* buffer, std::size_t count);

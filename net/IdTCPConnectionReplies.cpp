@@ -11,9 +11,10 @@ namespace {
 
 bool StartsWithIgnoringCase(const std::string& line, const std::string& prefix) {
     return line.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), line.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) ==
-                                                  std::toupper(static_cast<unsigned char>(b)); });
+           std::equal(prefix.begin(), prefix.end(), line.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) ==
+                      std::toupper(static_cast<unsigned char>(b));
+           });
 }
 
 }  // namespace
@@ -51,7 +52,8 @@ void TIdTCPConnection::ReadReplyLines() {
 }
 
 int TIdTCPConnection::CheckReplyCode(int code, const TAllowedCodes& allowed) {
-    if (allowed.empty() || std::find(allowed.begin(), allowed.end(), static_cast<short>(code)) != allowed.end()) {
+    if (allowed.empty() ||
+        std::find(allowed.begin(), allowed.end(), static_cast<short>(code)) != allowed.end()) {
         return code;
     }
     RaiseReplyError();

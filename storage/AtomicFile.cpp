@@ -51,9 +51,7 @@ mode_t DefaultMode() {
     return 0666 & ~mask;
 }
 
-TReplaceResult Failed(TStep step, int error) {
-    return {step, error == 0 ? EIO : error};
-}
+TReplaceResult Failed(TStep step, int error) { return {step, error == 0 ? EIO : error}; }
 
 }  // namespace
 

@@ -6,8 +6,7 @@
 
 namespace quillory {
 
-TIniDocument TIniDocument::Parse(std::string_view text)
-{
+TIniDocument TIniDocument::Parse(std::string_view text) {
     TIniDocument document;
     std::vector<TLine>* lines = &document.leading_;
     while (!text.empty()) {
@@ -31,8 +30,7 @@ TIniDocument TIniDocument::Parse(std::string_view text)
     return document;
 }
 
-std::string TIniDocument::Serialize() const
-{
+std::string TIniDocument::Serialize() const {
     std::string text;
     const auto append = [&text](const std::vector<TLine>& lines) {
         for (const auto& line : lines) {
@@ -48,20 +46,17 @@ std::string TIniDocument::Serialize() const
     return text;
 }
 
-TIniDocument::TSection* TIniDocument::FindSection(std::string_view name)
-{
+TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) {
     const auto found = std::find_if(sections_.begin(), sections_.end(),
                                     [name](const TSection& s) { return SameText(s.Name, name); });
     return found == sections_.end() ? nullptr : &*found;
 }
 
-const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) const
-{
+const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) const {
     return const_cast<TIniDocument*>(this)->FindSection(name);
 }
 
-std::optional<std::string_view> TIniDocument::Find(std::string_view section, std::string_view key) const
-{
+std::optional<std::string_view> TIniDocument::Find(std::string_view section, std::string_view key) const {
     const TSection* found = FindSection(section);
     if (found == nullptr) return std::nullopt;
     for (const auto& line : found->Lines) {
@@ -70,8 +65,7 @@ std::optional<std::string_view> TIniDocument::Find(std::string_view section, std
     return std::nullopt;
 }
 
-void TIniDocument::Set(std::string_view section, std::string_view key, std::string_view value)
-{
+void TIniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     TSection* target = FindSection(section);
     if (target == nullptr) {
         sections_.push_back({std::string(section), {}});
@@ -89,8 +83,7 @@ void TIniDocument::Set(std::string_view section, std::string_view key, std::stri
     lines.insert(lastKey.base(), TLine{true, std::string(key), std::string(value)});
 }
 
-bool TIniDocument::EraseSection(std::string_view section)
-{
+bool TIniDocument::EraseSection(std::string_view section) {
     const auto found = std::find_if(sections_.begin(), sections_.end(),
                                     [section](const TSection& s) { return SameText(s.Name, section); });
     if (found == sections_.end()) return false;
@@ -98,22 +91,19 @@ bool TIniDocument::EraseSection(std::string_view section)
     return true;
 }
 
-bool TIniDocument::EraseKey(std::string_view section, std::string_view key)
-{
+bool TIniDocument::EraseKey(std::string_view section, std::string_view key) {
     TSection* found = FindSection(section);
     if (found == nullptr) return false;
     return std::erase_if(found->Lines, [key](const TLine& l) { return l.IsKey && SameText(l.Key, key); }) > 0;
 }
 
-std::vector<std::string> TIniDocument::SectionNames() const
-{
+std::vector<std::string> TIniDocument::SectionNames() const {
     std::vector<std::string> names;
     for (const auto& section : sections_) names.push_back(section.Name);
     return names;
 }
 
-std::vector<std::string> TIniDocument::KeyNames(std::string_view section) const
-{
+std::vector<std::string> TIniDocument::KeyNames(std::string_view section) const {
     std::vector<std::string> names;
     if (const TSection* found = FindSection(section)) {
         for (const auto& line : found->Lines) {

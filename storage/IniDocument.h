@@ -33,8 +33,8 @@ public:
 private:
     struct TLine {
         bool IsKey = false;
-        std::string Key;    // IsKey: the key name, blanks removed
-        std::string Text;   // IsKey: the value after "="; otherwise the whole line
+        std::string Key;   // IsKey: the key name, blanks removed
+        std::string Text;  // IsKey: the value after "="; otherwise the whole line
     };
     struct TSection {
         std::string Name;

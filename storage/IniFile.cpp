@@ -22,13 +22,12 @@ namespace {
 // stand for CR, LF, NUL and the backslash.
 constexpr std::string_view kEscapedMark = "\\~";
 
-bool NeedsEscape(std::string_view value)
-{
-    return value.starts_with(kEscapedMark) || value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+bool NeedsEscape(std::string_view value) {
+    return value.starts_with(kEscapedMark) ||
+           value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-std::string Unescape(std::string_view body)
-{
+std::string Unescape(std::string_view body) {
     std::string text;
     for (std::size_t i = 0; i < body.size(); ++i) {
         if (body[i] != '\\' || i + 1 == body.size()) {
@@ -36,10 +35,18 @@ std::string Unescape(std::string_view body)
             continue;
         }
         switch (body[++i]) {
-        case 'r': text += '\r'; break;
-        case 'n': text += '\n'; break;
-        case '0': text += '\0'; break;
-        default: text += body[i]; break;
+        case 'r':
+            text += '\r';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        case '0':
+            text += '\0';
+            break;
+        default:
+            text += body[i];
+            break;
         }
     }
     return text;
@@ -48,13 +55,12 @@ std::string Unescape(std::string_view body)
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
 // A name that would break its line or be read as another section or key.
-bool IsValidName(std::string_view name, std::string_view forbidden)
-{
-    return !name.empty() && name.find_first_of(forbidden) == std::string_view::npos && TrimBlanks(name) == name;
+bool IsValidName(std::string_view name, std::string_view forbidden) {
+    return !name.empty() && name.find_first_of(forbidden) == std::string_view::npos &&
+           TrimBlanks(name) == name;
 }
 
-bool ParseInteger(std::string_view text, int& value)
-{
+bool ParseInteger(std::string_view text, int& value) {
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';
@@ -76,7 +82,8 @@ bool ParseInteger(std::string_view text, int& value)
         value = static_cast<int>(negative ? 0u - bits : bits);
         return true;
     }
-    const long long signedValue = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    const long long signedValue =
+        negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
     if (magnitude > 1ull << 31 || signedValue < std::numeric_limits<int>::min() ||
         signedValue > std::numeric_limits<int>::max()) {
         return false;
@@ -88,51 +95,53 @@ bool ParseInteger(std::string_view text, int& value)
 }  // namespace
 
 EIniFileException::EIniFileException(std::string_view fileName)
-    : Exception(FormatFileMessage("Unable to write to %s", fileName))
-{
-}
+    : Exception(FormatFileMessage("Unable to write to %s", fileName)) {}
 
-int TCustomIniFile::ReadNumber(std::string_view section, std::string_view key, int defaultValue) const
-{
+int TCustomIniFile::ReadNumber(std::string_view section, std::string_view key, int defaultValue) const {
     std::string text = ReadValue(section, key, "");
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
     int value = 0;
     return ParseInteger(text, value) ? value : defaultValue;
 }
 
-void TCustomIniFile::WriteNumber(std::string_view section, std::string_view key, int value)
-{
+void TCustomIniFile::WriteNumber(std::string_view section, std::string_view key, int value) {
     WriteValue(section, key, std::to_string(value));
 }
 
-bool TCustomIniFile::ReadFlag(std::string_view section, std::string_view key, bool defaultValue) const
-{
+bool TCustomIniFile::ReadFlag(std::string_view section, std::string_view key, bool defaultValue) const {
     return ReadNumber(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void TCustomIniFile::WriteFlag(std::string_view section, std::string_view key, bool value)
-{
+void TCustomIniFile::WriteFlag(std::string_view section, std::string_view key, bool value) {
     WriteValue(section, key, value ? "1" : "0");
 }
 
-std::string EncodeIniValue(std::string_view value)
-{
+std::string EncodeIniValue(std::string_view value) {
     if (!NeedsEscape(value)) return std::string(value);
     std::string stored(kEscapedMark);
     for (const char c : value) {
         switch (c) {
-        case '\r': stored += "\\r"; break;
-        case '\n': stored += "\\n"; break;
-        case '\0': stored += "\\0"; break;
-        case '\\': stored += "\\\\"; break;
-        default: stored += c; break;
+        case '\r':
+            stored += "\\r";
+            break;
+        case '\n':
+            stored += "\\n";
+            break;
+        case '\0':
+            stored += "\\0";
+            break;
+        case '\\':
+            stored += "\\\\";
+            break;
+        default:
+            stored += c;
+            break;
         }
     }
     return stored;
 }
 
-std::string DecodeIniValue(std::string_view stored)
-{
+std::string DecodeIniValue(std::string_view stored) {
     std::string text(TrimBlanks(stored));
     if (std::string_view(text).starts_with(kEscapedMark)) {
         text = TrimBlanks(Unescape(std::string_view(text).substr(kEscapedMark.size())));
@@ -143,8 +152,8 @@ std::string DecodeIniValue(std::string_view stored)
     return text;
 }
 
-TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)), path_(ResolveIniPath(FileName()))
-{
+TIniFile::TIniFile(std::string fileName)
+    : TCustomIniFile(std::move(fileName)), path_(ResolveIniPath(FileName())) {
     std::error_code error;
     if (!std::filesystem::exists(path_, error)) return;
     std::ifstream in(path_, std::ios::binary);
@@ -157,39 +166,34 @@ TIniFile::TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)), 
     document_ = TIniDocument::Parse(text.str());
 }
 
-std::string TIniFile::ReadValue(std::string_view section, std::string_view key, std::string_view defaultValue) const
-{
+std::string TIniFile::ReadValue(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
     const auto stored = document_.Find(section, key);
     return stored ? DecodeIniValue(*stored) : std::string(defaultValue);
 }
 
-void TIniFile::WriteValue(std::string_view section, std::string_view key, std::string_view value)
-{
-    if (!IsValidName(section, std::string_view("]\r\n\0", 4)) || !IsValidName(key, std::string_view("=\r\n\0", 4)) ||
-        key.front() == '[') {
+void TIniFile::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
+    if (!IsValidName(section, std::string_view("]\r\n\0", 4)) ||
+        !IsValidName(key, std::string_view("=\r\n\0", 4)) || key.front() == '[') {
         throw EIniFileException(FileName());
     }
     document_.Set(section, key, EncodeIniValue(value));
     modified_ = true;
 }
 
-void TIniFile::ClearSection(std::string_view section)
-{
+void TIniFile::ClearSection(std::string_view section) {
     if (document_.EraseSection(section)) modified_ = true;
 }
 
-void TIniFile::DeleteKey(std::string_view section, std::string_view key)
-{
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
     if (document_.EraseKey(section, key)) modified_ = true;
 }
 
-std::vector<std::string> TIniFile::ReadSectionKeys(std::string_view section) const
-{
+std::vector<std::string> TIniFile::ReadSectionKeys(std::string_view section) const {
     return document_.KeyNames(section);
 }
 
-void TIniFile::UpdateFile()
-{
+void TIniFile::UpdateFile() {
     if (!modified_) return;
     std::error_code error;
     const bool exists = std::filesystem::exists(path_, error);

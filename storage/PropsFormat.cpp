@@ -11,37 +11,30 @@ namespace {
 // empty entries.
 constexpr int kMaxListCount = 100000;
 
-std::string ListSection(std::string_view section, std::string_view key)
-{
+std::string ListSection(std::string_view section, std::string_view key) {
     return std::string(section) + '.' + std::string(key);
 }
 
-std::string ItemKey(std::size_t index)
-{
-    return "Item" + std::to_string(index);
-}
+std::string ItemKey(std::size_t index) { return "Item" + std::to_string(index); }
 
 }  // namespace
 
-std::string PropertyKey(std::string_view component, std::string_view property)
-{
+std::string PropertyKey(std::string_view component, std::string_view property) {
     return std::string(component) + '_' + std::string(property);
 }
 
-void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key, std::string_view text)
-{
+void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key,
+                        std::string_view text) {
     IniWriteValue(ini, section, key, TrimControls(text));
 }
 
 std::string ReadPropertyValue(const TCustomIniFile& ini, std::string_view section, std::string_view key,
-                              std::string_view defaultText)
-{
+                              std::string_view defaultText) {
     return std::string(TrimControls(IniReadValue(ini, section, key, defaultText)));
 }
 
 void WriteStringListSection(TCustomIniFile& ini, std::string_view section, std::string_view key,
-                            const std::vector<std::string>& entries)
-{
+                            const std::vector<std::string>& entries) {
     const std::string listSection = ListSection(section, key);
     ini.ClearSection(listSection);
     if (entries.empty()) return;
@@ -49,9 +42,9 @@ void WriteStringListSection(TCustomIniFile& ini, std::string_view section, std::
     for (std::size_t i = 0; i < entries.size(); ++i) IniWriteValue(ini, listSection, ItemKey(i), entries[i]);
 }
 
-std::optional<std::vector<std::string>> ReadStringListSection(const TCustomIniFile& ini, std::string_view section,
-                                                              std::string_view key)
-{
+std::optional<std::vector<std::string>> ReadStringListSection(const TCustomIniFile& ini,
+                                                              std::string_view section,
+                                                              std::string_view key) {
     const std::string listSection = ListSection(section, key);
     const int count = IniReadNumber(ini, listSection, "Count", 0);
     if (count <= 0 || count > kMaxListCount) return std::nullopt;
@@ -63,13 +56,9 @@ std::optional<std::vector<std::string>> ReadStringListSection(const TCustomIniFi
     return entries;
 }
 
-std::string BooleanText(bool value)
-{
-    return value ? "True" : "False";
-}
+std::string BooleanText(bool value) { return value ? "True" : "False"; }
 
-std::optional<bool> ParseBooleanText(std::string_view text)
-{
+std::optional<bool> ParseBooleanText(std::string_view text) {
     if (SameText(text, "False")) return false;
     if (SameText(text, "True")) return true;
     return std::nullopt;

@@ -17,7 +17,8 @@ namespace quillory {
 std::string PropertyKey(std::string_view component, std::string_view property);
 
 // A property's value text, trimmed of every byte up to and including the blank at both ends.
-void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key, std::string_view text);
+void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key,
+                        std::string_view text);
 std::string ReadPropertyValue(const TCustomIniFile& ini, std::string_view section, std::string_view key,
                               std::string_view defaultText);
 
@@ -27,8 +28,8 @@ void WriteStringListSection(TCustomIniFile& ini, std::string_view section, std::
                             const std::vector<std::string>& entries);
 // The stored entries (missing items read as empty texts), or nothing when "Count" is missing, not
 // above 0, or beyond any list a user could have built: the list then keeps the entries it has.
-std::optional<std::vector<std::string>> ReadStringListSection(const TCustomIniFile& ini, std::string_view section,
-                                                              std::string_view key);
+std::optional<std::vector<std::string>> ReadStringListSection(const TCustomIniFile& ini,
+                                                              std::string_view section, std::string_view key);
 
 // "True" or "False"; reading accepts either name in any letter case and nothing else.
 std::string BooleanText(bool value);

@@ -4,13 +4,11 @@ namespace quillory {
 
 namespace {
 
-unsigned char KeyByte(std::string_view key, std::size_t position)
-{
+unsigned char KeyByte(std::string_view key, std::size_t position) {
     return key.empty() ? 0 : static_cast<unsigned char>(key[position % key.size()]);
 }
 
-int HexDigit(char c)
-{
+int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -19,8 +17,7 @@ int HexDigit(char c)
 
 }  // namespace
 
-std::string ScrambleHex(std::string_view key, std::string_view text)
-{
+std::string ScrambleHex(std::string_view key, std::string_view text) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string result;
     result.reserve(text.size() * 2);
@@ -32,8 +29,7 @@ std::string ScrambleHex(std::string_view key, std::string_view text)
     return result;
 }
 
-std::string UnscrambleHex(std::string_view key, std::string_view text)
-{
+std::string UnscrambleHex(std::string_view key, std::string_view text) {
     std::string result;
     result.reserve(text.size() / 2);
     for (std::size_t pair = 0; pair * 2 + 1 < text.size(); ++pair) {

@@ -8,22 +8,17 @@ namespace quillory {
 
 namespace {
 
-[[noreturn]] void ThrowDuplicate()
-{
-    throw Exception("String list does not allow duplicates");
-}
+[[noreturn]] void ThrowDuplicate() { throw Exception("String list does not allow duplicates"); }
 
 }  // namespace
 
-void TStoredValue::SetName(std::string name)
-{
+void TStoredValue::SetName(std::string name) {
     const TStoredValue* other = owner_.FindValue(name);
     if (other != nullptr && other != this) ThrowDuplicate();
     name_ = std::move(name);
 }
 
-void TStoredValue::WriteToIni(TIniValueAccess& ini) const
-{
+void TStoredValue::WriteToIni(TIniValueAccess& ini) const {
     TVariant copy = Value;
     if (OnSave) OnSave(const_cast<TStoredValue&>(*this), copy);
     std::string text = VarToStr(copy);
@@ -31,8 +26,7 @@ void TStoredValue::WriteToIni(TIniValueAccess& ini) const
     ini.WriteIniValue(name_, text);
 }
 
-void TStoredValue::ReadFromIni(TIniValueAccess& ini)
-{
+void TStoredValue::ReadFromIni(TIniValueAccess& ini) {
     std::string defaultText = VarToStr(Value);
     if (!KeyString.empty()) defaultText = ScrambleHex(KeyString, defaultText);
     std::string text = ini.ReadIniValue(name_, defaultText);
@@ -42,8 +36,7 @@ void TStoredValue::ReadFromIni(TIniValueAccess& ini)
     Value = std::move(restored);
 }
 
-TStoredValue& TStoredValues::Add(std::string name, TVariant value, std::string keyString)
-{
+TStoredValue& TStoredValues::Add(std::string name, TVariant value, std::string keyString) {
     if (FindValue(name) != nullptr) ThrowDuplicate();
     items_.push_back(std::unique_ptr<TStoredValue>(new TStoredValue(*this, std::move(name))));
     items_.back()->Value = std::move(value);
@@ -51,27 +44,23 @@ TStoredValue& TStoredValues::Add(std::string name, TVariant value, std::string k
     return *items_.back();
 }
 
-TStoredValue* TStoredValues::FindValue(std::string_view name)
-{
+TStoredValue* TStoredValues::FindValue(std::string_view name) {
     for (const auto& item : items_) {
         if (SameText(item->Name(), name)) return item.get();
     }
     return nullptr;
 }
 
-const TStoredValue* TStoredValues::FindValue(std::string_view name) const
-{
+const TStoredValue* TStoredValues::FindValue(std::string_view name) const {
     return const_cast<TStoredValues*>(this)->FindValue(name);
 }
 
-TVariant TStoredValues::ReadStoredValue(std::string_view name) const
-{
+TVariant TStoredValues::ReadStoredValue(std::string_view name) const {
     const TStoredValue* item = FindValue(name);
     return item != nullptr ? item->Value : TVariant(TNull{});
 }
 
-void TStoredValues::WriteStoredValue(std::string_view name, TVariant value)
-{
+void TStoredValues::WriteStoredValue(std::string_view name, TVariant value) {
     if (TStoredValue* item = FindValue(name)) {
         item->Value = std::move(value);
     } else {
@@ -79,13 +68,11 @@ void TStoredValues::WriteStoredValue(std::string_view name, TVariant value)
     }
 }
 
-void TStoredValues::WriteAllValues(TIniValueAccess& ini) const
-{
+void TStoredValues::WriteAllValues(TIniValueAccess& ini) const {
     for (const auto& item : items_) item->WriteToIni(ini);
 }
 
-void TStoredValues::ReadAllValues(TIniValueAccess& ini)
-{
+void TStoredValues::ReadAllValues(TIniValueAccess& ini) {
     for (const auto& item : items_) item->ReadFromIni(ini);
 }
 

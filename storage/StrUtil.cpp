@@ -5,8 +5,7 @@ namespace quillory {
 namespace {
 
 template <typename IsTrimmed>
-std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed)
-{
+std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed) {
     while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
     while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
     return text;
@@ -14,19 +13,15 @@ std::string_view TrimWith(std::string_view text, IsTrimmed isTrimmed)
 
 }  // namespace
 
-
-std::string_view TrimBlanks(std::string_view text)
-{
+std::string_view TrimBlanks(std::string_view text) {
     return TrimWith(text, [](unsigned char c) { return c == ' ' || c == '\t'; });
 }
 
-std::string_view TrimControls(std::string_view text)
-{
+std::string_view TrimControls(std::string_view text) {
     return TrimWith(text, [](unsigned char c) { return c <= ' '; });
 }
 
-std::string FormatFileMessage(std::string_view format, std::string_view fileName)
-{
+std::string FormatFileMessage(std::string_view format, std::string_view fileName) {
     std::string result(format);
     if (const auto at = result.find("%s"); at != std::string::npos) result.replace(at, 2, fileName);
     return result;

@@ -18,7 +18,8 @@ namespace {
 // The system's description of an error code, without trailing blanks, control characters and dots.
 std::string SystemErrorText(int code) {
     std::string text = std::strerror(code);
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+        text.pop_back();
     return text;
 }
 

@@ -19,9 +19,7 @@ std::string NormaliseLineEnds(std::string_view text) {
     return out;
 }
 
-std::string_view UpToFirstNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
+std::string_view UpToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 std::string StringsTextForm(const std::vector<std::string>& entries) {
     std::string out;

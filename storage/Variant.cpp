@@ -15,8 +15,7 @@ struct TOverloaded : Ts... {
 
 }  // namespace
 
-std::string VarToStr(const TVariant& value)
-{
+std::string VarToStr(const TVariant& value) {
     return std::visit(TOverloaded{
                           [](std::monostate) { return std::string(); },
                           [](TNull) { return std::string(); },
@@ -27,8 +26,7 @@ std::string VarToStr(const TVariant& value)
                       value);
 }
 
-bool VarToBool(const TVariant& value)
-{
+bool VarToBool(const TVariant& value) {
     return std::visit(TOverloaded{
                           [](std::monostate) { return false; },
                           [](TNull) { return false; },
@@ -38,7 +36,8 @@ bool VarToBool(const TVariant& value)
                               std::int64_t number = 0;
                               const auto [end, error] =
                                   std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
-                              return error == std::errc() && end == trimmed.data() + trimmed.size() && number != 0;
+                              return error == std::errc() && end == trimmed.data() + trimmed.size() &&
+                                     number != 0;
                           },
                           [](bool flag) { return flag; },
                           [](std::int64_t number) { return number != 0; },

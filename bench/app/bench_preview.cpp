@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QTemporaryDir>
+#include <QTextCursor>
 
 #include <fstream>
 
@@ -19,7 +19,10 @@ namespace {
 
 std::string BlockText(int block) {
     std::string text;
-    const std::string line = "Block " + std::to_string(block) + ": P\xf8" "ed\xe1v\xe1me v\xe1m nab\xed" "dku na dod\xe1vku zbo\x9e\xed.";
+    const std::string line = "Block " + std::to_string(block) +
+                             ": P\xf8"
+                             "ed\xe1v\xe1me v\xe1m nab\xed"
+                             "dku na dod\xe1vku zbo\x9e\xed.";
     while (text.size() < 10 * 1024) text += line + "\r\n";
     return text;
 }
@@ -45,17 +48,19 @@ void BM_KeystrokeInBlock(benchmark::State& state) {
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());  // settings of its own, none of the user's
     for (int n = 1; n <= 8; ++n)
-        std::ofstream(dir.filePath(QStringLiteral("blok%1.txt").arg(n)).toStdString(), std::ios::binary) << BlockText(n);
+        std::ofstream(dir.filePath(QStringLiteral("blok%1.txt").arg(n)).toStdString(), std::ios::binary)
+            << BlockText(n);
     quillory::TQtDesktop desktop;
     quillory::TForm1 form(desktop, dir.path().toStdString());
     form.show();
-    for (int n = 1; n <= 11; ++n) form.findChild<QCheckBox*>(QStringLiteral("sCheckBox%1").arg(n))->setChecked(true);
+    for (int n = 1; n <= 11; ++n)
+        form.findChild<QCheckBox*>(QStringLiteral("sCheckBox%1").arg(n))->setChecked(true);
     QApplication::processEvents();
     auto* memo = form.findChild<QPlainTextEdit*>("Memo6");
     QTextCursor cursor(memo->document());
     cursor.setPosition(2000);
     for (auto _ : state) {
-        cursor.insertText("a");  // the memo's change event rebuilds the preview
+        cursor.insertText("a");         // the memo's change event rebuilds the preview
         QApplication::processEvents();  // includes the repaint of the preview
     }
     form.close();

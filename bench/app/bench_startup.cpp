@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", plainDir.path().toUtf8());  // the children get settings of their own
     for (const QTemporaryDir* dir : {&plainDir, &skinnedDir})
         for (int n = 1; n <= 8; ++n)
-            std::ofstream(dir->filePath(QStringLiteral("blok%1.txt").arg(n)).toStdString(), std::ios::binary) << "text\r\n";
+            std::ofstream(dir->filePath(QStringLiteral("blok%1.txt").arg(n)).toStdString(), std::ios::binary)
+                << "text\r\n";
     std::filesystem::copy(QUILLORY_BUILD_SKINS_DIR, skinnedDir.filePath("Skins").toStdString(),
                           std::filesystem::copy_options::recursive);
 
@@ -131,10 +132,11 @@ int main(int argc, char** argv) {
         std::vector<double> ms;
         std::vector<long> kib;
     };
-    std::vector<TKind> kinds = {{"bare Qt window        ", "bare", plainDir.path().toStdString(), {}, {}},
-                                {"Qt window, one label  ", "label", plainDir.path().toStdString(), {}, {}},
-                                {"Quillory, plain look  ", "quillory", plainDir.path().toStdString(), {}, {}},
-                                {"Quillory, Wood skin   ", "quillory", skinnedDir.path().toStdString(), {}, {}}};
+    std::vector<TKind> kinds = {
+        {"bare Qt window        ", "bare", plainDir.path().toStdString(), {}, {}},
+        {"Qt window, one label  ", "label", plainDir.path().toStdString(), {}, {}},
+        {"Quillory, plain look  ", "quillory", plainDir.path().toStdString(), {}, {}},
+        {"Quillory, Wood skin   ", "quillory", skinnedDir.path().toStdString(), {}, {}}};
     for (const TKind& kind : kinds) Launch(argv[0], kind.child, kind.exeDir);  // warm the file cache
     for (int i = 0; i < runs; ++i) {
         for (TKind& kind : kinds) {
@@ -144,7 +146,8 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("platform: %s, %d runs each (medians); targets: <= 1.5 x the bare window, < 40 MiB\n",
-                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(), runs);
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
+                runs);
     const double bare = Median(kinds[0].ms);
     for (const TKind& kind : kinds)
         std::printf("%s: %7.1f ms to first paint (%.2f x), peak %6.1f MiB\n", kind.label, Median(kind.ms),

@@ -20,8 +20,18 @@ using namespace quillory;
 
 // Mostly Czech text in Windows-1250 with line ends: the kind of input a text part carries.
 std::string SampleText(std::size_t size) {
-    static const std::string words[] = {"Dobr\xFD", "den,", "pos\xEDl\xE1m", "p\xF8" "ehled", "objedn\xE1vky", "=",
-                                        "S", "pozdravem", "\r\n", "ko\x9Ala", "\xE8." };
+    static const std::string words[] = {"Dobr\xFD",
+                                        "den,",
+                                        "pos\xEDl\xE1m",
+                                        "p\xF8"
+                                        "ehled",
+                                        "objedn\xE1vky",
+                                        "=",
+                                        "S",
+                                        "pozdravem",
+                                        "\r\n",
+                                        "ko\x9Ala",
+                                        "\xE8."};
     std::mt19937 random(42);
     std::string text;
     while (text.size() < size) text += words[random() % std::size(words)] + " ";

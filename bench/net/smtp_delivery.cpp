@@ -94,7 +94,8 @@ void FillMessage(TIdMessage& message, std::size_t bodyBytes) {
     message.Subject = "Offer";
     message.Body() = {"Good day,", "", "we offer what you asked for.", ".", "Regards"};
     const std::string line(76, 'x');
-    for (std::size_t written = 0; written < bodyBytes; written += line.size() + 2) message.Body().push_back(line);
+    for (std::size_t written = 0; written < bodyBytes; written += line.size() + 2)
+        message.Body().push_back(line);
 }
 
 std::string WriteMessageFile(TIdMessage& message, const std::string& path) {
@@ -137,7 +138,8 @@ int main(int argc, char** argv) {
     const int largeRuns = argc > 2 ? std::atoi(argv[2]) : 3;
     const int port = FreePort();
     const pid_t sink = Spawn({"smtp-sink", "-u", "postfix", "127.0.0.1:" + std::to_string(port), "256"});
-    for (int i = 0; i < 500 && !Accepts(port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !Accepts(port); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!Accepts(port)) {
         std::fprintf(stderr, "smtp-sink did not start (apt-get install postfix)\n");
         return 1;
@@ -176,8 +178,8 @@ int main(int argc, char** argv) {
                     file);
     };
     const auto curl = [&](const std::string& file) {
-        return tool({"curl", "-sS", "smtp://127.0.0.1:" + portText, "--mail-from", Sender, "--mail-rcpt", Recipient,
-                     "--upload-file", file},
+        return tool({"curl", "-sS", "smtp://127.0.0.1:" + portText, "--mail-from", Sender, "--mail-rcpt",
+                     Recipient, "--upload-file", file},
                     "");
     };
 

@@ -30,24 +30,20 @@ constexpr std::string_view kFormVersion = "FormVersion";
 }  // namespace
 
 TFormPlacement::TFormPlacement(QWidget& form, TErrorReporter reportError)
-    : QObject(&form), form_(&form), reportError_(std::move(reportError))
-{
+    : QObject(&form), form_(&form), reportError_(std::move(reportError)) {
     form.installEventFilter(this);
 }
 
-TFormPlacement::~TFormPlacement()
-{
+TFormPlacement::~TFormPlacement() {
     if (form_) form_->removeEventFilter(this);
 }
 
-std::string TFormPlacement::IniFileName() const
-{
+std::string TFormPlacement::IniFileName() const {
     if (!iniFileName_.empty()) return iniFileName_;
     return DefaultIniName(QCoreApplication::applicationFilePath().toStdString());
 }
 
-std::string TFormPlacement::IniSection() const
-{
+std::string TFormPlacement::IniSection() const {
     if (!iniSection_.empty()) return iniSection_;
     const std::string className = form_ ? form_->metaObject()->className() : "";
     const auto colons = className.rfind("::");
@@ -55,8 +51,7 @@ std::string TFormPlacement::IniSection() const
 }
 
 template <class Cycle>
-void TFormPlacement::RunReported(Cycle&& cycle) noexcept
-{
+void TFormPlacement::RunReported(Cycle&& cycle) noexcept {
     try {
         cycle();
     } catch (...) {
@@ -64,8 +59,7 @@ void TFormPlacement::RunReported(Cycle&& cycle) noexcept
     }
 }
 
-bool TFormPlacement::eventFilter(QObject* watched, QEvent* event)
-{
+bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_ && active_) {
         if (event->type() == QEvent::Show && !event->spontaneous()) {
             RunReported([this] { RestoreAll(); });
@@ -76,16 +70,14 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void TFormPlacement::HandleDestroy()
-{
+void TFormPlacement::HandleDestroy() {
     if (!active_ || saved_) return;
     destroying_ = true;
     RunReported([this] { SaveAll(); });
     destroying_ = false;
 }
 
-void TFormPlacement::RestoreAll()
-{
+void TFormPlacement::RestoreAll() {
     saved_ = false;
     TIniFile ini(IniFileName());
     TCycleScope scope(cycleIni_, ini);
@@ -97,8 +89,7 @@ void TFormPlacement::RestoreAll()
     restored_ = true;
 }
 
-void TFormPlacement::SaveAll()
-{
+void TFormPlacement::SaveAll() {
     if (!restored_ && active_) return;
     TIniFile ini(IniFileName());
     TCycleScope scope(cycleIni_, ini);
@@ -109,14 +100,12 @@ void TFormPlacement::SaveAll()
     saved_ = true;
 }
 
-std::string TFormPlacement::ReadIniValue(std::string_view key, std::string_view defaultValue)
-{
+std::string TFormPlacement::ReadIniValue(std::string_view key, std::string_view defaultValue) {
     if (cycleIni_ != nullptr) return IniReadValue(*cycleIni_, IniSection(), key, defaultValue);
     return IniReadValue(TIniFile(IniFileName()), IniSection(), key, defaultValue);
 }
 
-void TFormPlacement::WriteIniValue(std::string_view key, std::string_view text)
-{
+void TFormPlacement::WriteIniValue(std::string_view key, std::string_view text) {
     if (cycleIni_ != nullptr) {
         IniWriteValue(*cycleIni_, IniSection(), key, text);
         return;
@@ -126,15 +115,13 @@ void TFormPlacement::WriteIniValue(std::string_view key, std::string_view text)
     ini.UpdateFile();
 }
 
-TPlacementContext TFormPlacement::Context() const
-{
+TPlacementContext TFormPlacement::Context() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return {};
     return {{screen->size().width(), screen->size().height()}, qRound(screen->logicalDotsPerInch())};
 }
 
-void TFormPlacement::WritePlacement(TCustomIniFile& ini)
-{
+void TFormPlacement::WritePlacement(TCustomIniFile& ini) {
     if ((options_ & (fpState | fpPosition)) == 0) return;
     const QWidget& form = *form_;
     TWindowPlacement placement;
@@ -156,15 +143,13 @@ void TFormPlacement::WritePlacement(TCustomIniFile& ini)
     WritePlacementKeys(ini, IniSection(), placement, Context(), destroying_);
 }
 
-void TFormPlacement::ReadPlacement(const TCustomIniFile& ini)
-{
+void TFormPlacement::ReadPlacement(const TCustomIniFile& ini) {
     if (options_ & fpPosition) ReadPosition(ini);
     if (options_ & fpState) ReadState(ini);
     form_->update();
 }
 
-void TFormPlacement::ReadPosition(const TCustomIniFile& ini)
-{
+void TFormPlacement::ReadPosition(const TCustomIniFile& ini) {
     QWidget& form = *form_;
     const QRect normal = form.normalGeometry().isValid() ? form.normalGeometry() : form.geometry();
     TWindowPlacement current;
@@ -178,12 +163,12 @@ void TFormPlacement::ReadPosition(const TCustomIniFile& ini)
     if (form.minimumSize() == form.maximumSize()) {
         form.move(stored->Left, stored->Top);
     } else {
-        form.setGeometry(stored->Left, stored->Top, stored->Right - stored->Left, stored->Bottom - stored->Top);
+        form.setGeometry(stored->Left, stored->Top, stored->Right - stored->Left,
+                         stored->Bottom - stored->Top);
     }
 }
 
-void TFormPlacement::ReadState(const TCustomIniFile& ini)
-{
+void TFormPlacement::ReadState(const TCustomIniFile& ini) {
     QWidget& form = *form_;
     switch (ReadPlacementState(ini, IniSection(), TShowCmd::Normal)) {
     case TShowCmd::Minimized:

@@ -12,8 +12,6 @@
 #include "storage/IniValueAccess.h"
 #include "storage/WindowPlacement.h"
 
-
-
 namespace quillory {
 
 // Keeps a window's placement (normal rectangle, normal/minimized/maximized state) across runs in

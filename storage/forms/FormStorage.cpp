@@ -2,25 +2,19 @@
 
 namespace quillory {
 
-void TFormStorage::SetStoredProps(const QStringList& entries)
-{
-    storedProps_.Bind(Form(), entries);
-}
+void TFormStorage::SetStoredProps(const QStringList& entries) { storedProps_.Bind(Form(), entries); }
 
-void TFormStorage::WriteStoredValue(std::string_view name, TVariant value)
-{
+void TFormStorage::WriteStoredValue(std::string_view name, TVariant value) {
     storedValues_.WriteStoredValue(name, std::move(value));
 }
 
-void TFormStorage::WritePlacement(TCustomIniFile& ini)
-{
+void TFormStorage::WritePlacement(TCustomIniFile& ini) {
     TFormPlacement::WritePlacement(ini);
     storedProps_.WriteAll(ini, IniSection());
     storedValues_.WriteAllValues(*this);
 }
 
-void TFormStorage::ReadPlacement(const TCustomIniFile& ini)
-{
+void TFormStorage::ReadPlacement(const TCustomIniFile& ini) {
     TFormPlacement::ReadPlacement(ini);
     MarkRestored();
     try {

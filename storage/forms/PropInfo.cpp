@@ -11,35 +11,26 @@
 
 namespace quillory {
 
-std::string ToWin1250Bytes(const QString& text)
-{
-    return Utf8ToWin1250(text.toStdString());
-}
+std::string ToWin1250Bytes(const QString& text) { return Utf8ToWin1250(text.toStdString()); }
 
-QString FromWin1250Bytes(const std::string& bytes)
-{
-    return QString::fromStdString(Win1250ToUtf8(bytes));
-}
+QString FromWin1250Bytes(const std::string& bytes) { return QString::fromStdString(Win1250ToUtf8(bytes)); }
 
 namespace {
 
-std::vector<std::string> ToByteList(const QStringList& list)
-{
+std::vector<std::string> ToByteList(const QStringList& list) {
     std::vector<std::string> entries;
     for (const auto& entry : list) entries.push_back(ToWin1250Bytes(entry));
     return entries;
 }
 
-QStringList FromByteList(const std::vector<std::string>& entries)
-{
+QStringList FromByteList(const std::vector<std::string>& entries) {
     QStringList list;
     for (const auto& entry : entries) list.append(FromWin1250Bytes(entry));
     return list;
 }
 
 // A Qt property of one of the kept kinds, read and written through the meta-object.
-std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta)
-{
+std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta) {
     if (!meta.isReadable() || !meta.isWritable()) return std::nullopt;
     TPropInfo info;
     info.Name = QString::fromLatin1(meta.name());
@@ -63,7 +54,9 @@ std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta)
     case QMetaType::QString:
         info.Kind = TPropKind::String;
         info.GetText = [name](const QObject& o) { return ToWin1250Bytes(o.property(name).toString()); };
-        info.SetText = [name](QObject& o, const std::string& text) { o.setProperty(name, FromWin1250Bytes(text)); };
+        info.SetText = [name](QObject& o, const std::string& text) {
+            o.setProperty(name, FromWin1250Bytes(text));
+        };
         return info;
     case QMetaType::QStringList:
         info.Kind = TPropKind::StringList;
@@ -78,12 +71,13 @@ std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta)
 }
 
 // A drop-down list's shown text and its entries, which Qt does not offer as properties.
-void AddComboBoxProps(std::vector<TPropInfo>& props)
-{
+void AddComboBoxProps(std::vector<TPropInfo>& props) {
     TPropInfo text;
     text.Name = QStringLiteral("Text");
     text.Kind = TPropKind::String;
-    text.GetText = [](const QObject& o) { return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText()); };
+    text.GetText = [](const QObject& o) {
+        return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText());
+    };
     text.SetText = [](QObject& o, const std::string& value) {
         static_cast<QComboBox&>(o).setCurrentText(FromWin1250Bytes(value));
     };
@@ -112,8 +106,7 @@ void AddComboBoxProps(std::vector<TPropInfo>& props)
 
 }  // namespace
 
-TPropInfoList::TPropInfoList(const QObject& object)
-{
+TPropInfoList::TPropInfoList(const QObject& object) {
     if (qobject_cast<const QComboBox*>(&object) != nullptr) AddComboBoxProps(props_);
     const QMetaObject* meta = object.metaObject();
     for (int i = 0; i < meta->propertyCount(); ++i) {
@@ -124,8 +117,7 @@ TPropInfoList::TPropInfoList(const QObject& object)
                      [](const TPropInfo& a, const TPropInfo& b) { return a.Name < b.Name; });
 }
 
-const TPropInfo* TPropInfoList::FindProperty(const QString& name) const
-{
+const TPropInfo* TPropInfoList::FindProperty(const QString& name) const {
     const auto found = std::find_if(props_.begin(), props_.end(), [&name](const TPropInfo& info) {
         return info.Name.compare(name, Qt::CaseInsensitive) == 0;
     });

@@ -20,8 +20,7 @@ struct TSplitEntry {
 };
 
 // "component.property" split at the first "."; both halves trimmed and non-empty.
-std::optional<TSplitEntry> SplitEntry(const QString& text)
-{
+std::optional<TSplitEntry> SplitEntry(const QString& text) {
     const auto dot = text.indexOf(QLatin1Char('.'));
     if (dot < 0) return std::nullopt;
     TSplitEntry split{text.left(dot).trimmed(), text.mid(dot + 1).trimmed()};
@@ -29,8 +28,7 @@ std::optional<TSplitEntry> SplitEntry(const QString& text)
     return split;
 }
 
-QObject* FindComponent(const QWidget& form, const QString& name)
-{
+QObject* FindComponent(const QWidget& form, const QString& name) {
     for (QObject* child : form.findChildren<QObject*>()) {
         if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
     }
@@ -40,22 +38,21 @@ QObject* FindComponent(const QWidget& form, const QString& name)
 // Runs `visit` with the component, its key prefix and the resolved property for every entry,
 // in list order; entries whose property does not resolve are skipped.
 template <class Visit>
-void ForEachProperty(const std::vector<std::pair<QPointer<QObject>, QString>>& entries, Visit visit)
-{
+void ForEachProperty(const std::vector<std::pair<QPointer<QObject>, QString>>& entries, Visit visit) {
     std::map<QObject*, std::unique_ptr<TPropInfoList>> infos;
     for (const auto& [object, property] : entries) {
         auto& info = infos[object.data()];
         if (!info) info = std::make_unique<TPropInfoList>(*object);
         if (const TPropInfo* prop = info->FindProperty(property)) {
-            visit(*object, PropertyKey(ToWin1250Bytes(object->objectName()), ToWin1250Bytes(prop->Name)), *prop);
+            visit(*object, PropertyKey(ToWin1250Bytes(object->objectName()), ToWin1250Bytes(prop->Name)),
+                  *prop);
         }
     }
 }
 
 }  // namespace
 
-void TStoredProps::Bind(const QWidget& form, const QStringList& entries)
-{
+void TStoredProps::Bind(const QWidget& form, const QStringList& entries) {
     entries_.clear();
     for (const auto& text : entries) {
         const auto split = SplitEntry(text);
@@ -64,31 +61,28 @@ void TStoredProps::Bind(const QWidget& form, const QStringList& entries)
     }
 }
 
-QStringList TStoredProps::Entries() const
-{
+QStringList TStoredProps::Entries() const {
     QStringList texts;
     for (const auto& entry : entries_) texts.append(entry.Text);
     return texts;
 }
 
-void TStoredProps::Rebind()
-{
-    std::erase_if(entries_, [](const TEntry& entry) { return entry.Object.isNull() || !SplitEntry(entry.Text); });
+void TStoredProps::Rebind() {
+    std::erase_if(entries_,
+                  [](const TEntry& entry) { return entry.Object.isNull() || !SplitEntry(entry.Text); });
     for (auto& entry : entries_) {
         entry.Text = entry.Object->objectName() + QLatin1Char('.') + SplitEntry(entry.Text)->Property;
     }
 }
 
-std::vector<std::pair<QPointer<QObject>, QString>> TStoredProps::Resolve()
-{
+std::vector<std::pair<QPointer<QObject>, QString>> TStoredProps::Resolve() {
     Rebind();
     std::vector<std::pair<QPointer<QObject>, QString>> resolved;
     for (const auto& entry : entries_) resolved.emplace_back(entry.Object, SplitEntry(entry.Text)->Property);
     return resolved;
 }
 
-void TStoredProps::WriteAll(TCustomIniFile& ini, const std::string& section)
-{
+void TStoredProps::WriteAll(TCustomIniFile& ini, const std::string& section) {
     ForEachProperty(Resolve(), [&](QObject& object, const std::string& key, const TPropInfo& prop) {
         if (prop.Kind == TPropKind::StringList) {
             WriteStringListSection(ini, section, key, prop.GetList(object));
@@ -98,8 +92,7 @@ void TStoredProps::WriteAll(TCustomIniFile& ini, const std::string& section)
     });
 }
 
-void TStoredProps::ReadAll(const TCustomIniFile& ini, const std::string& section)
-{
+void TStoredProps::ReadAll(const TCustomIniFile& ini, const std::string& section) {
     ForEachProperty(Resolve(), [&](QObject& object, const std::string& key, const TPropInfo& prop) {
         try {
             if (prop.Kind == TPropKind::StringList) {

@@ -39,8 +39,10 @@ private slots:
         f.Tick("sCheckBox11");
         f.TypeInto(f.Combo(3), "Obchodní oddělení;tel. 123");
 
-        const QStringList expected = {"Dobrý den,", "", "Text A", kDash, kMiddle, kDash, "Text B", "řádek 2", "",
-                                      "S pozdravem", "", "Obchodní oddělení", "tel. 123", kDash, kClosing, kDash};
+        const QStringList expected = {
+            "Dobrý den,", "",        "Text A", kDash,         kMiddle, kDash,
+            "Text B",     "řádek 2", "",       "S pozdravem", "",      "Obchodní oddělení",
+            "tel. 123",   kDash,     kClosing, kDash};
         QCOMPARE(f.PreviewLines(), expected);
         QVERIFY(kClosing.endsWith("/"));
     }
@@ -178,8 +180,9 @@ private slots:
         f.WriteEmptyBlocks();
         TForm1& form = f.Open();
         QSignalSpy rebuilds(&form, &TForm1::previewRebuilt);
-        const char* gates[] = {"sCheckBox1", "sCheckBox2", "sCheckBox3", "sCheckBox4", "sCheckBox5", "sCheckBox6",
-                               "sCheckBox7", "sCheckBox8", "sCheckBox9", "sCheckBox10", "sCheckBox11"};
+        const char* gates[] = {"sCheckBox1", "sCheckBox2",  "sCheckBox3", "sCheckBox4",
+                               "sCheckBox5", "sCheckBox6",  "sCheckBox7", "sCheckBox8",
+                               "sCheckBox9", "sCheckBox10", "sCheckBox11"};
 
         f.Click("sBitBtn25");  // first press after start unticks: nothing changes, nothing rebuilds
         QCOMPARE(rebuilds.count(), 0);

@@ -26,7 +26,8 @@ private slots:
         QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
         QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb");
         QTest::newRow("NUL ends the text") << QByteArray("before\0after", 12) << QByteArray("before");
-        QTest::newRow("Windows-1250 bytes") << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98") << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98");
+        QTest::newRow("Windows-1250 bytes") << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98")
+                                            << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98");
     }
     void blockFileRoundTrip() {
         QFETCH(QByteArray, onDisk);
@@ -72,7 +73,8 @@ private slots:
     // Every block loads on its own: a missing file does not stop the later blocks from loading.
     void missingBlockLeavesLaterBlocksLoaded() {
         TComposerFixture f;
-        for (int n = 1; n <= 8; ++n) f.WriteFile("blok" + std::to_string(n) + ".txt", "text " + std::to_string(n));
+        for (int n = 1; n <= 8; ++n)
+            f.WriteFile("blok" + std::to_string(n) + ".txt", "text " + std::to_string(n));
         std::filesystem::remove(f.Path("blok3.txt"));
         f.Open();
         QCOMPARE(f.desktop.messages.size(), 1);
@@ -112,8 +114,8 @@ private slots:
         f.Close();
         QVERIFY(f.Form().isVisible());
         QCOMPARE(f.desktop.messages.size(), 1);
-        QVERIFY(f.desktop.messages.first().text.startsWith("Cannot create file \"" +
-                                                          QString::fromStdString(f.Path("blok1.txt").string())));
+        QVERIFY(f.desktop.messages.first().text.startsWith(
+            "Cannot create file \"" + QString::fromStdString(f.Path("blok1.txt").string())));
         QCOMPARE(f.ReadFile("blok2.txt"), std::string());  // later blocks are not written
         f.Close();
         QCOMPARE(f.desktop.messages.size(), 2);
@@ -202,7 +204,8 @@ private slots:
         f.desktop.saveAnswers.append(target);
         f.Click("sBitBtn5");
         QCOMPARE(f.desktop.messages.size(), 1);
-        QCOMPARE(f.desktop.messages.first().text, "Cannot create file \"" + target + "\". No such file or directory.");
+        QCOMPARE(f.desktop.messages.first().text,
+                 "Cannot create file \"" + target + "\". No such file or directory.");
     }
 };
 

@@ -23,16 +23,16 @@ class Form2Test : public QObject {
 
     // Opens the dialog with the settings button (or `menuItem`), runs `act` on it while it is
     // shown and returns its result.
-    int OpenDialog(const std::function<void(TForm2&)>& act, const char* menuItem = nullptr)
-    {
+    int OpenDialog(const std::function<void(TForm2&)>& act, const char* menuItem = nullptr) {
         QTimer::singleShot(0, &Dialog(), [this, act] {
             QVERIFY(Dialog().isVisible());
             act(Dialog());
             if (Dialog().isVisible()) Dialog().reject();
         });
         int result = -1;
-        QObject::connect(&Dialog(), &QDialog::finished, &Dialog(), [&result](int r) { result = r; },
-                         Qt::SingleShotConnection);
+        QObject::connect(
+            &Dialog(), &QDialog::finished, &Dialog(), [&result](int r) { result = r; },
+            Qt::SingleShotConnection);
         if (menuItem != nullptr) {
             f_->Form().findChild<QAction*>(menuItem)->trigger();
         } else {
@@ -43,15 +43,13 @@ class Form2Test : public QObject {
     static void Confirm(TForm2& dialog) { QTest::mouseClick(dialog.sBitBtn1, Qt::LeftButton); }
 
 private slots:
-    void init()
-    {
+    void init() {
         fixture_ = std::make_unique<TSettingsFixture>();
         f_ = &fixture_->composer;
     }
     void cleanup() { fixture_.reset(); }
 
-    void opensBesideTheMainWindowWithTheStoredValues()
-    {
+    void opensBesideTheMainWindowWithTheStoredValues() {
         f_->Form().move(100, 50);
         Storage().WriteStoredValue("smtpserver", std::string("smtp.example.cz"));
         Storage().WriteStoredValue("smtplogin", std::string("jan"));
@@ -70,8 +68,7 @@ private slots:
         QCOMPARE(at, f_->Form().pos() + QPoint(330, 160));
     }
 
-    void firstStartShowsAnUntickedBoxAndGreyedEmptyFields()
-    {
+    void firstStartShowsAnUntickedBoxAndGreyedEmptyFields() {
         OpenDialog([](TForm2& dialog) {
             QVERIFY(!dialog.sCheckBox1->isChecked());
             QVERIFY(!dialog.sEdit2->isEnabled());
@@ -80,8 +77,7 @@ private slots:
         });
     }
 
-    void authenticationOffWritesOnlyTheFlag()
-    {
+    void authenticationOffWritesOnlyTheFlag() {
         Storage().WriteStoredValue("smtplogin", std::string("jan"));
         Storage().WriteStoredValue("smtpheslo", std::string("heslo"));
         Storage().WriteStoredValue("smtpovereni", true);
@@ -99,8 +95,7 @@ private slots:
         QCOMPARE(Storage().ReadStoredValue("smtpheslo"), TVariant(std::string("heslo")));
     }
 
-    void tickingAfterARestartWithAuthenticationOffStoresTheEmptyFields()
-    {
+    void tickingAfterARestartWithAuthenticationOffStoresTheEmptyFields() {
         Storage().WriteStoredValue("smtplogin", std::string("jan"));
         Storage().WriteStoredValue("smtpheslo", std::string("heslo"));
         f_->Close();
@@ -119,14 +114,12 @@ private slots:
         QCOMPARE(Storage().ReadStoredValue("smtpheslo"), TVariant(std::string()));
     }
 
-    void cancelOrCloseStoresNothing_data()
-    {
+    void cancelOrCloseStoresNothing_data() {
         QTest::addColumn<bool>("titleBarClose");
         QTest::newRow("Zrušit") << false;
         QTest::newRow("title bar") << true;
     }
-    void cancelOrCloseStoresNothing()
-    {
+    void cancelOrCloseStoresNothing() {
         QFETCH(bool, titleBarClose);
         Storage().WriteStoredValue("smtpserver", std::string("stored"));
         const int result = OpenDialog([titleBarClose](TForm2& dialog) {
@@ -139,11 +132,11 @@ private slots:
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(Storage().ReadStoredValue("smtpserver"), TVariant(std::string("stored")));
-        OpenDialog([](TForm2& dialog) { QCOMPARE(dialog.sEdit1->text(), QString("stored")); }, "Serverodchozpoty1");
+        OpenDialog([](TForm2& dialog) { QCOMPARE(dialog.sEdit1->text(), QString("stored")); },
+                   "Serverodchozpoty1");
     }
 
-    void enterAndEscapeDoNotCloseAndAnEmptyServerCanBeConfirmed()
-    {
+    void enterAndEscapeDoNotCloseAndAnEmptyServerCanBeConfirmed() {
         Storage().WriteStoredValue("smtpserver", std::string("old"));
         const int result = OpenDialog([](TForm2& dialog) {
             dialog.sEdit1->clear();
@@ -157,8 +150,7 @@ private slots:
         QCOMPARE(Storage().ReadStoredValue("smtpserver"), TVariant(std::string()));
     }
 
-    void checkEmailAddress_data()
-    {
+    void checkEmailAddress_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("accepted");
         const auto row = [](const char* name, QByteArray text, bool accepted) {
@@ -171,8 +163,14 @@ private slots:
         row("hyphens inside a label", "jan@my--host.example.cz", true);
         row("label ending with a hyphen", "jan@host-.cz", false);
         row("domain ending with a hyphen", "jan@host.cz-", false);
-        row("Czech letter in the local part", "\xe8" "ern\xfd@example.cz", true);
-        row("Czech letter in the domain", "jan@\xe8" "ern\xfd.cz", false);
+        row("Czech letter in the local part",
+            "\xe8"
+            "ern\xfd@example.cz",
+            true);
+        row("Czech letter in the domain",
+            "jan@\xe8"
+            "ern\xfd.cz",
+            false);
         row("quoted string with a blank", "\"jan novak\"@example.cz", true);
         row("escaped quote and CR inside quotes", "\"a\\\"b\\\rc\"@example.cz", true);
         row("bare CR inside quotes", "\"a\rb\"@example.cz", false);
@@ -191,8 +189,7 @@ private slots:
         row("address literal", "jan@[192.168.0.1]", false);
         row("special atom bytes", "!#$%&'*+-=?^_`{|}~@example.cz", true);
     }
-    void checkEmailAddress()
-    {
+    void checkEmailAddress() {
         QFETCH(QByteArray, text);
         QFETCH(bool, accepted);
         QCOMPARE(CheckEmailAddress(std::string_view(text.constData(), text.size())), accepted);

@@ -22,8 +22,9 @@ namespace quillory::test {
 namespace {
 
 const QString kHelpPath = "/quillory/help-mini.html";
-const QByteArray kHelpPage = "<html><head><meta charset=\"utf-8\"></head><body><h1>Nápověda k programu</h1>"
-                             "<p><a href=\"druha.html\">Další stránka</a></p></body></html>";
+const QByteArray kHelpPage =
+    "<html><head><meta charset=\"utf-8\"></head><body><h1>Nápověda k programu</h1>"
+    "<p><a href=\"druha.html\">Další stránka</a></p></body></html>";
 
 // An address on 127.0.0.1 where nothing listens.
 QString UnreachableAddress() {
@@ -46,7 +47,9 @@ class HelpTest : public QObject {
     QFrame* Panel() const { return f_->Get<QFrame>("sPanel4"); }
     QPushButton* CloseButton() const { return f_->Get<QPushButton>("sBitBtn26"); }
     void Trigger(const char* item) const { f_->Get<QAction>(item)->trigger(); }
-    QList<TFramelessIE*> Views() const { return Panel()->findChildren<TFramelessIE*>(Qt::FindDirectChildrenOnly); }
+    QList<TFramelessIE*> Views() const {
+        return Panel()->findChildren<TFramelessIE*>(Qt::FindDirectChildrenOnly);
+    }
 
     // Opens the help from the menu and waits until its newest view has shown a page; the result
     // tells whether that page was the one asked for (true) or the view's error page (false).
@@ -106,7 +109,8 @@ private slots:
         QVERIFY(!view->viewport()->acceptDrops());
 
         // A right click shows no menu of the view's own.
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20), view->viewport()->mapToGlobal(QPoint(20, 20)));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                    view->viewport()->mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(view->viewport(), &menuEvent);
         QWidget* popup = QApplication::activePopupWidget();
         if (popup) popup->close();
@@ -155,10 +159,12 @@ private slots:
     }
 
     void closeButtonCoversTheBottomRowWhileHelpIsShown() {
-        const char* bottomRow[] = {"sBitBtn25", "sWebLabel1", "sBitBtn23", "sBitBtn4", "sBitBtn5", "sBitBtn6"};
+        const char* bottomRow[] = {"sBitBtn25", "sWebLabel1", "sBitBtn23",
+                                   "sBitBtn4",  "sBitBtn5",   "sBitBtn6"};
         QVERIFY(OpenHelp());
         QCOMPARE(CloseButton()->text(), QString("Zavřít  "));
-        for (const char* name : bottomRow) QVERIFY2(WidgetOver(f_->Get<QWidget>(name)) == CloseButton(), name);
+        for (const char* name : bottomRow)
+            QVERIFY2(WidgetOver(f_->Get<QWidget>(name)) == CloseButton(), name);
 
         // A click where "Kopírovat" lies closes the help and copies nothing.
         QWidget* copy = f_->Get<QWidget>("sBitBtn4");
@@ -166,7 +172,8 @@ private slots:
         QTest::mouseClick(client->childAt(copy->mapTo(client, copy->rect().center())), Qt::LeftButton);
         QVERIFY(!Panel()->isVisible());
         QVERIFY(f_->desktop.clipboard.isEmpty());
-        for (const char* name : bottomRow) QVERIFY2(WidgetOver(f_->Get<QWidget>(name)) == f_->Get<QWidget>(name), name);
+        for (const char* name : bottomRow)
+            QVERIFY2(WidgetOver(f_->Get<QWidget>(name)) == f_->Get<QWidget>(name), name);
     }
 
     void unreachablePageShowsTheViewsOwnErrorPage_data() {
@@ -193,9 +200,12 @@ private slots:
     void webLinksOpenInTheDesktopBrowser_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("address");
-        QTest::newRow("menu: web site") << "Webovstrnkaprogramu1" << "http://www.quillory.cz";
-        QTest::newRow("menu: update") << "Updateprogramu1" << "http://www.quillory.cz/update.php";
-        QTest::newRow("label: full version") << "sWebLabel1" << "http://www.quillory.cz/sms/";
+        QTest::newRow("menu: web site") << "Webovstrnkaprogramu1"
+                                        << "http://www.quillory.cz";
+        QTest::newRow("menu: update") << "Updateprogramu1"
+                                      << "http://www.quillory.cz/update.php";
+        QTest::newRow("label: full version") << "sWebLabel1"
+                                             << "http://www.quillory.cz/sms/";
     }
     void webLinksOpenInTheDesktopBrowser() {
         QFETCH(QString, source);
@@ -216,28 +226,30 @@ private slots:
         QVERIFY(label->font().bold());
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)));
         QApplication::sendEvent(label, &enter);
-        QCOMPARE(label->palette().color(QPalette::WindowText), QApplication::palette(label).color(QPalette::WindowText));
+        QCOMPARE(label->palette().color(QPalette::WindowText),
+                 QApplication::palette(label).color(QPalette::WindowText));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(label, &leave);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::blue));
     }
 
     void aboutBoxShowsNameVersionAndLink() {
-        WithModalDialog([this] { Trigger("OprogramuQuillory1"); }, [this](QDialog& about) {
-            QCOMPARE(about.objectName(), QString("Form3"));
-            QCOMPARE(about.windowTitle(), QString("O programu Quillory"));
-            QCOMPARE(about.size(), QSize(393, 126));
-            auto* title = about.findChild<QLabel*>("sLabelFX1");
-            QCOMPARE(title->text(), QString("Quillory 1.01 FREE"));
-            QCOMPARE(title->palette().color(QPalette::WindowText), QColor(55, 33, 7));
-            auto* link = about.findChild<QLabel*>("sWebLabel1");
-            QCOMPARE(link->text(), QString("www.quillory.cz"));
-            QTest::mousePress(link, Qt::LeftButton);
-            QCOMPARE(f_->desktop.openedUrls, QList<QString>{"http://www.quillory.cz"});
-            QTest::mouseClick(about.findChild<QPushButton*>("sBitBtn1"), Qt::LeftButton);
-            QVERIFY(!about.isVisible());
-            QCOMPARE(about.result(), int(QDialog::Accepted));
-        });
+        WithModalDialog([this] { Trigger("OprogramuQuillory1"); },
+                        [this](QDialog& about) {
+                            QCOMPARE(about.objectName(), QString("Form3"));
+                            QCOMPARE(about.windowTitle(), QString("O programu Quillory"));
+                            QCOMPARE(about.size(), QSize(393, 126));
+                            auto* title = about.findChild<QLabel*>("sLabelFX1");
+                            QCOMPARE(title->text(), QString("Quillory 1.01 FREE"));
+                            QCOMPARE(title->palette().color(QPalette::WindowText), QColor(55, 33, 7));
+                            auto* link = about.findChild<QLabel*>("sWebLabel1");
+                            QCOMPARE(link->text(), QString("www.quillory.cz"));
+                            QTest::mousePress(link, Qt::LeftButton);
+                            QCOMPARE(f_->desktop.openedUrls, QList<QString>{"http://www.quillory.cz"});
+                            QTest::mouseClick(about.findChild<QPushButton*>("sBitBtn1"), Qt::LeftButton);
+                            QVERIFY(!about.isVisible());
+                            QCOMPARE(about.result(), int(QDialog::Accepted));
+                        });
     }
 
     void dialogsOpenAtTheSameOffsetFromTheMainWindow_data() {
@@ -251,8 +263,7 @@ private slots:
         const auto open = [this, opener] {
             if (auto* button = Form().findChild<QPushButton*>(opener))
                 QTest::mouseClick(button, Qt::LeftButton);
-            else
-                Trigger(qPrintable(opener));
+            else Trigger(qPrintable(opener));
         };
         // The second opening follows the main window to its new place.
         for (const QPoint mainAt : {QPoint(100, 50), QPoint(240, 130)}) {

@@ -16,21 +16,18 @@ class ResetTest : public QObject {
     TComposerFixture* f_ = nullptr;
 
     void Reset() const { f_->Form().findChild<QAction*>("Vchoznastaven1")->trigger(); }
-    void AddEntry(int list, const char* addButton, const QString& text) const
-    {
+    void AddEntry(int list, const char* addButton, const QString& text) const {
         f_->Combo(list)->clearEditText();
         f_->TypeInto(f_->Combo(list), text);
         f_->Click(addButton);
     }
     // An entry added from a shown text the user did not type, so no selected index is remembered.
-    void AddEntryQuietly(int list, const char* addButton, const QString& text) const
-    {
+    void AddEntryQuietly(int list, const char* addButton, const QString& text) const {
         f_->Combo(list)->setEditText(text);
         f_->Click(addButton);
     }
     // Every gate ticked, blocks 1 and 8 written, entries in lists 1 and 5, both fields, SMTP set.
-    void FillEverything() const
-    {
+    void FillEverything() const {
         for (int n = 1; n <= 11; ++n) f_->Tick(qPrintable(QString("sCheckBox%1").arg(n)));
         f_->TypeInto(f_->Block(1), QString::fromUtf8("První blok"));
         f_->TypeInto(f_->Block(8), "Last");
@@ -49,30 +46,29 @@ class ResetTest : public QObject {
     QString BackupsPath() const { return QString::fromStdString(f_->Path("Backups").string()); }
 
 private slots:
-    void init()
-    {
+    void init() {
         fixture_ = std::make_unique<TSettingsFixture>();
         f_ = &fixture_->composer;
     }
     void cleanup() { fixture_.reset(); }
 
-    void withoutBackupsFolderNothingIsReset()
-    {
+    void withoutBackupsFolderNothingIsReset() {
         FillEverything();
         const QString preview = QString::fromStdString(f_->Form().PreviewText());
         Reset();
         QCOMPARE(f_->desktop.messages.size(), 1);
-        QVERIFY2(f_->desktop.messages[0].text.contains("Backups/blok1.txt"), qPrintable(f_->desktop.messages[0].text));
+        QVERIFY2(f_->desktop.messages[0].text.contains("Backups/blok1.txt"),
+                 qPrintable(f_->desktop.messages[0].text));
         QVERIFY(f_->Gate("sCheckBox1")->isChecked());
         QCOMPARE(f_->Combo(1)->count(), 2);
         QCOMPARE(f_->Get<QLineEdit>("sEdit1")->text(), QString("jan@example.cz"));
         QCOMPARE(QString::fromStdString(f_->Form().PreviewText()), preview);
-        QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"), TVariant(std::string("smtp.example.cz")));
+        QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"),
+                 TVariant(std::string("smtp.example.cz")));
         QVERIFY(f_->Form().Form2().sCheckBox1->isChecked());
     }
 
-    void backsUpThenEmptiesEverything()
-    {
+    void backsUpThenEmptiesEverything() {
         QVERIFY(QDir().mkpath(BackupsPath()));
         FillEverything();
         f_->Tick("sCheckBox12");
@@ -92,7 +88,8 @@ private slots:
         QCOMPARE(f_->ReadFile("Backups/seznam5.txt"), std::string("ja@example.cz\r\n"));
         QVERIFY(QFile::exists(BackupsPath() + "/seznam3.txt"));
 
-        for (int n = 1; n <= 11; ++n) QVERIFY(!f_->Gate(qPrintable(QString("sCheckBox%1").arg(n)))->isChecked());
+        for (int n = 1; n <= 11; ++n)
+            QVERIFY(!f_->Gate(qPrintable(QString("sCheckBox%1").arg(n)))->isChecked());
         QVERIFY2(f_->Gate("sCheckBox12")->isChecked(), "the copy box is not the reset's");
         for (int list = 1; list <= 5; ++list) {
             QCOMPARE(f_->Combo(list)->count(), 0);
@@ -112,8 +109,7 @@ private slots:
         QVERIFY(!dialog.sEdit2->isEnabled());
     }
 
-    void aSecondResetLeavesEmptyBackupsAndARestartStaysEmpty()
-    {
+    void aSecondResetLeavesEmptyBackupsAndARestartStaysEmpty() {
         QVERIFY(QDir().mkpath(BackupsPath()));
         FillEverything();
         Reset();
@@ -129,8 +125,7 @@ private slots:
         QVERIFY(!VarToBool(f_->Form().FormStorage().ReadStoredValue("smtpovereni")));
     }
 
-    void deleteAfterAResetRemovesNothingThenTheFirstEntry()
-    {
+    void deleteAfterAResetRemovesNothingThenTheFirstEntry() {
         QVERIFY(QDir().mkpath(BackupsPath()));
         AddEntryQuietly(4, "sBitBtn8", "one");
         f_->Form().SetSelectedIndex(4, 0);

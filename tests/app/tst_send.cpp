@@ -14,9 +14,7 @@ using namespace quillory::test;
 
 namespace {
 
-QString Local(int port) {
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
+QString Local(int port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
 
 }  // namespace
 
@@ -91,7 +89,8 @@ private slots:
         QVERIFY(server.NextDelivery(delivery));
         QVERIFY(delivery.data.contains("Content-Transfer-Encoding: 7bit\r\n"));
         QVERIFY(delivery.data.endsWith("\r\n\r\nOnly this\r\nand .this\r\n"));
-        QCOMPARE(DecodedValues(DecodeMessage(delivery.data), "body").mid(0, 2), (QStringList{"Only this", "and .this"}));
+        QCOMPARE(DecodedValues(DecodeMessage(delivery.data), "body").mid(0, 2),
+                 (QStringList{"Only this", "and .this"}));
     }
 
     void copiesAreTrimmedParsedAndNotRepeated() {
@@ -163,12 +162,14 @@ private slots:
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 2);
         QVERIFY2(f.desktop.messages[1].text.startsWith("Chyba: "), qPrintable(f.desktop.messages[1].text));
-        QVERIFY2(f.desktop.messages[1].text.contains("uthentication required"), qPrintable(f.desktop.messages[1].text));
+        QVERIFY2(f.desktop.messages[1].text.contains("uthentication required"),
+                 qPrintable(f.desktop.messages[1].text));
 
         PrepareSend(f, "127.0.0.1:99999", true);
         f.Click("sBitBtn6");
         QCOMPARE(f.desktop.messages.size(), 3);
-        QCOMPARE(f.desktop.messages[2].text, QString("Chyba: Invalid port in the server address \"127.0.0.1:99999\""));
+        QCOMPARE(f.desktop.messages[2].text,
+                 QString("Chyba: Invalid port in the server address \"127.0.0.1:99999\""));
     }
 };
 

@@ -21,7 +21,9 @@ class SendTlsTest : public QObject {
 
     QTemporaryDir certificates_;
 
-    QString Certificate(const QString& stem, const char* suffix) const { return certificates_.filePath(stem + suffix); }
+    QString Certificate(const QString& stem, const char* suffix) const {
+        return certificates_.filePath(stem + suffix);
+    }
     QStringList ServerCertificate(const char* mode, const QString& stem = "server") const {
         return {mode, Certificate(stem, ".pem"), Certificate(stem, ".key")};
     }
@@ -30,7 +32,8 @@ private slots:
     void initTestCase() {
         QVERIFY(certificates_.isValid());
         QProcess maker;
-        maker.start("/usr/bin/python3", {QUILLORY_TEST_SUPPORT_DIR "/tls_make_certificates.py", certificates_.path()});
+        maker.start("/usr/bin/python3",
+                    {QUILLORY_TEST_SUPPORT_DIR "/tls_make_certificates.py", certificates_.path()});
         QVERIFY(maker.waitForFinished(20000) && maker.exitCode() == 0);
         // Only the test's authority is trusted.
         qputenv("SSL_CERT_FILE", Certificate("trusted-ca", ".pem").toUtf8());
@@ -55,12 +58,13 @@ private slots:
         QVERIFY(delivery.encrypted);
         QStringList shown;
         for (const auto& status : statuses) shown.append(status.at(0).toString());
-        QCOMPARE(shown.mid(0, 4), (QStringList{"Resolving hostname localhost.", "Connecting to 127.0.0.1.", "Connected.",
-                                               "Securing the connection (TLS)."}));
+        QCOMPARE(shown.mid(0, 4), (QStringList{"Resolving hostname localhost.", "Connecting to 127.0.0.1.",
+                                               "Connected.", "Securing the connection (TLS)."}));
     }
 
     void port465SpeaksTlsFromTheFirstByte() {
-        TSmtpServerProcess server(kSmtpUser, kSmtpPassword, ServerCertificate("--tls") + QStringList{"--port", "465"});
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword,
+                                  ServerCertificate("--tls") + QStringList{"--port", "465"});
         if (server.Port() != 465) QSKIP("port 465 of 127.0.0.1 cannot be had here");
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -90,10 +94,13 @@ private slots:
         }
         QCOMPARE(f.desktop.messages.size(), 2);
         QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Plain);
-        QCOMPARE(f.desktop.messages[0].text, QString("Chyba: The server's certificate is not made out for the name localhost"));
-        QCOMPARE(f.desktop.messages[1].text,
-                 QString("Chyba: The server offers no encrypted connection (STARTTLS), so the login was not sent: the "
-                         "name and password would cross the network readable by anyone"));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Chyba: The server's certificate is not made out for the name localhost"));
+        QCOMPARE(
+            f.desktop.messages[1].text,
+            QString(
+                "Chyba: The server offers no encrypted connection (STARTTLS), so the login was not sent: the "
+                "name and password would cross the network readable by anyone"));
     }
 
     void cancelEndsTheSendAtOnce() {

@@ -17,15 +17,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
-        QTest::newRow("host alone: port 25") << "smtp.firma.cz" << "smtp.firma.cz" << 25;
-        QTest::newRow("host and port") << "smtp.firma.cz:587" << "smtp.firma.cz" << 587;
-        QTest::newRow("bracketed IPv6 with port") << "[::1]:2525" << "::1" << 2525;
-        QTest::newRow("bracketed IPv6") << "[fe80::1]" << "fe80::1" << 25;
-        QTest::newRow("bare IPv6") << "::1" << "::1" << 25;
-        QTest::newRow("bad port") << "smtp:x25" << "" << -1;
-        QTest::newRow("port out of range") << "smtp:70000" << "" << -1;
-        QTest::newRow("empty port") << "smtp:" << "" << -1;
-        QTest::newRow("bracket not closed") << "[::1:25" << "" << -1;
+        QTest::newRow("host alone: port 25") << "smtp.firma.cz"
+                                             << "smtp.firma.cz" << 25;
+        QTest::newRow("host and port") << "smtp.firma.cz:587"
+                                       << "smtp.firma.cz" << 587;
+        QTest::newRow("bracketed IPv6 with port") << "[::1]:2525"
+                                                  << "::1" << 2525;
+        QTest::newRow("bracketed IPv6") << "[fe80::1]"
+                                        << "fe80::1" << 25;
+        QTest::newRow("bare IPv6") << "::1"
+                                   << "::1" << 25;
+        QTest::newRow("bad port") << "smtp:x25"
+                                  << "" << -1;
+        QTest::newRow("port out of range") << "smtp:70000"
+                                           << "" << -1;
+        QTest::newRow("empty port") << "smtp:"
+                                    << "" << -1;
+        QTest::newRow("bracket not closed") << "[::1:25"
+                                            << "" << -1;
     }
     void serverAddress() {
         QFETCH(QString, text);
@@ -45,10 +54,13 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QStringList>("addresses");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("blank after semicolon is trimmed") << "a@firma.cz; b@firma.cz" << QStringList{"a@firma.cz", "b@firma.cz"} << QStringList{"", ""};
-        QTest::newRow("trailing semicolon adds nothing") << "a@firma.cz;" << QStringList{"a@firma.cz"} << QStringList{""};
+        QTest::newRow("blank after semicolon is trimmed")
+            << "a@firma.cz; b@firma.cz" << QStringList{"a@firma.cz", "b@firma.cz"} << QStringList{"", ""};
+        QTest::newRow("trailing semicolon adds nothing")
+            << "a@firma.cz;" << QStringList{"a@firma.cz"} << QStringList{""};
         QTest::newRow("empty field adds nothing") << "" << QStringList{} << QStringList{};
-        QTest::newRow("name with address in brackets") << " Jan Novak <jan@firma.cz> ;;" << QStringList{"jan@firma.cz"} << QStringList{"Jan Novak"};
+        QTest::newRow("name with address in brackets")
+            << " Jan Novak <jan@firma.cz> ;;" << QStringList{"jan@firma.cz"} << QStringList{"Jan Novak"};
     }
     void copyField() {
         QFETCH(QString, field);
@@ -81,7 +93,8 @@ private slots:
         for (const auto& line : message.Body()) QVERIFY(line.size() <= 76);
 
         const TIdHeaderList headers = message.ComposeHeaders();
-        QCOMPARE(QString::fromStdString(headers.GetHeaderValue("Content-Type")), QString("text/plain; charset=windows-1250"));
+        QCOMPARE(QString::fromStdString(headers.GetHeaderValue("Content-Type")),
+                 QString("text/plain; charset=windows-1250"));
         QCOMPARE(QString::fromStdString(headers.GetHeaderValue("MIME-Version")), QString("1.0"));
     }
 };

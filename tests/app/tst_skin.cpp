@@ -88,9 +88,7 @@ TFiles FilesOf(const QString& folder) {
     return files;
 }
 
-QString ShippedWood() {
-    return QStringLiteral(QUILLORY_TEST_SUPPORT_DIR) + "/../../skins/Wood";
-}
+QString ShippedWood() { return QStringLiteral(QUILLORY_TEST_SUPPORT_DIR) + "/../../skins/Wood"; }
 
 }  // namespace
 
@@ -131,8 +129,12 @@ private slots:
         QTest::addColumn<TSetup>("setup");
         QTest::addColumn<QString>("source");  // empty: the plain look
         QTest::addColumn<QColor>("colour");
-        const auto packed = [](const QByteArray& bytes) { return [bytes](SkinTest& t) { t.WritePacked(bytes); }; };
-        const auto folder = [](const TFiles& files) { return [files](SkinTest& t) { t.WriteFolder(files); }; };
+        const auto packed = [](const QByteArray& bytes) {
+            return [bytes](SkinTest& t) { t.WritePacked(bytes); };
+        };
+        const auto folder = [](const TFiles& files) {
+            return [files](SkinTest& t) { t.WriteFolder(files); };
+        };
         const auto both = [](const QByteArray& bytes, const TFiles& files) {
             return [bytes, files](SkinTest& t) {
                 t.WritePacked(bytes);
@@ -163,11 +165,13 @@ private slots:
             {"packed: bytes after the last file", packedSkin + "x"},
             {"packed: wrong magic", "XLRYSKN1" + packedSkin.mid(8)},
             {"packed: empty", ""},
-            {"packed: too many files", packedSkin.left(8) + QByteArray("\xff\xff\xff\x0f", 4) + packedSkin.mid(12)},
+            {"packed: too many files",
+             packedSkin.left(8) + QByteArray("\xff\xff\xff\x0f", 4) + packedSkin.mid(12)},
             {"packed: no Options.dat", Pack({{"images/tile.png", Png(kPackedColour)}})},
             {"packed: name leaving the folder", Pack(With(PaintingSkin(kPackedColour), "../evil.png", "x"))},
             {"packed: absolute name", Pack(With(PaintingSkin(kPackedColour), "/tmp/evil.png", "x"))},
-            {"packed: a name twice", Pack(With(PaintingSkin(kPackedColour), "images/tile.png", "x") + TFiles{{"images/tile.png", Png(kPackedColour)}})},
+            {"packed: a name twice", Pack(With(PaintingSkin(kPackedColour), "images/tile.png", "x") +
+                                          TFiles{{"images/tile.png", Png(kPackedColour)}})},
         };
         for (const auto& row : brokenPacked)
             QTest::newRow(row.name) << TSetup(packed(row.bytes)) << "" << plain;
@@ -177,14 +181,18 @@ private slots:
             TFiles files;
         } brokenFolder[] = {
             {"folder: no Options.dat", {{"images/tile.png", Png(kFolderColour)}}},
-            {"folder: picture missing", {{"Options.dat", "QFrame#sPanel1 { background-image: url(images/none.png); }"}}},
+            {"folder: picture missing",
+             {{"Options.dat", "QFrame#sPanel1 { background-image: url(images/none.png); }"}}},
             {"folder: picture is no picture", With(folderSkin, "images/tile.png", "not a picture")},
             {"folder: picture outside the folder",
              {{"Options.dat", "QFrame#sPanel1 { background-image: url(../../blok1.txt); }"}}},
             {"folder: absolute picture path",
-             {{"Options.dat", "QFrame#sPanel1 { background-image: url(\"/usr/share/pixmaps/debian-logo.png\"); }"}}},
-            {"folder: not UTF-8", With(folderSkin, "Options.dat", "QLabel { color: rgb(1,2,3); } /* \xff\xfe */")},
-            {"folder: braces unbalanced", With(folderSkin, "Options.dat", "QFrame#sPanel1 { background-color: red; ")},
+             {{"Options.dat",
+               "QFrame#sPanel1 { background-image: url(\"/usr/share/pixmaps/debian-logo.png\"); }"}}},
+            {"folder: not UTF-8",
+             With(folderSkin, "Options.dat", "QLabel { color: rgb(1,2,3); } /* \xff\xfe */")},
+            {"folder: braces unbalanced",
+             With(folderSkin, "Options.dat", "QFrame#sPanel1 { background-color: red; ")},
             {"folder: empty style sheet", With(folderSkin, "Options.dat", " \r\n")},
         };
         for (const auto& row : brokenFolder)
@@ -193,7 +201,8 @@ private slots:
             t.WriteFolder({{"Options.dat", "QFrame#sPanel1 { background-image: url(images/tile.png); }"}});
             t.f_->WriteFile("outside.png", Png(kFolderColour).toStdString());
             std::filesystem::create_directories(t.f_->Path("Skins/Wood/images"));
-            std::filesystem::create_symlink(t.f_->Path("outside.png"), t.f_->Path("Skins/Wood/images/tile.png"));
+            std::filesystem::create_symlink(t.f_->Path("outside.png"),
+                                            t.f_->Path("Skins/Wood/images/tile.png"));
         }) << "" << plain;
     }
     void skinIsTakenFromThePackedFileElseTheFolder() {
@@ -204,7 +213,9 @@ private slots:
         f_->Open();
         const TsSkinManager& skin = f_->Form().SkinManager();
         QCOMPARE(skin.Active(), !source.isEmpty());
-        QCOMPARE(skin.Source(), source.isEmpty() ? QString() : QString::fromStdString(f_->Path(source.toStdString()).string()));
+        QCOMPARE(skin.Source(), source.isEmpty()
+                                    ? QString()
+                                    : QString::fromStdString(f_->Path(source.toStdString()).string()));
         if (source.isEmpty()) {
             QCOMPARE(qApp->styleSheet(), QString());
             QCOMPARE(ComposingAreaColour(), f_->Get<QFrame>("sPanel1")->palette().color(QPalette::Window));
@@ -225,10 +236,8 @@ private slots:
         QFETCH(bool, packed);
         const TFiles wood = FilesOf(ShippedWood());
         QVERIFY(!wood.isEmpty());
-        if (packed)
-            WritePacked(Pack(wood));
-        else
-            WriteFolder(wood);
+        if (packed) WritePacked(Pack(wood));
+        else WriteFolder(wood);
         // Qt reports a style sheet it cannot parse only as a warning.
         QTest::failOnWarning(QRegularExpression("(?i)style ?sheet"));
         f_->Open();

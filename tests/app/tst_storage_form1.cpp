@@ -15,28 +15,24 @@ namespace quillory::test {
 class StorageForm1Test : public QObject {
     Q_OBJECT
 
-    static void Restart(TComposerFixture& f)
-    {
+    static void Restart(TComposerFixture& f) {
         f.Close();
         f.Destroy();
         f.Open();
     }
-    static QStringList Entries(QComboBox* combo)
-    {
+    static QStringList Entries(QComboBox* combo) {
         QStringList entries;
         for (int i = 0; i < combo->count(); ++i) entries.append(combo->itemText(i));
         return entries;
     }
-    static void AddEntry(TComposerFixture& f, int list, const char* addButton, const QString& text)
-    {
+    static void AddEntry(TComposerFixture& f, int list, const char* addButton, const QString& text) {
         f.Combo(list)->clearEditText();
         f.TypeInto(f.Combo(list), text);
         f.Click(addButton);
     }
 
 private slots:
-    void restartRestoresGatesFieldsListsPlacementAndSmtpSettings()
-    {
+    void restartRestoresGatesFieldsListsPlacementAndSmtpSettings() {
         TTempConfigHome home;
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -86,8 +82,7 @@ private slots:
 
     // Blocks 1 and 2 and the salutation gate ticked, one salutation and one subject entered, no
     // SMTP settings: the file holds the example's sections and keys in the example's order.
-    void firstCloseWritesTheExampleFileKeyForKey()
-    {
+    void firstCloseWritesTheExampleFileKeyForKey() {
         TTempConfigHome home;
         TComposerFixture f;
         f.WriteEmptyBlocks();
@@ -100,26 +95,54 @@ private slots:
         f.Close();
 
         const TIniFile written(home.IniPath().toStdString());
-        const std::vector<std::string> sections = {"TForm1", "TForm1.sComboBox1_Items", "TForm1.sComboBox4_Items"};
+        const std::vector<std::string> sections = {"TForm1", "TForm1.sComboBox1_Items",
+                                                   "TForm1.sComboBox4_Items"};
         QCOMPARE(written.ReadSections(), sections);
-        const std::vector<std::string> keys = {
-            "FormVersion", "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos(%)", "MinMaxPos", "NormPos(%)", "NormPos",
-            "Visible", "sCheckBox1_Checked", "sCheckBox10_Checked", "sCheckBox11_Checked", "sCheckBox2_Checked",
-            "sCheckBox3_Checked", "sCheckBox4_Checked", "sCheckBox5_Checked", "sCheckBox6_Checked",
-            "sCheckBox7_Checked", "sCheckBox8_Checked", "sCheckBox9_Checked", "sEdit1_Text", "sEdit3_Text",
-            "sComboBox1_Text", "sComboBox2_Text", "sComboBox3_Text", "sComboBox4_Text", "sComboBox5_Text",
-            "smtpserver", "smtplogin", "smtpheslo", "smtpovereni"};
+        const std::vector<std::string> keys = {"FormVersion",
+                                               "Flags",
+                                               "ShowCmd",
+                                               "PixelsPerInch",
+                                               "MinMaxPos(%)",
+                                               "MinMaxPos",
+                                               "NormPos(%)",
+                                               "NormPos",
+                                               "Visible",
+                                               "sCheckBox1_Checked",
+                                               "sCheckBox10_Checked",
+                                               "sCheckBox11_Checked",
+                                               "sCheckBox2_Checked",
+                                               "sCheckBox3_Checked",
+                                               "sCheckBox4_Checked",
+                                               "sCheckBox5_Checked",
+                                               "sCheckBox6_Checked",
+                                               "sCheckBox7_Checked",
+                                               "sCheckBox8_Checked",
+                                               "sCheckBox9_Checked",
+                                               "sEdit1_Text",
+                                               "sEdit3_Text",
+                                               "sComboBox1_Text",
+                                               "sComboBox2_Text",
+                                               "sComboBox3_Text",
+                                               "sComboBox4_Text",
+                                               "sComboBox5_Text",
+                                               "smtpserver",
+                                               "smtplogin",
+                                               "smtpheslo",
+                                               "smtpovereni"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const std::string suffix = QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height()).toStdString();
+        const std::string suffix =
+            QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height()).toStdString();
         for (std::size_t i = 0; i < keys.size(); ++i) {
             std::string key = keys[i];
             if (const auto at = key.find("(%)"); at != std::string::npos) key.replace(at, 3, suffix);
             QCOMPARE(writtenKeys[i], key);
         }
 
-        const auto value = [&written](const char* key) { return written.ReadValue("TForm1", key, "<missing>"); };
+        const auto value = [&written](const char* key) {
+            return written.ReadValue("TForm1", key, "<missing>");
+        };
         QCOMPARE(value("FormVersion"), std::string("0"));
         QCOMPARE(value("Flags"), std::string("0"));
         QCOMPARE(value("ShowCmd"), std::string("1"));
@@ -128,22 +151,25 @@ private slots:
             QCOMPARE(value(ticked), std::string("True"));
         QCOMPARE(value("sCheckBox10_Checked"), std::string("False"));
         QCOMPARE(value("sComboBox1_Text"), std::string("Dobr\xfd den,"));
-        QCOMPARE(value("sComboBox4_Text"), std::string("Nab\xed" "dka"));
+        QCOMPARE(value("sComboBox4_Text"), std::string("Nab\xed"
+                                                       "dka"));
         for (const char* empty : {"sEdit1_Text", "sComboBox2_Text", "smtpserver", "smtplogin", "smtpheslo"})
             QCOMPARE(value(empty), std::string());
         QCOMPARE(UnscrambleHex("pripojovani", value("smtpovereni")), std::string("False"));
-        QCOMPARE(written.ReadSectionKeys("TForm1.sComboBox4_Items"), (std::vector<std::string>{"Count", "Item0"}));
-        QCOMPARE(written.ReadValue("TForm1.sComboBox4_Items", "Item0", ""), std::string("Nab\xed" "dka"));
+        QCOMPARE(written.ReadSectionKeys("TForm1.sComboBox4_Items"),
+                 (std::vector<std::string>{"Count", "Item0"}));
+        QCOMPARE(written.ReadValue("TForm1.sComboBox4_Items", "Item0", ""), std::string("Nab\xed"
+                                                                                        "dka"));
     }
 
-    void missingIniRestoresNothingAndRaisesNothing()
-    {
+    void missingIniRestoresNothingAndRaisesNothing() {
         TTempConfigHome home;
         TComposerFixture f;
         f.WriteEmptyBlocks();
         TForm1& form = f.Open();
         QVERIFY(f.desktop.messages.isEmpty());
-        for (int n = 1; n <= 11; ++n) QVERIFY(!f.Gate(qPrintable(QString("sCheckBox%1").arg(n)))->isChecked());
+        for (int n = 1; n <= 11; ++n)
+            QVERIFY(!f.Gate(qPrintable(QString("sCheckBox%1").arg(n)))->isChecked());
         for (int list = 1; list <= 5; ++list) QCOMPARE(f.Combo(list)->count(), 0);
         QCOMPARE(form.pos(), QPoint(16, 11));
         QVERIFY(!form.isMaximized());
@@ -152,8 +178,7 @@ private slots:
         QCOMPARE(storage.ReadStoredValue("smtpovereni"), TVariant(std::string("False")));
     }
 
-    void unusableIniIsShownAtCloseAndAtTheEndButTheWindowCloses()
-    {
+    void unusableIniIsShownAtCloseAndAtTheEndButTheWindowCloses() {
         TTempConfigHome home;
         QVERIFY(QDir().mkpath(home.IniPath()));  // a folder where the file should be
         TComposerFixture f;

@@ -18,8 +18,7 @@ namespace quillory::test {
 class TTestForm : public QWidget {
     Q_OBJECT
 public:
-    TTestForm()
-    {
+    TTestForm() {
         sCheckBox1 = new QCheckBox("gate", this);
         sCheckBox1->setObjectName("sCheckBox1");
         sEdit1 = new QLineEdit(this);
@@ -51,8 +50,7 @@ public:
     std::optional<bool> checkedAtShow;
 
 protected:
-    void showEvent(QShowEvent* event) override
-    {
+    void showEvent(QShowEvent* event) override {
         if (!checkedAtShow) checkedAtShow = sCheckBox1->isChecked();
         QWidget::showEvent(event);
     }
@@ -64,27 +62,23 @@ class StoragePlacementTest : public QObject {
     std::unique_ptr<TTempConfigHome> home_;
     std::unique_ptr<TTestForm> form_;
 
-    TTestForm& Open()
-    {
+    TTestForm& Open() {
         form_ = std::make_unique<TTestForm>();
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) qWarning("window not exposed");
         return *form_;
     }
-    TTestForm& Restart()
-    {
+    TTestForm& Restart() {
         form_->close();
         form_.reset();
         return Open();
     }
     QString IniPath() const { return home_->IniPath(); }
     std::string IniName() const { return QFileInfo(IniPath()).fileName().toStdString(); }
-    std::string Read(const char* section, const char* key) const
-    {
+    std::string Read(const char* section, const char* key) const {
         return TIniFile(IniPath().toStdString()).ReadValue(section, key, "<missing>");
     }
-    void WriteIni(const QByteArray& bytes) const
-    {
+    void WriteIni(const QByteArray& bytes) const {
         QFile file(IniPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -92,14 +86,12 @@ class StoragePlacementTest : public QObject {
 
 private slots:
     void init() { home_ = std::make_unique<TTempConfigHome>(); }
-    void cleanup()
-    {
+    void cleanup() {
         form_.reset();
         home_.reset();
     }
 
-    void restoresBeforeTheFormsOwnShowAndSavesAtClose()
-    {
+    void restoresBeforeTheFormsOwnShowAndSavesAtClose() {
         TTestForm& first = Open();
         QCOMPARE(first.storage->IniSection(), std::string("TTestForm"));
         first.sCheckBox1->setChecked(true);
@@ -118,18 +110,17 @@ private slots:
         QVERIFY(second.errors.isEmpty());
     }
 
-    void entriesNamingNoComponentAreDroppedUnknownPropertiesSkipped()
-    {
+    void entriesNamingNoComponentAreDroppedUnknownPropertiesSkipped() {
         TTestForm& form = Open();
-        QCOMPARE(form.storage->StoredProps(), QStringList({"sCheckBox1.Checked", "sEdit1.Text", "sComboBox1.Items",
-                                                           "sComboBox1.Text", "sEdit1.NoSuchProperty"}));
+        QCOMPARE(form.storage->StoredProps(),
+                 QStringList({"sCheckBox1.Checked", "sEdit1.Text", "sComboBox1.Items", "sComboBox1.Text",
+                              "sEdit1.NoSuchProperty"}));
         form.close();
         QCOMPARE(Read("TTestForm", "sEdit1_NoSuchProperty"), std::string("<missing>"));
         QVERIFY(form.errors.isEmpty());
     }
 
-    void destroyWithoutCloseSavesOnceWithVisibleSet()
-    {
+    void destroyWithoutCloseSavesOnceWithVisibleSet() {
         Open().sEdit1->setText("kept");
         form_.reset();
         QCOMPARE(Read("TTestForm", "sEdit1_Text"), std::string("kept"));
@@ -143,16 +134,14 @@ private slots:
         QVERIFY(!QFile::exists(IniPath()));
     }
 
-    void aWindowNeverShownWritesNothing()
-    {
+    void aWindowNeverShownWritesNothing() {
         form_ = std::make_unique<TTestForm>();
         form_->close();
         form_.reset();
         QVERIFY(!QFile::exists(IniPath()));
     }
 
-    void inactiveStorageNeitherReadsNorWrites()
-    {
+    void inactiveStorageNeitherReadsNorWrites() {
         WriteIni("[TTestForm]\r\nsEdit1_Text=from file\r\n");
         form_ = std::make_unique<TTestForm>();
         form_->storage->SetActive(false);
@@ -164,8 +153,7 @@ private slots:
         QCOMPARE(Read("TTestForm", "sEdit1_Text"), std::string("from file"));
     }
 
-    void unwritableIniIsReportedAtCloseAndAgainAtDestroy()
-    {
+    void unwritableIniIsReportedAtCloseAndAgainAtDestroy() {
         QFile plain(home_->Path() + "/plainfile");
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
@@ -181,16 +169,14 @@ private slots:
         QCOMPARE(*errors, QStringList({message, message}));
     }
 
-    void missingOrUnreadableIniRestoresNothingAndRaisesNothing_data()
-    {
+    void missingOrUnreadableIniRestoresNothingAndRaisesNothing_data() {
         QTest::addColumn<bool>("asFolder");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("missing") << false << QByteArray();
         QTest::newRow("a folder in its place") << true << QByteArray();
         QTest::newRow("garbage") << false << QByteArray("\x00\xff[[\r\n=\r\n==x\n[TTestForm\r\nCount", 30);
     }
-    void missingOrUnreadableIniRestoresNothingAndRaisesNothing()
-    {
+    void missingOrUnreadableIniRestoresNothingAndRaisesNothing() {
         QFETCH(bool, asFolder);
         QFETCH(QByteArray, bytes);
         if (asFolder) QVERIFY(QDir().mkpath(IniPath()));
@@ -204,8 +190,7 @@ private slots:
         QCOMPARE(VarToStr(form.storage->ReadStoredValue("smtpserver")), std::string());
     }
 
-    void storedPropertyTexts_data()
-    {
+    void storedPropertyTexts_data() {
         QTest::addColumn<QByteArray>("keys");
         QTest::addColumn<bool>("checked");
         QTest::addColumn<QString>("edit");
@@ -216,16 +201,21 @@ private slots:
             << QByteArray("sCheckBox1_Checked=maybe\r\n") << true << "" << QStringList() << "";
         QTest::newRow("true in lower case with blanks ticks")
             << QByteArray("sCheckBox1_Checked=  true \r\n") << true << "" << QStringList() << "";
-        QTest::newRow("FALSE unticks") << QByteArray("sCheckBox1_Checked=FALSE\r\n") << false << "" << QStringList()
-                                       << "";
+        QTest::newRow("FALSE unticks")
+            << QByteArray("sCheckBox1_Checked=FALSE\r\n") << false << "" << QStringList() << "";
         QTest::newRow("leading blanks of a text are gone")
             << QByteArray("sEdit1_Text=   a@b.cz\r\n") << true << "a@b.cz" << QStringList() << "";
         QTest::newRow("count of three with one item, shown text after the entries")
-            << QByteArray("sComboBox1_Text=Nab\xc3\xad" "dka\r\n") + list << true << ""
-            << QStringList({"\"quoted\"", "", ""}) << QString::fromUtf8("Nab\xc3\xad" "dka");
+            << QByteArray(
+                   "sComboBox1_Text=Nab\xc3\xad"
+                   "dka\r\n") +
+                   list
+            << true << "" << QStringList({"\"quoted\"", "", ""})
+            << QString::fromUtf8(
+                   "Nab\xc3\xad"
+                   "dka");
     }
-    void storedPropertyTexts()
-    {
+    void storedPropertyTexts() {
         QFETCH(QByteArray, keys);
         QFETCH(bool, checked);
         QFETCH(QString, edit);
@@ -247,15 +237,16 @@ private slots:
         QCOMPARE(form_->sComboBox1->currentIndex(), -1);
     }
 
-    void listEntriesRoundTripAndAnEmptiedListLosesItsSection()
-    {
+    void listEntriesRoundTripAndAnEmptiedListLosesItsSection() {
         TTestForm& first = Open();
-        first.sComboBox1->addItems({"\"quoted\"", " lead", "two\nlines", QString::fromUtf8("Dobr\xc3\xbd den,")});
+        first.sComboBox1->addItems(
+            {"\"quoted\"", " lead", "two\nlines", QString::fromUtf8("Dobr\xc3\xbd den,")});
         first.sComboBox1->setEditText("shown");
         TTestForm& second = Restart();
         QStringList entries;
         for (int i = 0; i < second.sComboBox1->count(); ++i) entries.append(second.sComboBox1->itemText(i));
-        QCOMPARE(entries, QStringList({"\"quoted\"", "lead", "two\nlines", QString::fromUtf8("Dobr\xc3\xbd den,")}));
+        QCOMPARE(entries,
+                 QStringList({"\"quoted\"", "lead", "two\nlines", QString::fromUtf8("Dobr\xc3\xbd den,")}));
         QCOMPARE(second.sComboBox1->currentText(), QString("shown"));
 
         second.sComboBox1->clear();
@@ -265,8 +256,7 @@ private slots:
             QVERIFY2(section != "TTestForm.sComboBox1_Items", "the emptied list's section is still there");
     }
 
-    void placementRoundTripsNormalAndMaximized()
-    {
+    void placementRoundTripsNormalAndMaximized() {
         TTestForm& first = Open();
         first.setGeometry(70, 80, 500, 350);
         TTestForm& second = Restart();
@@ -283,8 +273,7 @@ private slots:
         QCOMPARE(third.normalGeometry(), QRect(70, 80, 500, 350));
     }
 
-    void minimizedWindowMinimizesAgainAfterTheShow()
-    {
+    void minimizedWindowMinimizesAgainAfterTheShow() {
         Open().showMinimized();
         QTRY_VERIFY(form_->isMinimized());
         form_->close();
@@ -294,10 +283,10 @@ private slots:
         QTRY_VERIFY(form.isMinimized());
     }
 
-    void otherPixelsPerInchKeepsDesignedPlaceButRestoresTheState()
-    {
+    void otherPixelsPerInchKeepsDesignedPlaceButRestoresTheState() {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const QByteArray suffix = QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height()).toLatin1();
+        const QByteArray suffix =
+            QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height()).toLatin1();
         WriteIni("[TTestForm]\r\nShowCmd=3\r\nNormPos" + suffix + "=1,2,300,200\r\nPixelsPerInch=" +
                  QByteArray::number(qRound(screen->logicalDotsPerInch()) + 24) + "\r\n");
         TTestForm& form = Open();
@@ -305,8 +294,7 @@ private slots:
         QCOMPARE(form.normalGeometry(), QRect(40, 50, 400, 300));
     }
 
-    void olderFormVersionRestoresNothing()
-    {
+    void olderFormVersionRestoresNothing() {
         WriteIni("[TTestForm]\r\nFormVersion=1\r\nsEdit1_Text=old layout\r\n");
         form_ = std::make_unique<TTestForm>();
         form_->storage->SetVersion(2);

@@ -19,12 +19,16 @@ TEST(Win1250, CzechLettersAndUnencodableCharacters) {
     };
     const Row rows[] = {
         {"Plzeň", "Plze\xf2"},
-        {"řádek", "\xf8\xe1" "dek"},
+        {"řádek",
+         "\xf8\xe1"
+         "dek"},
         {"Žluťoučký kůň", "\x8elu\x9dou\xe8k\xfd k\xf9\xf2"},
         {"€ „quote“ – …", "\x80 \x84quote\x93 \x96 \x85"},
-        {"日本", "??"},      // not in the code page
-        {"😀x", "?x"},       // outside the basic plane
-        {"a\xff" "b", "a?b"},  // malformed UTF-8
+        {"日本", "??"},  // not in the code page
+        {"😀x", "?x"},    // outside the basic plane
+        {"a\xff"
+         "b",
+         "a?b"},  // malformed UTF-8
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Utf8ToWin1250(row.utf8), row.bytes) << row.utf8;

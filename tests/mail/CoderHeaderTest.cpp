@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "MailTestSupport.h"
 #include "mail/IdCoderHeader.h"
 #include "mail/IdEMailAddress.h"
-#include "MailTestSupport.h"
 
 namespace quillory {
 namespace {
@@ -31,7 +31,8 @@ TEST(EncodeHeaderText, WritesPlainAndEncodedWords) {
         {"one_word", W("Poptávka"), "=?windows-1250?Q?Popt=E1vka?="},
         {"neighbouring_words_share_one_encoded_word", W("Dobrý den, posílám přehled"),
          "=?windows-1250?Q?Dobr=FD?= den, =?windows-1250?Q?pos=EDl=E1m_p=F8ehled?="},
-        {"plain_ascii_unchanged_whatever_its_length", std::string(200, 'a') + " b", std::string(200, 'a') + " b"},
+        {"plain_ascii_unchanged_whatever_its_length", std::string(200, 'a') + " b",
+         std::string(200, 'a') + " b"},
         {"equals_question_underscore_in_run", W("č=?_"), "=?windows-1250?Q?=E8=3D=3F=5F?="},
         {"leading_and_trailing_blanks_kept", W("  ř  "), "  =?windows-1250?Q?=F8?=  "},
         {"empty", "", ""},
@@ -46,7 +47,8 @@ TEST(EncodeHeaderText, SplitsLongRunsIntoEncodedWordsOfAtMostSeventyFiveCharacte
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = encoded.find("?=\r\n\t", start);
-        const std::string word = encoded.substr(start, end == std::string::npos ? std::string::npos : end + 2 - start);
+        const std::string word =
+            encoded.substr(start, end == std::string::npos ? std::string::npos : end + 2 - start);
         EXPECT_LE(word.size(), 75u) << word;
         EXPECT_TRUE(word.starts_with("=?windows-1250?Q?") && word.ends_with("?=")) << word;
         joined += word.substr(17, word.size() - 19);
@@ -87,9 +89,13 @@ TEST(EncodeAddressListForHeader, JoinsItemsWithCommaAndBlank) {
 
 TEST(ToIso2022Jp, ConvertsShiftJisAndHalfWidthKana) {
     // "あ亜" in Shift_JIS, ASCII, half-width "ｶﾞ" (voiced) and "ﾊﾟ" (semi-voiced), an undefined byte.
-    const std::string sjis = "\x82\xA0\x88\x9F" "a" "\xB6\xDE\xCA\xDF\xA0";
+    const std::string sjis =
+        "\x82\xA0\x88\x9F"
+        "a"
+        "\xB6\xDE\xCA\xDF\xA0";
     EXPECT_EQ(ToIso2022Jp(sjis), "\x1B$B\x24\x22\x30\x21\x1B(Ba\x1B$B\x25\x2C\x25\x51\x1B(B");
-    EXPECT_EQ(EncodeHeaderText("\x82\xA0", "", HeaderCharsetForLanguage("ja")), "=?ISO-2022-JP?B?GyRCJCIbKEI=?=");
+    EXPECT_EQ(EncodeHeaderText("\x82\xA0", "", HeaderCharsetForLanguage("ja")),
+              "=?ISO-2022-JP?B?GyRCJCIbKEI=?=");
 }
 
 }  // namespace

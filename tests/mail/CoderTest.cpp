@@ -69,7 +69,8 @@ TEST(EncoderQuotedPrintable, EncodesBodyLines) {
         {"blank_at_end_of_input_is_escaped", "a ", "a=20"},
         {"empty", "", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(EncodeTextWith<TIdEncoderQuotedPrintable>(c.input), c.encoded) << c.label;
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeTextWith<TIdEncoderQuotedPrintable>(c.input), c.encoded) << c.label;
 }
 
 TEST(EncoderQuotedPrintable, OutputLinesNeverPassSeventySixCharacters) {

@@ -71,11 +71,14 @@ TEST_F(MailDateReadTest, ReadsDateHeadersIntoLocalTime) {
     SetZone("CET-1");
     // Day counts are compared to well under a second.
     constexpr double kSecond = 1.0 / 86400;
-    EXPECT_NEAR(MailDateToDateTime("Tue, 8 Dec 2026 20:11:46 +0100"), EncodeDateTime(2026, 12, 8, 20, 11, 46), kSecond);
-    EXPECT_NEAR(MailDateToDateTime("8 Dec 2026 19:11:46 +0000"), EncodeDateTime(2026, 12, 8, 20, 11, 46), kSecond);
+    EXPECT_NEAR(MailDateToDateTime("Tue, 8 Dec 2026 20:11:46 +0100"), EncodeDateTime(2026, 12, 8, 20, 11, 46),
+                kSecond);
+    EXPECT_NEAR(MailDateToDateTime("8 Dec 2026 19:11:46 +0000"), EncodeDateTime(2026, 12, 8, 20, 11, 46),
+                kSecond);
     EXPECT_NEAR(MailDateToDateTime("Dec 8 2026 20:11"), EncodeDateTime(2026, 12, 8, 21, 11, 0), kSecond);
     EXPECT_NEAR(MailDateToDateTime("08-Dec-99"), EncodeDateTime(1999, 12, 8, 1), kSecond);
-    EXPECT_NEAR(MailDateToDateTime("8 Dec 26 20:11:46 -0130"), EncodeDateTime(2026, 12, 8, 22, 41, 46), kSecond);
+    EXPECT_NEAR(MailDateToDateTime("8 Dec 26 20:11:46 -0130"), EncodeDateTime(2026, 12, 8, 22, 41, 46),
+                kSecond);
     EXPECT_EQ(MailDateToDateTime("rubbish"), 0);
     EXPECT_EQ(MailDateToDateTime(""), 0);
     const TDateTime now = EncodeDateTime(2026, 3, 1, 12, 0, 0);

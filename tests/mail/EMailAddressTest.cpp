@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "MailTestSupport.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdException.h"
-#include "MailTestSupport.h"
 
 namespace quillory {
 namespace {
@@ -18,14 +18,17 @@ struct ParseCase {
 
 TEST(EMailAddressItem, ParsesTheNotationsOfTheResultTable) {
     const ParseCase cases[] = {
-        {"name_and_bracketed_address", W("Obchod Plzeň <obchod@plzen.cz>"), W("Obchod Plzeň"), "obchod@plzen.cz"},
-        {"quoted_name_with_comma", W("\"Plzeň, sklad\" <obchod@plzen.cz>"), W("Plzeň, sklad"), "obchod@plzen.cz"},
+        {"name_and_bracketed_address", W("Obchod Plzeň <obchod@plzen.cz>"), W("Obchod Plzeň"),
+         "obchod@plzen.cz"},
+        {"quoted_name_with_comma", W("\"Plzeň, sklad\" <obchod@plzen.cz>"), W("Plzeň, sklad"),
+         "obchod@plzen.cz"},
         {"bare_address", "obchod@plzen.cz", "", "obchod@plzen.cz"},
         {"no_special_character", "sklad", "", "sklad"},
         {"spaces_and_no_address_keep_only_leading_words", W("Obchod Plzeň"), "Obchod ", ""},
         {"comment_after_address_is_dropped", "obchod@plzen.cz (sklad)", "", "obchod@plzen.cz"},
         {"word_after_address_is_glued_on", "obchod@plzen.cz sklad", "", "obchod@plzen.czsklad"},
-        {"blanks_around_bracketed_domain_dots_vanish", "Sklad <obchod@plzen . cz>", "Sklad", "obchod@plzen.cz"},
+        {"blanks_around_bracketed_domain_dots_vanish", "Sklad <obchod@plzen . cz>", "Sklad",
+         "obchod@plzen.cz"},
         {"escaped_quote_inside_quoted_name", "\"a \\\"b\\\"c\" <x@y.cz>", "a \"b\"c", "x@y.cz"},
         {"blank_text", " \t ", "", ""},
         {"surrounding_blanks_trimmed", "  x@y.cz  ", "", "x@y.cz"},
@@ -71,9 +74,10 @@ TEST(EMailAddressItem, FormatsNameAndAddress) {
 }
 
 TEST(EMailAddressItem, FormattedTextParsesBackToTheSameFields) {
-    for (const auto& [name, address] : {std::pair<std::string, std::string>{"Plzen, sklad", "obchod@plzen.cz"},
-                                        {"a \"b\"c", "x@y.cz"},
-                                        {"Obchod Plzen", "o@p.cz"}}) {
+    for (const auto& [name, address] :
+         {std::pair<std::string, std::string>{"Plzen, sklad", "obchod@plzen.cz"},
+          {"a \"b\"c", "x@y.cz"},
+          {"Obchod Plzen", "o@p.cz"}}) {
         TIdEMailAddressItem item;
         item.SetName(name);
         item.SetAddress(address);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "MailTestSupport.h"
 #include "mail/IdCoderHeader.h"
 #include "mail/IdHeaderList.h"
 #include "mail/IdWrapAtBreaks.h"
-#include "MailTestSupport.h"
 
 namespace quillory {
 namespace {
@@ -48,7 +48,8 @@ TEST(HeaderList, NoBreakInsideDoubleQuotes) {
     const std::string quoted = "\"" + std::string(30, 'q') + " " + std::string(30, 'q') + "\"";
     TIdHeaderList headers;
     headers.SetHeaderValue("Content-Type", "multipart/alternative; boundary=" + quoted);
-    for (const auto& line : headers.Lines()) EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << line;
+    for (const auto& line : headers.Lines())
+        EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << line;
 }
 
 TEST(HeaderList, SetReplacesFirstOccurrenceInPlaceAndEmptyValueRemovesIt) {
@@ -116,7 +117,8 @@ TEST(WrapAtBreaks, BreaksAfterTheLastBreakCharacterBeforeTheLimit) {
         {"last_single_character_stays_on_line", "aaaa b", 5, "aaaa b"},
         {"quoted_blank_is_no_break", "\"a b c\" dd", 4, "\"a b c\" \r\n dd"},
     };
-    for (const auto& c : cases) EXPECT_EQ(WrapAtBreaks(c.line, "\r\n ", "\t ,", c.maxCol), c.wrapped) << c.label;
+    for (const auto& c : cases)
+        EXPECT_EQ(WrapAtBreaks(c.line, "\r\n ", "\t ,", c.maxCol), c.wrapped) << c.label;
 }
 
 }  // namespace

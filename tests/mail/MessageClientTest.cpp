@@ -2,9 +2,9 @@
 
 #include <fstream>
 
+#include "MailTestSupport.h"
 #include "mail/IdException.h"
 #include "mail/IdMessageClient.h"
-#include "MailTestSupport.h"
 
 namespace quillory {
 namespace {
@@ -14,9 +14,7 @@ using test::W;
 
 class TransmitTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::FillProgramMessage(message);
-    }
+    void SetUp() override { test::FillProgramMessage(message); }
     std::vector<std::string> Transmit(bool headersOnly = false) {
         TIdMessageClient client(writer);
         client.TransmitMessage(message, headersOnly);
@@ -38,7 +36,8 @@ TEST_F(TransmitTest, WritesHeadersEmptyLineAndDotStuffedBodyUnencoded) {
     EXPECT_EQ(lines[0], "From: Obchod =?windows-1250?Q?Plze=F2?= <obchod@plzen.cz>");
     EXPECT_EQ(lines[1], "Subject: =?windows-1250?Q?Popt=E1vka?=");
     EXPECT_EQ(lines[6], "X-Library: Wren 9.00.10");
-    EXPECT_EQ(BodyLines(lines), (std::vector<std::string>{W("Dobrý den,"), "..", "..x", "x.", "", "S pozdravem"}));
+    EXPECT_EQ(BodyLines(lines),
+              (std::vector<std::string>{W("Dobrý den,"), "..", "..x", "x.", "", "S pozdravem"}));
     EXPECT_TRUE(writer.wire.ends_with("S pozdravem\r\n"));
     EXPECT_EQ(message.Body()[1], ".") << "stored lines keep their single dot";
     EXPECT_EQ(writer.statuses, std::vector<std::string>{"Encoding text"});

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "MailTestSupport.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
-#include "MailTestSupport.h"
 
 namespace quillory {
 namespace {
@@ -42,7 +42,8 @@ TEST_F(ComposeHeadersTest, EmptyFieldsGiveNoLinesAndCcIsWrittenButBccNever) {
     message.Subject.clear();
     message.From().SetText("");
     message.BccList().SetAddressesText("skryty@x.cz");
-    EXPECT_EQ(Names(message.ComposeHeaders()), (TIdStrings{"TO", "REPLY-TO", "DATE", "X-PRIORITY", "X-LIBRARY"}));
+    EXPECT_EQ(Names(message.ComposeHeaders()),
+              (TIdStrings{"TO", "REPLY-TO", "DATE", "X-PRIORITY", "X-LIBRARY"}));
     message.CCList().Add().SetAddress("kopie@x.cz");
     const TIdHeaderList headers = message.ComposeHeaders();
     EXPECT_EQ(headers.GetHeaderValue("Cc"), "kopie@x.cz");

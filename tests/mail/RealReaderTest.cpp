@@ -7,8 +7,8 @@
 #include <map>
 #include <memory>
 
-#include "mail/IdMessageClient.h"
 #include "MailTestSupport.h"
+#include "mail/IdMessageClient.h"
 
 namespace quillory {
 namespace {
@@ -61,12 +61,14 @@ std::string One(const std::multimap<std::string, std::string>& fields, const std
 TEST(RealReader, DecodesCzechSenderSubjectAndRecipientsToTheTextsThatWentIn) {
     TIdMessage message;
     const std::string sender = "Obchod Plzeň, sklad č. 2 (Řetězová)";
-    const std::string subject = "Poptávka: příliš žluťoučký kůň úpěl ďábelské ódy = ? _ a ještě delší předmět, "
-                                "aby se rozdělil do několika zakódovaných slov";
+    const std::string subject =
+        "Poptávka: příliš žluťoučký kůň úpěl ďábelské ódy = ? _ a ještě delší předmět, "
+        "aby se rozdělil do několika zakódovaných slov";
     message.From().SetName(W(sender.c_str()));
     message.From().SetAddress("obchod@plzen.cz");
     message.ReplyTo().Add() = message.From();
-    message.Recipients().SetAddressesText(W("Jiří Novák <jiri@brno.cz>, \"Novák, Petr\" <petr@brno.cz>, bare@x.cz"));
+    message.Recipients().SetAddressesText(
+        W("Jiří Novák <jiri@brno.cz>, \"Novák, Petr\" <petr@brno.cz>, bare@x.cz"));
     message.CCList().Add().SetAddress("kopie@x.cz");
     message.Subject = W(subject.c_str());
     message.Body() = {W("Dobrý den,"), ".", W("posílám přehled."), "S pozdravem"};
@@ -78,11 +80,12 @@ TEST(RealReader, DecodesCzechSenderSubjectAndRecipientsToTheTextsThatWentIn) {
     EXPECT_EQ(One(read, "from-name"), sender);
     EXPECT_EQ(One(read, "from-address"), "obchod@plzen.cz");
     EXPECT_EQ(One(read, "subject"), subject);
-    EXPECT_EQ(All(read, "to"),
-              (std::vector<std::string>{"Jiří Novák\tjiri@brno.cz", "Novák, Petr\tpetr@brno.cz", "\tbare@x.cz"}));
+    EXPECT_EQ(All(read, "to"), (std::vector<std::string>{"Jiří Novák\tjiri@brno.cz",
+                                                         "Novák, Petr\tpetr@brno.cz", "\tbare@x.cz"}));
     EXPECT_EQ(All(read, "cc"), std::vector<std::string>{"\tkopie@x.cz"});
     EXPECT_EQ(All(read, "reply-to"), std::vector<std::string>{sender + "\tobchod@plzen.cz"});
-    EXPECT_EQ(All(read, "body"), (std::vector<std::string>{"Dobrý den,", ".", "posílám přehled.", "S pozdravem"}));
+    EXPECT_EQ(All(read, "body"),
+              (std::vector<std::string>{"Dobrý den,", ".", "posílám přehled.", "S pozdravem"}));
     EXPECT_EQ(One(read, "defects"), "");
 }
 

@@ -12,7 +12,8 @@ namespace {
 
 std::string FromHex(const std::string& hex) {
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
 }
 
@@ -38,7 +39,8 @@ protected:
 
     std::string Send() { return test::SendAsTheProgramDoes(smtp_, message_); }
 
-    test::ChildProcess server_{{"/usr/bin/python3", test::SupportScript("net_aiosmtpd_server.py"), "novak", "tajne heslo"}};
+    test::ChildProcess server_{
+        {"/usr/bin/python3", test::SupportScript("net_aiosmtpd_server.py"), "novak", "tajne heslo"}};
     TIdSMTP smtp_;
     TIdMessage message_;
 };

@@ -143,10 +143,17 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, ReplyTest,
     ::testing::Values(
         ReplyRow{"one_line", "250 OK\r\n", {250}, 250, "250", {"OK"}, ""},
-        ReplyRow{"multi_line", "250-first\r\n250-second\r\n250 last\r\n", {250}, 250, "250",
-                 {"first", "second", "last"}, ""},
-        ReplyRow{"other_code_does_not_end_it", "250-x\r\n251-y\r\n250\r\n", {}, 250, "250", {"x", "y", ""}, ""},
-        ReplyRow{"empty_lines_and_blanks_skipped", "\r\n\r\n   220 ready \r\n", {220}, 220, "220", {"ready"}, ""},
+        ReplyRow{"multi_line",
+                 "250-first\r\n250-second\r\n250 last\r\n",
+                 {250},
+                 250,
+                 "250",
+                 {"first", "second", "last"},
+                 ""},
+        ReplyRow{
+            "other_code_does_not_end_it", "250-x\r\n251-y\r\n250\r\n", {}, 250, "250", {"x", "y", ""}, ""},
+        ReplyRow{
+            "empty_lines_and_blanks_skipped", "\r\n\r\n   220 ready \r\n", {220}, 220, "220", {"ready"}, ""},
         ReplyRow{"every_code_allowed", "500 what\r\n", {}, 500, "500", {"what"}, ""},
         ReplyRow{"rejected_with_its_text", "500 what\r\n", {250}, 500, "500", {"what"}, "what\r\n"},
         ReplyRow{"rejected_code_alone", "354\r\n", {250}, 354, "354", {""}, "\r\n"},
@@ -161,7 +168,7 @@ TEST_F(ConnectionTest, SendCommandWritesOneLineAndReadsTheReply) {
 
 TEST_F(ConnectionTest, CommandsHoldingLineBreaksOrNulNeverReachTheWire) {
     for (const std::string& command : {std::string("RCPT TO:<a@b>\r\nDATA"), std::string("HELO x\ny"),
-                                      std::string("MAIL FROM:<a\rb>"), std::string("NOOP\0x", 6)}) {
+                                       std::string("MAIL FROM:<a\rb>"), std::string("NOOP\0x", 6)}) {
         try {
             client_.SendCommand(command, -1);
             FAIL() << "sent a command with a line break or NUL";

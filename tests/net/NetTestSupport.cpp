@@ -66,9 +66,7 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-LoopbackPeer::LoopbackPeer() {
-    listener_ = ListenOnLoopback(port_, true);
-}
+LoopbackPeer::LoopbackPeer() { listener_ = ListenOnLoopback(port_, true); }
 
 LoopbackPeer::~LoopbackPeer() {
     Close();
@@ -80,9 +78,7 @@ void LoopbackPeer::Accept() {
     if (peer_ < 0) throw std::runtime_error("no client connected");
 }
 
-void LoopbackPeer::Send(const std::string& bytes) {
-    SendAll(peer_, bytes);
-}
+void LoopbackPeer::Send(const std::string& bytes) { SendAll(peer_, bytes); }
 
 std::string LoopbackPeer::Receive(std::size_t count, int timeoutMs) {
     std::string bytes;
@@ -95,17 +91,11 @@ std::string LoopbackPeer::Receive(std::size_t count, int timeoutMs) {
     return bytes;
 }
 
-void LoopbackPeer::Close() {
-    CloseFd(peer_);
-}
+void LoopbackPeer::Close() { CloseFd(peer_); }
 
-RefusingPort::RefusingPort() {
-    socket_ = ListenOnLoopback(port_, false);
-}
+RefusingPort::RefusingPort() { socket_ = ListenOnLoopback(port_, false); }
 
-RefusingPort::~RefusingPort() {
-    CloseFd(socket_);
-}
+RefusingPort::~RefusingPort() { CloseFd(socket_); }
 
 UnansweredPort::UnansweredPort() {
     listener_ = ListenOnLoopback(port_, true, 0);
@@ -124,7 +114,8 @@ UnansweredPort::~UnansweredPort() {
     CloseFd(listener_);
 }
 
-ScriptedServer::ScriptedServer(std::vector<std::string> replies, std::vector<RawExchange> raw, const std::string& ip)
+ScriptedServer::ScriptedServer(std::vector<std::string> replies, std::vector<RawExchange> raw,
+                               const std::string& ip)
     : replies_(std::move(replies)), raw_(std::move(raw)) {
     listener_ = ListenOnLoopback(port_, true, 8, ip);
     thread_ = std::thread([this] { Serve(); });
@@ -172,9 +163,7 @@ bool ScriptedServer::ReadLine(int fd, std::string& line) {
     }
 }
 
-void ScriptedServer::SendReply(int fd, const std::string& reply) {
-    SendAll(fd, reply + "\r\n");
-}
+void ScriptedServer::SendReply(int fd, const std::string& reply) { SendAll(fd, reply + "\r\n"); }
 
 void ScriptedServer::Serve() {
     int fd = AcceptWithin(listener_, SessionLimitMs);
@@ -200,8 +189,7 @@ void ScriptedServer::Serve() {
         if (i > 0) {
             if (!ReadLine(fd, line)) break;
             if (replies_[i - 1].rfind("354", 0) == 0) {
-                while (line != "." && ReadLine(fd, line)) {
-                }
+                while (line != "." && ReadLine(fd, line)) {}
             }
         }
         if (replies_[i] == "<close>") {
@@ -211,8 +199,7 @@ void ScriptedServer::Serve() {
         silent = replies_[i] == "<silent>";
         if (!silent) SendReply(fd, replies_[i]);
     }
-    while (ReadLine(fd, line)) {
-    }
+    while (ReadLine(fd, line)) {}
     CloseFd(fd);
 }
 
@@ -254,7 +241,8 @@ std::string ChildProcess::ReadLine(int timeoutMs) {
             return line;
         }
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
         if (left <= 0 || !WaitReadable(stdout_, static_cast<int>(left))) return {};
         char chunk[65536];
         const ssize_t n = ::read(stdout_, chunk, sizeof chunk);

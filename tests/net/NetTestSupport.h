@@ -58,11 +58,11 @@ struct RawExchange {
     std::string send;
 };
 
-// A scripted SMTP peer on 127.0.0.1 (or another address of this machine) serving one client from a thread of its own. replies[0] is
-// sent on accept; each later reply answers one line from the client, or the whole DATA section
-// when the previous reply began with 354. "<close>" closes the connection; "<silent>" sends
-// nothing more. Once the replies are used up the server only records lines until the client
-// closes. Every wait is bounded, so a failing client cannot hang a test.
+// A scripted SMTP peer on 127.0.0.1 (or another address of this machine) serving one client from a thread of
+// its own. replies[0] is sent on accept; each later reply answers one line from the client, or the whole DATA
+// section when the previous reply began with 354. "<close>" closes the connection; "<silent>" sends nothing
+// more. Once the replies are used up the server only records lines until the client closes. Every wait is
+// bounded, so a failing client cannot hang a test.
 class ScriptedServer {
 public:
     explicit ScriptedServer(std::vector<std::string> replies, std::vector<RawExchange> raw = {},

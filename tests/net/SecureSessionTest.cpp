@@ -33,7 +33,8 @@ protected:
         char folder[] = "/tmp/quillory-tls-XXXXXX";
         ASSERT_NE(::mkdtemp(folder), nullptr);
         certificates = folder;
-        test::ChildProcess maker({"/usr/bin/python3", test::SupportScript("tls_make_certificates.py"), certificates});
+        test::ChildProcess maker(
+            {"/usr/bin/python3", test::SupportScript("tls_make_certificates.py"), certificates});
         maker.Finish();
         // Only the test's authority is trusted: the system's store has no say in these tests.
         ::setenv("SSL_CERT_FILE", Certificate("trusted-ca", ".pem").c_str(), 1);
@@ -96,8 +97,14 @@ TEST_F(SecureSessionTest, DeliversAndLogsInOnlyInsideTLS) {
     const std::string cert = Certificate("server", ".pem"), key = Certificate("server", ".key");
     const Case cases[] = {
         {"STARTTLS by name", {"--starttls", cert, key}, "localhost", TSmtpSecurity::StartTLSWhenOffered},
-        {"TLS from the first byte by IPv4 address", {"--tls", cert, key}, "127.0.0.1", TSmtpSecurity::ImplicitTLS},
-        {"TLS from the first byte over IPv6", {"--tls", cert, key, "--host", "::1"}, "::1", TSmtpSecurity::ImplicitTLS},
+        {"TLS from the first byte by IPv4 address",
+         {"--tls", cert, key},
+         "127.0.0.1",
+         TSmtpSecurity::ImplicitTLS},
+        {"TLS from the first byte over IPv6",
+         {"--tls", cert, key, "--host", "::1"},
+         "::1",
+         TSmtpSecurity::ImplicitTLS},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,7 +134,8 @@ TEST_F(SecureSessionTest, EachTLSFailureHasItsOwnWords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stem);
         int port = 0;
-        const auto server = StartServer({"--tls", Certificate(c.stem, ".pem"), Certificate(c.stem, ".key")}, port);
+        const auto server =
+            StartServer({"--tls", Certificate(c.stem, ".pem"), Certificate(c.stem, ".key")}, port);
         ASSERT_NE(port, 0);
         const std::string error = SendTo("localhost", port, TSmtpSecurity::ImplicitTLS);
         EXPECT_EQ(error.rfind(c.expectedStart, 0), 0u) << error;
@@ -145,7 +153,8 @@ TEST_F(SecureSessionTest, NothingSentInClearBeforeTheHandshakeIsReadInsideTLS) {
     ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
     EXPECT_EQ(SendTo("localhost", std::stoi(ready.substr(6)), TSmtpSecurity::StartTLSWhenOffered), "");
     Lines inside;
-    for (std::string line = server.ReadLine(10000); line.rfind("line ", 0) == 0; line = server.ReadLine(10000)) {
+    for (std::string line = server.ReadLine(10000); line.rfind("line ", 0) == 0;
+         line = server.ReadLine(10000)) {
         inside.push_back(line.substr(5));
     }
     // EHLO again inside TLS; the login follows the real reply (PLAIN), not the injected one (LOGIN).
@@ -160,10 +169,12 @@ TEST_F(SecureSessionTest, LoginRules) {
     constexpr const char* Greeting = "220 mail.example ESMTP";
     // No STARTTLS offered by another machine: the login is refused before a word of it is sent.
     {
-        test::ScriptedServer server({Greeting, "250-mail.example\r\n250 AUTH LOGIN PLAIN", "250 reset"}, {}, "127.0.0.2");
-        EXPECT_EQ(SendTo("127.0.0.2", server.Port(), TSmtpSecurity::StartTLSWhenOffered),
-                  "The server offers no encrypted connection (STARTTLS), so the login was not sent: the name and "
-                  "password would cross the network readable by anyone");
+        test::ScriptedServer server({Greeting, "250-mail.example\r\n250 AUTH LOGIN PLAIN", "250 reset"}, {},
+                                    "127.0.0.2");
+        EXPECT_EQ(
+            SendTo("127.0.0.2", server.Port(), TSmtpSecurity::StartTLSWhenOffered),
+            "The server offers no encrypted connection (STARTTLS), so the login was not sent: the name and "
+            "password would cross the network readable by anyone");
         EXPECT_EQ(server.Transcript(), (Lines{"EHLO client.example", "RSET", "QUIT"}));
     }
     // This machine may take a login in clear; PLAIN is used when LOGIN is not offered.

@@ -74,10 +74,12 @@ TEST_F(SmtpSessionTest, OneSendLogsInDeliversEveryRecipientAndQuits) {
 
 TEST_F(SmtpSessionTest, NoLoginWhenAuthenticationIsOffEvenIfOffered) {
     smtp_.SetAuthenticationType(TAuthenticationType::atNone);
-    test::ScriptedServer server({Greeting, EhloWithLogin, "250 reset", "250 sender", "250 r", "354 go", "250 ok"});
+    test::ScriptedServer server(
+        {Greeting, EhloWithLogin, "250 reset", "250 sender", "250 r", "354 go", "250 ok"});
     EXPECT_EQ(SendTo(server), "");
-    EXPECT_EQ(Commands(server.Transcript()), (Lines{"EHLO client.example", "RSET", "MAIL FROM:<shop@example.cz>",
-                                                    "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
+    EXPECT_EQ(Commands(server.Transcript()),
+              (Lines{"EHLO client.example", "RSET", "MAIL FROM:<shop@example.cz>",
+                     "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
 }
 
 TEST_F(SmtpSessionTest, RefusedEhloFallsBackToHeloWithoutLogin) {
@@ -92,7 +94,8 @@ TEST_F(SmtpSessionTest, RefusedEhloFallsBackToHeloWithoutLogin) {
 
 TEST_F(SmtpSessionTest, MechanismsAreCollectedFromAuthLinesOnly) {
     test::ScriptedServer server(
-        {Greeting, "250-name\r\n250-AUTH LOGIN PLAIN\r\n250-auth=login cram-md5\r\n250-AUTHENTICATE X\r\n250 SIZE 1"});
+        {Greeting,
+         "250-name\r\n250-AUTH LOGIN PLAIN\r\n250-auth=login cram-md5\r\n250-AUTHENTICATE X\r\n250 SIZE 1"});
     smtp_.Host = "127.0.0.1";
     smtp_.Port = server.Port();
     smtp_.Connect(1000);
@@ -141,46 +144,75 @@ INSTANTIATE_TEST_SUITE_P(
     FailureTable, SmtpFailureTest,
     ::testing::Values(
         FailureRow{"greeting_refused", {"421 busy, try later"}, "busy, try later\r\n", {"QUIT"}},
-        FailureRow{"helo_refused", {Greeting, "500 no", "550 go away"}, "go away\r\n",
+        FailureRow{"helo_refused",
+                   {Greeting, "500 no", "550 go away"},
+                   "go away\r\n",
                    {"EHLO client.example", "HELO client.example", "QUIT"}},
         FailureRow{"silent_server", {"<silent>"}, "Read Timeout", {"QUIT"}},
-        FailureRow{"silent_after_data", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                          "250 r", "354 go", "<silent>"},
-                   "Read Timeout", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", ".", "QUIT"}})},
-        FailureRow{"login_name_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "501 bad name"},
-                   "bad name\r\n", {"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "QUIT"}},
-        FailureRow{"password_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "535 5.7.8 no"},
-                   "5.7.8 no\r\n", Concat({{"EHLO client.example", "RSET"}, Login, {"QUIT"}})},
-        FailureRow{"recipient_unknown", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                          "550 5.1.1 No such user"},
-                   "5.1.1 No such user\r\n", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"QUIT"}})},
-        FailureRow{"data_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r",
-                                     "554 no data"},
-                   "no data\r\n", Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "QUIT"}})},
-        FailureRow{"message_refused", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                        "250 r", "354 go", "552-too big\r\n552 sorry"},
+        FailureRow{"silent_after_data",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r", "354 go",
+                    "<silent>"},
+                   "Read Timeout",
+                   Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", ".", "QUIT"}})},
+        FailureRow{"login_name_refused",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "501 bad name"},
+                   "bad name\r\n",
+                   {"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "QUIT"}},
+        FailureRow{"password_refused",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "535 5.7.8 no"},
+                   "5.7.8 no\r\n",
+                   Concat({{"EHLO client.example", "RSET"}, Login, {"QUIT"}})},
+        FailureRow{
+            "recipient_unknown",
+            {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "550 5.1.1 No such user"},
+            "5.1.1 No such user\r\n",
+            Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"QUIT"}})},
+        FailureRow{
+            "data_refused",
+            {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r", "554 no data"},
+            "no data\r\n",
+            Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "QUIT"}})},
+        FailureRow{"message_refused",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r", "354 go",
+                    "552-too big\r\n552 sorry"},
                    "too big\r\nsorry\r\n",
                    Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", ".", "QUIT"}})},
-        FailureRow{"reply_line_too_long", {Greeting, "250-" + std::string(17000, 'x')}, "Max line length exceeded.",
+        FailureRow{"reply_line_too_long",
+                   {Greeting, "250-" + std::string(17000, 'x')},
+                   "Max line length exceeded.",
                    {"EHLO client.example", "QUIT"}},
         FailureRow{"close_at_greeting", {"<close>"}, Closed, {}},
         FailureRow{"close_after_ehlo", {Greeting, "<close>"}, Closed, {"EHLO client.example"}},
-        FailureRow{"close_after_rset", {Greeting, EhloWithLogin, "<close>"}, Closed, {"EHLO client.example", "RSET"}},
-        FailureRow{"close_after_auth", {Greeting, EhloWithLogin, "250 r", "<close>"}, Closed,
+        FailureRow{"close_after_rset",
+                   {Greeting, EhloWithLogin, "<close>"},
+                   Closed,
+                   {"EHLO client.example", "RSET"}},
+        FailureRow{"close_after_auth",
+                   {Greeting, EhloWithLogin, "250 r", "<close>"},
+                   Closed,
                    {"EHLO client.example", "RSET", "AUTH LOGIN"}},
-        FailureRow{"close_after_password", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "<close>"}, Closed,
+        FailureRow{"close_after_password",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "<close>"},
+                   Closed,
                    Concat({{"EHLO client.example", "RSET"}, Login})},
-        FailureRow{"close_after_mail", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "<close>"},
-                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, {Envelope[0]}})},
-        FailureRow{"close_after_rcpt", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                         "<close>"},
-                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope})},
-        FailureRow{"close_after_data", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                         "250 r", "<close>"},
-                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA"}})},
-        FailureRow{"close_after_message", {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s",
-                                            "250 r", "354 go", "<close>"},
-                   Closed, Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "."}})}),
+        FailureRow{"close_after_mail",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "<close>"},
+                   Closed,
+                   Concat({{"EHLO client.example", "RSET"}, Login, {Envelope[0]}})},
+        FailureRow{"close_after_rcpt",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "<close>"},
+                   Closed,
+                   Concat({{"EHLO client.example", "RSET"}, Login, Envelope})},
+        FailureRow{
+            "close_after_data",
+            {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r", "<close>"},
+            Closed,
+            Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA"}})},
+        FailureRow{"close_after_message",
+                   {Greeting, EhloWithLogin, "250 r", "334 a", "334 b", "235 ok", "250 s", "250 r", "354 go",
+                    "<close>"},
+                   Closed,
+                   Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"DATA", "."}})}),
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(SmtpSessionTest, UnreachableServersGiveTheNumberedMessages) {
@@ -201,8 +233,10 @@ TEST_F(SmtpSessionTest, TheNextTransactionOnTheConnectionStartsWithRsetAndLogsIn
     EXPECT_THROW(smtp_.SendMail(message_), EIdProtocolReplyError);
     smtp_.SendMail(message_);
     smtp_.Disconnect();
-    EXPECT_EQ(Commands(server.Transcript()),
-              Concat({{"EHLO client.example", "RSET"}, Login, Envelope, {"RSET"}, Envelope, {"DATA", ".", "QUIT"}}));
+    EXPECT_EQ(
+        Commands(server.Transcript()),
+        Concat(
+            {{"EHLO client.example", "RSET"}, Login, Envelope, {"RSET"}, Envelope, {"DATA", ".", "QUIT"}}));
 }
 
 }  // namespace

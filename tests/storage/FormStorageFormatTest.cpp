@@ -1,8 +1,8 @@
+#include "TempConfigFolder.h"
 #include "storage/PropsFormat.h"
 #include "storage/Scramble.h"
 #include "storage/StoredValues.h"
 #include "storage/WindowPlacement.h"
-#include "TempConfigFolder.h"
 
 namespace quillory {
 namespace {
@@ -22,15 +22,16 @@ const char* const kExample =
     "sCheckBox8_Checked=False\r\nsCheckBox9_Checked=True\r\n"
     "sEdit1_Text=\r\nsEdit3_Text=\r\n"
     "sComboBox1_Text=Dobr\xfd den,\r\nsComboBox2_Text=\r\nsComboBox3_Text=\r\n"
-    "sComboBox4_Text=Nab\xed" "dka\r\nsComboBox5_Text=\r\n"
+    "sComboBox4_Text=Nab\xed"
+    "dka\r\nsComboBox5_Text=\r\n"
     "smtpserver=\r\nsmtplogin=\r\nsmtpheslo=\r\nsmtpovereni=0000000000\r\n"
     "[TForm1.sComboBox1_Items]\r\nCount=1\r\nItem0=Dobr\xfd den,\r\n"
-    "[TForm1.sComboBox4_Items]\r\nCount=1\r\nItem0=Nab\xed" "dka\r\n";
+    "[TForm1.sComboBox4_Items]\r\nCount=1\r\nItem0=Nab\xed"
+    "dka\r\n";
 
 // Writes the save cycle's keys in the cycle's order: version, placement, the stored properties
 // in list order (check boxes, fields, lists, shown texts), the stored values.
-TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey)
-{
+TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey) {
     const std::string section = "TForm1";
     TIniFile ini("quillory.INI");
     IniWriteNumber(ini, section, "FormVersion", 0);
@@ -42,17 +43,24 @@ TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey)
     placement.Bottom = 763;
     WritePlacementKeys(ini, section, placement, {{1280, 1024}, 96}, false);
 
-    for (const char* box : {"sCheckBox1", "sCheckBox10", "sCheckBox11", "sCheckBox2", "sCheckBox3", "sCheckBox4",
-                            "sCheckBox5", "sCheckBox6", "sCheckBox7", "sCheckBox8", "sCheckBox9"}) {
+    for (const char* box :
+         {"sCheckBox1", "sCheckBox10", "sCheckBox11", "sCheckBox2", "sCheckBox3", "sCheckBox4", "sCheckBox5",
+          "sCheckBox6", "sCheckBox7", "sCheckBox8", "sCheckBox9"}) {
         const bool ticked = std::string_view(box) == "sCheckBox1" || std::string_view(box) == "sCheckBox2" ||
                             std::string_view(box) == "sCheckBox9";
         WritePropertyValue(ini, section, PropertyKey(box, "Checked"), BooleanText(ticked));
     }
     WritePropertyValue(ini, section, PropertyKey("sEdit1", "Text"), "");
     WritePropertyValue(ini, section, PropertyKey("sEdit3", "Text"), "");
-    const std::vector<std::vector<std::string>> lists = {{"Dobr\xfd den,"}, {}, {}, {"Nab\xed" "dka"}, {}};
+    const std::vector<std::vector<std::string>> lists = {{"Dobr\xfd den,"},
+                                                         {},
+                                                         {},
+                                                         {"Nab\xed"
+                                                          "dka"},
+                                                         {}};
     for (std::size_t i = 0; i < lists.size(); ++i) {
-        WriteStringListSection(ini, section, PropertyKey("sComboBox" + std::to_string(i + 1), "Items"), lists[i]);
+        WriteStringListSection(ini, section, PropertyKey("sComboBox" + std::to_string(i + 1), "Items"),
+                               lists[i]);
     }
     for (std::size_t i = 0; i < lists.size(); ++i) {
         WritePropertyValue(ini, section, PropertyKey("sComboBox" + std::to_string(i + 1), "Text"),
@@ -62,12 +70,10 @@ TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey)
     struct MemoryAccess : TIniValueAccess {
         TIniFile& file;
         explicit MemoryAccess(TIniFile& f) : file(f) {}
-        std::string ReadIniValue(std::string_view key, std::string_view d) override
-        {
+        std::string ReadIniValue(std::string_view key, std::string_view d) override {
             return IniReadValue(file, "TForm1", key, d);
         }
-        void WriteIniValue(std::string_view key, std::string_view text) override
-        {
+        void WriteIniValue(std::string_view key, std::string_view text) override {
             IniWriteValue(file, "TForm1", key, text);
         }
     } access(ini);
@@ -96,8 +102,7 @@ TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey)
     EXPECT_EQ(UnscrambleHex("pripojovani", scrambled), "False");
 }
 
-TEST_F(FormStorageFormat, PlacementPositionReadBack)
-{
+TEST_F(FormStorageFormat, PlacementPositionReadBack) {
     TWindowPlacement current;
     current.Left = 100;
     current.Top = 50;
@@ -132,20 +137,18 @@ TEST_F(FormStorageFormat, PlacementPositionReadBack)
     }
 }
 
-TEST_F(FormStorageFormat, ShowCmdGivesTheState)
-{
+TEST_F(FormStorageFormat, ShowCmdGivesTheState) {
     const std::pair<const char*, TShowCmd> rows[] = {
-        {"1", TShowCmd::Normal},       {"5", TShowCmd::Normal},    {"9", TShowCmd::Normal},
-        {"2", TShowCmd::Minimized},    {"6", TShowCmd::Minimized}, {"7", TShowCmd::Minimized},
-        {"3", TShowCmd::Maximized},    {"4", TShowCmd::Hidden},    {"x", TShowCmd::Hidden}};
+        {"1", TShowCmd::Normal},    {"5", TShowCmd::Normal},    {"9", TShowCmd::Normal},
+        {"2", TShowCmd::Minimized}, {"6", TShowCmd::Minimized}, {"7", TShowCmd::Minimized},
+        {"3", TShowCmd::Maximized}, {"4", TShowCmd::Hidden},    {"x", TShowCmd::Hidden}};
     for (const auto& [stored, state] : rows) {
         WriteBytes(Folder() / "quillory.INI", std::string("[TForm1]\r\nShowCmd=") + stored + "\r\n");
         EXPECT_EQ(ReadPlacementState(TIniFile("quillory.INI"), "TForm1", TShowCmd::Hidden), state) << stored;
     }
 }
 
-TEST_F(FormStorageFormat, StringListSections)
-{
+TEST_F(FormStorageFormat, StringListSections) {
     {
         TIniFile ini("quillory.INI");
         WriteStringListSection(ini, "TForm1", "sComboBox2_Items", {"\"quoted\"", " lead", ""});
@@ -154,7 +157,8 @@ TEST_F(FormStorageFormat, StringListSections)
         ini.UpdateFile();
     }
     const TIniFile ini("quillory.INI");
-    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"TForm1.sComboBox2_Items"}) << "empty list: no section";
+    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"TForm1.sComboBox2_Items"})
+        << "empty list: no section";
     EXPECT_EQ(ReadStringListSection(ini, "TForm1", "sComboBox2_Items"),
               (std::vector<std::string>{"\"quoted\"", "lead", ""}));
     EXPECT_EQ(ReadStringListSection(ini, "TForm1", "sComboBox3_Items"), std::nullopt);
@@ -173,12 +177,12 @@ TEST_F(FormStorageFormat, StringListSections)
     };
     for (const auto& row : rows) {
         WriteBytes(Folder() / "quillory.INI", std::string("[TForm1.L_Items]\r\n") + row.section);
-        EXPECT_EQ(ReadStringListSection(TIniFile("quillory.INI"), "TForm1", "L_Items"), row.expected) << row.section;
+        EXPECT_EQ(ReadStringListSection(TIniFile("quillory.INI"), "TForm1", "L_Items"), row.expected)
+            << row.section;
     }
 }
 
-TEST_F(FormStorageFormat, PropertyValuesAreTrimmedAndBooleansNamed)
-{
+TEST_F(FormStorageFormat, PropertyValuesAreTrimmedAndBooleansNamed) {
     TIniFile ini("quillory.INI");
     WritePropertyValue(ini, "TForm1", "sEdit1_Text", "   jan@example.cz\t ");
     EXPECT_EQ(ini.ReadValue("TForm1", "sEdit1_Text", ""), "jan@example.cz");

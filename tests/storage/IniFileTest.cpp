@@ -1,17 +1,16 @@
 #include <sys/stat.h>
 
+#include "TempConfigFolder.h"
 #include "storage/IniFile.h"
 #include "storage/IniLocation.h"
 #include "storage/IniStorage.h"
-#include "TempConfigFolder.h"
 
 namespace quillory {
 namespace {
 
 using IniFile = test::TempConfigFolder;
 
-TEST_F(IniFile, ReadsWhatTheFileHoldsWithDefaultsForWhatItLacks)
-{
+TEST_F(IniFile, ReadsWhatTheFileHoldsWithDefaultsForWhatItLacks) {
     WriteBytes(Folder() / "quillory.INI",
                "; a comment\r\n[TForm1]\r\nEmpty=\r\n  Padded  =  two words  \r\nDq=\"quoted\"\r\n"
                "Sq='single'\r\nMixed=\"half'\r\nLfOnly=yes\n[Other]\r\nEmpty=elsewhere\r\n");
@@ -28,8 +27,7 @@ TEST_F(IniFile, ReadsWhatTheFileHoldsWithDefaultsForWhatItLacks)
     EXPECT_EQ(ini.ReadValue("Other", "Empty", ""), "elsewhere");
 }
 
-TEST_F(IniFile, MissingFileReadsAsDefaultsAndIsCreatedWithFolderOwnerOnly)
-{
+TEST_F(IniFile, MissingFileReadsAsDefaultsAndIsCreatedWithFolderOwnerOnly) {
     const auto nested = Folder() / "not" / "yet";
     ::setenv("XDG_CONFIG_HOME", nested.c_str(), 1);
     TIniFile ini("quillory.INI");
@@ -45,8 +43,7 @@ TEST_F(IniFile, MissingFileReadsAsDefaultsAndIsCreatedWithFolderOwnerOnly)
     EXPECT_EQ(info.st_mode & 0777, 0600u) << "the file holds the SMTP password";
 }
 
-TEST_F(IniFile, WriteReplacesExistingKeyAndKeepsTheRestOfTheFile)
-{
+TEST_F(IniFile, WriteReplacesExistingKeyAndKeepsTheRestOfTheFile) {
     WriteBytes(Folder() / "quillory.INI", "[A]\r\nk=1\r\nother=2\r\n\r\n[B]\r\nx=3\r\n");
     TIniFile ini("quillory.INI");
     ini.WriteValue("a", "K", "10");
@@ -57,9 +54,9 @@ TEST_F(IniFile, WriteReplacesExistingKeyAndKeepsTheRestOfTheFile)
               "[A]\r\nk=10\r\nother=2\r\nnew=n\r\n\r\n[B]\r\nx=3\r\n[C]\r\nc=\r\n");
 }
 
-TEST_F(IniFile, ClearSectionRemovesHeaderAndKeys)
-{
-    WriteBytes(Folder() / "quillory.INI", "[A]\r\nk=1\r\n[TForm1.sComboBox1_Items]\r\nCount=1\r\nItem0=x\r\n");
+TEST_F(IniFile, ClearSectionRemovesHeaderAndKeys) {
+    WriteBytes(Folder() / "quillory.INI",
+               "[A]\r\nk=1\r\n[TForm1.sComboBox1_Items]\r\nCount=1\r\nItem0=x\r\n");
     TIniFile ini("quillory.INI");
     ini.ClearSection("tform1.scombobox1_items");
     ini.ClearSection("NotThere");
@@ -68,8 +65,7 @@ TEST_F(IniFile, ClearSectionRemovesHeaderAndKeys)
 }
 
 // Mend: the read used to cut values to 2047 characters, shortening long signatures and passwords.
-TEST_F(IniFile, LongValueReadsBackWhole)
-{
+TEST_F(IniFile, LongValueReadsBackWhole) {
     const std::string long3000(3000, 'x');
     {
         TIniFile ini("quillory.INI");
@@ -80,8 +76,7 @@ TEST_F(IniFile, LongValueReadsBackWhole)
 }
 
 // Mend: the file is replaced whole at the end of a cycle, or not at all.
-TEST_F(IniFile, FileIsUntouchedUntilUpdateFile)
-{
+TEST_F(IniFile, FileIsUntouchedUntilUpdateFile) {
     const std::string before = "[TForm1]\r\nsmtpserver=6d61696c\r\n";
     WriteBytes(Folder() / "quillory.INI", before);
     {
@@ -93,8 +88,7 @@ TEST_F(IniFile, FileIsUntouchedUntilUpdateFile)
     EXPECT_EQ(ReadBytes(Folder() / "quillory.INI"), before);
 }
 
-TEST_F(IniFile, FailedUpdateRaisesWithTheBareNameAndLeavesNoTemporaryFile)
-{
+TEST_F(IniFile, FailedUpdateRaisesWithTheBareNameAndLeavesNoTemporaryFile) {
     // A folder where the file should be: it can be neither read nor replaced (even by root).
     std::filesystem::create_directory(Folder() / "quillory.INI");
     std::filesystem::create_directory(Folder() / "quillory.INI" / "inside");
@@ -111,8 +105,7 @@ TEST_F(IniFile, FailedUpdateRaisesWithTheBareNameAndLeavesNoTemporaryFile)
     EXPECT_EQ(entries, 1u) << "the temporary file was left behind";
 }
 
-TEST_F(IniFile, UnreachableFolderRaisesOnUpdate)
-{
+TEST_F(IniFile, UnreachableFolderRaisesOnUpdate) {
     WriteBytes(Folder() / "plainfile", "");
     const auto below = Folder() / "plainfile" / "config";
     ::setenv("XDG_CONFIG_HOME", below.c_str(), 1);
@@ -124,8 +117,7 @@ TEST_F(IniFile, UnreachableFolderRaisesOnUpdate)
 
 // Mend: a value holding a line break used to be written as further lines that read back as other
 // keys or sections, for example overwriting "smtpserver".
-TEST_F(IniFile, LineBreaksInValuesCannotCreateKeysOrSections)
-{
+TEST_F(IniFile, LineBreaksInValuesCannotCreateKeysOrSections) {
     const std::string injected = "Dobrý den\r\nsmtpserver=evil\n[Other]\rx=1";
     const std::string quoted = "\"two\nlines\"";
     const std::string markerLike = "\\~not escaped";
@@ -139,22 +131,21 @@ TEST_F(IniFile, LineBreaksInValuesCannotCreateKeysOrSections)
     }
     const TIniFile ini("quillory.INI");
     EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"TForm1.sComboBox1_Items", "TForm1"}));
-    EXPECT_EQ(ini.ReadSectionKeys("TForm1.sComboBox1_Items"), (std::vector<std::string>{"Item0", "Item1", "Item2"}));
+    EXPECT_EQ(ini.ReadSectionKeys("TForm1.sComboBox1_Items"),
+              (std::vector<std::string>{"Item0", "Item1", "Item2"}));
     EXPECT_EQ(ini.ReadValue("TForm1", "smtpserver", ""), "6d");
     EXPECT_EQ(ini.ReadValue("TForm1.sComboBox1_Items", "Item0", ""), injected);
     EXPECT_EQ(IniReadValue(ini, "TForm1.sComboBox1_Items", "Item1", ""), quoted);
     EXPECT_EQ(ini.ReadValue("TForm1.sComboBox1_Items", "Item2", ""), markerLike);
 }
 
-TEST_F(IniFile, PlainValuesAreStoredByteForByte)
-{
+TEST_F(IniFile, PlainValuesAreStoredByteForByte) {
     for (const std::string value : {"", "Dobrý den,", "a\\b", "x=y", "[not a section]", "  blanks  "}) {
         EXPECT_EQ(EncodeIniValue(value), value);
     }
 }
 
-TEST_F(IniFile, InvalidNamesAreRefused)
-{
+TEST_F(IniFile, InvalidNamesAreRefused) {
     TIniFile ini("quillory.INI");
     EXPECT_THROW(ini.WriteValue("TForm1", "a=b", "v"), EIniFileException);
     EXPECT_THROW(ini.WriteValue("TForm1", "a\nb", "v"), EIniFileException);
@@ -162,15 +153,13 @@ TEST_F(IniFile, InvalidNamesAreRefused)
     EXPECT_THROW(ini.WriteValue("TForm1", "", "v"), EIniFileException);
 }
 
-TEST(IniLocation, BareNameIsTheExecutableNameWithIniExtension)
-{
+TEST(IniLocation, BareNameIsTheExecutableNameWithIniExtension) {
     EXPECT_EQ(DefaultIniName("/usr/local/bin/quillory"), "quillory.INI");
     EXPECT_EQ(DefaultIniName("/opt/app.exe"), "app.INI");
     EXPECT_EQ(DefaultIniName("quillory"), "quillory.INI");
 }
 
-TEST(IniLocation, ConfigFolderFallsBackToHomeConfig)
-{
+TEST(IniLocation, ConfigFolderFallsBackToHomeConfig) {
     const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string savedXdg = oldXdg ? oldXdg : "";

@@ -10,15 +10,13 @@
 namespace quillory {
 namespace {
 
-TEST(Scramble, EmptyKeyGivesPlainHexCodes)
-{
+TEST(Scramble, EmptyKeyGivesPlainHexCodes) {
     EXPECT_EQ(ScrambleHex("", "abc"), "616263");
     EXPECT_EQ(ScrambleHex("", "\x01\xff"), "01ff");
     EXPECT_EQ(UnscrambleHex("", "616263"), "abc");
 }
 
-TEST(Scramble, RoundTripsEveryByteWithAnyKeyAndTwoDigitsPerCharacter)
-{
+TEST(Scramble, RoundTripsEveryByteWithAnyKeyAndTwoDigitsPerCharacter) {
     std::string all;
     for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
     for (const std::string key : {"", "k", "qwertzuiop", "heslo"}) {
@@ -30,8 +28,7 @@ TEST(Scramble, RoundTripsEveryByteWithAnyKeyAndTwoDigitsPerCharacter)
     EXPECT_EQ(ScrambleHex("key", ""), "");
 }
 
-TEST(Scramble, UnscrambleAcceptsUpperCaseAndReplacesBadPairs)
-{
+TEST(Scramble, UnscrambleAcceptsUpperCaseAndReplacesBadPairs) {
     const std::string scrambled = ScrambleHex("abc", "Xyz");
     std::string upper = scrambled;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -43,19 +40,19 @@ TEST(Scramble, UnscrambleAcceptsUpperCaseAndReplacesBadPairs)
 // An in-memory section of the storage, as the save and restore cycles hand it over.
 class MemorySection : public TIniValueAccess {
 public:
-    std::string ReadIniValue(std::string_view key, std::string_view defaultValue) override
-    {
+    std::string ReadIniValue(std::string_view key, std::string_view defaultValue) override {
         for (const auto& [name, value] : values) {
             if (SameText(name, key)) return value;
         }
         return std::string(defaultValue);
     }
-    void WriteIniValue(std::string_view key, std::string_view text) override { values[std::string(key)] = text; }
+    void WriteIniValue(std::string_view key, std::string_view text) override {
+        values[std::string(key)] = text;
+    }
     std::map<std::string, std::string> values;
 };
 
-TEST(StoredValues, ByNameAccessIgnoresCaseAndAddsUnknownNames)
-{
+TEST(StoredValues, ByNameAccessIgnoresCaseAndAddsUnknownNames) {
     TStoredValues values;
     values.Add("smtpserver", std::string(), "abcdefghij");
     values.WriteStoredValue("SMTPSERVER", std::string("mail.example.cz"));
@@ -70,8 +67,7 @@ TEST(StoredValues, ByNameAccessIgnoresCaseAndAddsUnknownNames)
     EXPECT_EQ(section.values["extra"], "True") << "a value without key is written in plain";
 }
 
-TEST(StoredValues, DuplicateNamesAreRefusedAndTheOldNameStays)
-{
+TEST(StoredValues, DuplicateNamesAreRefusedAndTheOldNameStays) {
     TStoredValues values;
     values.Add("smtplogin");
     TStoredValue& heslo = values.Add("smtpheslo");
@@ -87,8 +83,7 @@ TEST(StoredValues, DuplicateNamesAreRefusedAndTheOldNameStays)
     EXPECT_EQ(heslo.Name(), "SMTPHESLO");
 }
 
-TEST(StoredValues, SaveScramblesAndRestoreGivesTextsBack)
-{
+TEST(StoredValues, SaveScramblesAndRestoreGivesTextsBack) {
     TStoredValues values;
     values.Add("smtpserver", std::string("smtp.seznam.cz"), "kvetinacek");
     values.Add("smtpheslo", std::string(), "zahradnik");
@@ -113,8 +108,7 @@ TEST(StoredValues, SaveScramblesAndRestoreGivesTextsBack)
         << "a missing key keeps the current value, as a text";
 }
 
-TEST(StoredValues, OnSaveAndOnRestoreSeeTheVariant)
-{
+TEST(StoredValues, OnSaveAndOnRestoreSeeTheVariant) {
     TStoredValues values;
     TStoredValue& item = values.Add("v", std::string("plain"), "key");
     item.OnSave = [](TStoredValue&, TVariant& value) { value = std::string("changed"); };
@@ -126,8 +120,7 @@ TEST(StoredValues, OnSaveAndOnRestoreSeeTheVariant)
     EXPECT_EQ(VarToStr(item.Value), "changed!");
 }
 
-TEST(Variant, BooleanConversion)
-{
+TEST(Variant, BooleanConversion) {
     struct Row {
         TVariant value;
         bool expected;
@@ -144,7 +137,8 @@ TEST(Variant, BooleanConversion)
                         {std::int64_t{0}, false},
                         {TVariant{}, false},
                         {TNull{}, false}};
-    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(VarToBool(rows[i].value), rows[i].expected) << i;
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(VarToBool(rows[i].value), rows[i].expected) << i;
     EXPECT_EQ(VarToStr(true), "True");
     EXPECT_EQ(VarToStr(std::int64_t{-42}), "-42");
     EXPECT_EQ(VarToStr(TNull{}), "");

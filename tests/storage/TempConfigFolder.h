@@ -14,16 +14,14 @@ namespace quillory::test {
 // Points XDG_CONFIG_HOME at a fresh temporary folder for one test and removes it afterwards.
 class TempConfigFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldValue_ = old;
         std::string pattern = (std::filesystem::temp_directory_path() / "quillory-ini-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (oldValue_) {
             ::setenv("XDG_CONFIG_HOME", oldValue_->c_str(), 1);
         } else {
@@ -34,13 +32,11 @@ protected:
 
     const std::filesystem::path& Folder() const { return folder_; }
 
-    static std::string ReadBytes(const std::filesystem::path& path)
-    {
+    static std::string ReadBytes(const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    static void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-    {
+    static void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 

@@ -17,8 +17,9 @@ namespace {
 class TextFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("quillory-textfile-" + std::to_string(::getpid()) + "-" +
-                                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = std::filesystem::temp_directory_path() /
+               ("quillory-textfile-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -84,14 +85,16 @@ TEST_F(TextFileTest, ErrorsNameTheFullPathAndTheReason) {
         FileToLines(missing);
         FAIL() << "no error";
     } catch (const EFOpenError& error) {
-        EXPECT_EQ(error.Message(), "Cannot open file \"" + missing.string() + "\". No such file or directory");
+        EXPECT_EQ(error.Message(),
+                  "Cannot open file \"" + missing.string() + "\". No such file or directory");
     }
     const auto inMissingFolder = dir_ / "Backups" / "blok1.txt";
     try {
         LinesToFile("x", inMissingFolder);
         FAIL() << "no error";
     } catch (const EFCreateError& error) {
-        EXPECT_EQ(error.Message(), "Cannot create file \"" + inMissingFolder.string() + "\". No such file or directory");
+        EXPECT_EQ(error.Message(),
+                  "Cannot create file \"" + inMissingFolder.string() + "\". No such file or directory");
     }
     // A relative name is reported made absolute.
     const auto cwd = std::filesystem::current_path();

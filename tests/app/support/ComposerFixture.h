@@ -65,8 +65,12 @@ public:
         return widget;
     }
     QCheckBox* Gate(const char* name) const { return Get<QCheckBox>(name); }
-    QComboBox* Combo(int list) const { return Get<QComboBox>(qPrintable(QStringLiteral("sComboBox%1").arg(list))); }
-    QPlainTextEdit* Block(int block) const { return Get<QPlainTextEdit>(qPrintable(QStringLiteral("Memo%1").arg(block + 1))); }
+    QComboBox* Combo(int list) const {
+        return Get<QComboBox>(qPrintable(QStringLiteral("sComboBox%1").arg(list)));
+    }
+    QPlainTextEdit* Block(int block) const {
+        return Get<QPlainTextEdit>(qPrintable(QStringLiteral("Memo%1").arg(block + 1)));
+    }
     void Click(const char* button) const { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
     void Tick(const char* gate) const {
         QCheckBox* box = Gate(gate);
@@ -76,7 +80,8 @@ public:
     void TypeInto(QPlainTextEdit* memo, const QString& text) const { Type(memo, text); }
     // Key presses for every character, Czech letters included.
     static void Type(QWidget* widget, const QString& text) {
-        for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
 
     // The preview's lines, as its text form holds them (CR LF after every line).

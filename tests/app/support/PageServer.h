@@ -42,8 +42,8 @@ private:
         const bool found = pages_.contains(path);
         const QByteArray body = found ? pages_.value(path) : QByteArray("<p>not here</p>");
         socket.write(QByteArray(found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                     "Content-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(body.size()) +
-                     "\r\nConnection: close\r\n\r\n" + body);
+                     "Content-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                     QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         socket.disconnectFromHost();
         requests_.remove(&socket);
     }

@@ -8,8 +8,7 @@ namespace quillory::test {
 // The main window opened over a temporary executable folder with eight empty block files and a
 // temporary configuration folder, so it starts without stored settings.
 struct TSettingsFixture {
-    TSettingsFixture()
-    {
+    TSettingsFixture() {
         composer.WriteEmptyBlocks();
         composer.Open();
     }

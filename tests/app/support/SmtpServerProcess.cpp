@@ -4,10 +4,12 @@
 
 namespace quillory::test {
 
-TSmtpServerProcess::TSmtpServerProcess(const QString& user, const QString& password, const QStringList& options) {
+TSmtpServerProcess::TSmtpServerProcess(const QString& user, const QString& password,
+                                       const QStringList& options) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("/usr/bin/python3",
-                   QStringList{QUILLORY_TEST_SUPPORT_DIR "/net_aiosmtpd_server.py", user, password} + options);
+    process_.start(
+        "/usr/bin/python3",
+        QStringList{QUILLORY_TEST_SUPPORT_DIR "/net_aiosmtpd_server.py", user, password} + options);
     const QByteArray ready = NextLine(20000);
     if (ready.startsWith("ready ")) port_ = ready.mid(6).trimmed().toInt();
     if (port_ == 0) qWarning("SMTP server did not start: %s", ready.constData());
@@ -22,7 +24,8 @@ TSmtpServerProcess::~TSmtpServerProcess() {
 QByteArray TSmtpServerProcess::NextLine(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!process_.canReadLine()) {
-        if (deadline.hasExpired() || !process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return {};
+        if (deadline.hasExpired() || !process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return {};
     }
     return process_.readLine().trimmed();
 }
@@ -46,7 +49,8 @@ QList<QPair<QString, QString>> DecodeMessage(const QByteArray& data) {
     reader.closeWriteChannel();
     reader.waitForFinished(20000);
     QList<QPair<QString, QString>> fields;
-    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString& line :
+         QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
         const qsizetype tab = line.indexOf('\t');
         fields.append({line.left(tab), line.mid(tab + 1)});
     }

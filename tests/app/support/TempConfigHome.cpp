@@ -7,14 +7,13 @@
 
 namespace quillory::test {
 
-TTempConfigHome::TTempConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
-{
+TTempConfigHome::TTempConfigHome()
+    : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
     ++live_;
 }
 
-TTempConfigHome::~TTempConfigHome()
-{
+TTempConfigHome::~TTempConfigHome() {
     --live_;
     if (hadOld_) {
         qputenv("XDG_CONFIG_HOME", old_);
@@ -23,8 +22,7 @@ TTempConfigHome::~TTempConfigHome()
     }
 }
 
-QString TTempConfigHome::IniPath() const
-{
+QString TTempConfigHome::IniPath() const {
     return dir_.path() + "/" + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".INI";
 }
 
