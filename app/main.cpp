@@ -1,8 +1,8 @@
 #include <QDir>
 
 #include "app/Application.h"
+#include "app/MainWindow.h"
 #include "app/QtDesktop.h"
-#include "app/Unit1.h"
 
 int main(int argc, char** argv) {
     quillory::TQtDesktop desktop;

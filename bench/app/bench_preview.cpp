@@ -12,8 +12,8 @@
 #include <fstream>
 
 #include "app/EmailText.h"
+#include "app/MainWindow.h"
 #include "app/QtDesktop.h"
-#include "app/Unit1.h"
 
 namespace {
 

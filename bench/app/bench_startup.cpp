@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/MainWindow.h"
 #include "app/QtDesktop.h"
-#include "app/Unit1.h"
 
 extern char** environ;
 

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "app/AddressCheck.h"
-#include "app/Unit2.h"
+#include "app/SmtpSettingsDialog.h"
+#include "app/send/AddressCheck.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"
 

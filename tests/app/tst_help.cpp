@@ -13,8 +13,8 @@
 
 #include <functional>
 
-#include "app/FramelessBrowser.h"
-#include "app/Unit2.h"
+#include "app/SmtpSettingsDialog.h"
+#include "app/help/FramelessBrowser.h"
 #include "support/ComposerFixture.h"
 #include "support/PageServer.h"
 

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSignalSpy>
 
-#include "app/Unit2.h"
+#include "app/SmtpSettingsDialog.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"
 

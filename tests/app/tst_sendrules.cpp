@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-#include "app/MailFilling.h"
-#include "app/ServerAddress.h"
+#include "app/send/MailFilling.h"
+#include "app/send/ServerAddress.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdMessage.h"
 

@@ -14,7 +14,7 @@
 
 #include <functional>
 
-#include "app/Skin.h"
+#include "app/skin/Skin.h"
 #include "support/ComposerFixture.h"
 
 namespace quillory::test {

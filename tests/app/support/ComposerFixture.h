@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "app/Win1250Text.h"
 #include "support/FakeDesktop.h"
 #include "support/TempConfigHome.h"

@@ -3,8 +3,8 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
-#include "app/SendProgress.h"
-#include "app/SendWorker.h"
+#include "app/send/SendProgress.h"
+#include "app/send/SendWorker.h"
 #include "support/ComposerFixture.h"
 
 namespace quillory::test {

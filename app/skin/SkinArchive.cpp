@@ -1,4 +1,4 @@
-#include "app/SkinArchive.h"
+#include "app/skin/SkinArchive.h"
 
 #include <QSet>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "app/SendProgress.h"
+#include "app/send/SendProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,15 +11,15 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "app/AboutDialog.h"
 #include "app/AppInfo.h"
 #include "app/Desktop.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
-#include "app/Skin.h"
-#include "app/Unit2.h"
-#include "app/Unit3.h"
+#include "app/SmtpSettingsDialog.h"
 #include "app/Win1250Text.h"
+#include "app/skin/Skin.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
 #include "storage/FileErrors.h"

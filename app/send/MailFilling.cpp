@@ -1,4 +1,4 @@
-#include "app/MailFilling.h"
+#include "app/send/MailFilling.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 #include <QPlainTextEdit>
 
 #include "app/ErrorHandler.h"
+#include "app/MainWindow.h"
 #include "app/MemoText.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
+#include "app/SmtpSettingsDialog.h"
 #include "app/Win1250Text.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"

@@ -1,4 +1,4 @@
-#include "app/Skin.h"
+#include "app/skin/Skin.h"
 
 #include <QApplication>
 #include <QDir>
@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/SkinArchive.h"
-#include "app/SkinStyleSheet.h"
+#include "app/skin/SkinArchive.h"
+#include "app/skin/SkinStyleSheet.h"
 
 namespace quillory {
 namespace {

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/FramelessBrowser.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
+#include "app/help/FramelessBrowser.h"
 
 namespace quillory {
 

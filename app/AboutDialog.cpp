@@ -1,11 +1,11 @@
-#include "app/Unit3.h"
+#include "app/AboutDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
 #include "app/AppInfo.h"
-#include "app/WebLabel.h"
+#include "app/help/WebLabel.h"
 
 namespace quillory {
 

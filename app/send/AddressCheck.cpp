@@ -1,4 +1,4 @@
-#include "app/AddressCheck.h"
+#include "app/send/AddressCheck.h"
 
 namespace quillory {
 

@@ -1,4 +1,4 @@
-#include "app/FramelessBrowser.h"
+#include "app/help/FramelessBrowser.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,4 +1,4 @@
-#include "app/ServerAddress.h"
+#include "app/send/ServerAddress.h"
 
 #include <algorithm>
 #include <cctype>

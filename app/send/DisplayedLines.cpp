@@ -1,4 +1,4 @@
-#include "app/DisplayedLines.h"
+#include "app/send/DisplayedLines.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>

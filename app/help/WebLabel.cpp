@@ -1,4 +1,4 @@
-#include "app/WebLabel.h"
+#include "app/help/WebLabel.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/SkinStyleSheet.h"
+#include "app/skin/SkinStyleSheet.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include "app/SkinArchive.h"
+#include "app/skin/SkinArchive.h"
 
 namespace quillory {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Unit2.h"
+#include "app/SmtpSettingsDialog.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "app/SendWorker.h"
+#include "app/send/SendWorker.h"
 
 #include <exception>
 

@@ -12,9 +12,9 @@
 #include <QPushButton>
 
 #include "app/AppInfo.h"
+#include "app/MainWindow.h"
 #include "app/MemoText.h"
-#include "app/Unit1.h"
-#include "app/WebLabel.h"
+#include "app/help/WebLabel.h"
 
 namespace quillory {
 namespace {
