@@ -1,13 +1,11 @@
-// Building the main window: every widget with its name, caption, hint and place.
+// Building the main window's widgets: every one with its name, caption, hint and place.
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -89,12 +87,6 @@ QComboBox* TForm1::MakeComboBox(QWidget* parent, const char* name, const QString
     combo->setGeometry(geometry);
     combo->setCurrentIndex(-1);
     return combo;
-}
-
-QAction* TForm1::MakeMenuItem(QMenu* menu, const char* name, const QString& caption) {
-    QAction* item = caption == "-" ? menu->addSeparator() : menu->addAction(caption);
-    item->setObjectName(name);
-    return item;
 }
 
 void TForm1::CreatePanels() {
@@ -255,34 +247,6 @@ void TForm1::CreateHelpPanel() {
     sPanel4->hide();
     sBitBtn26 = MakeButton(client, "sBitBtn26", "Zavřít  ", {}, {8, 676, 997, 25});
     sBitBtn26->hide();
-}
-
-void TForm1::CreateMenus() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("MainMenu1");
-    auto addMenu = [bar](const char* name, const QString& caption) {
-        QMenu* menu = bar->addMenu(caption);
-        menu->setObjectName(name);
-        menu->menuAction()->setObjectName(name);
-        return menu;
-    };
-    QMenu* file = addMenu("Soubor1", "Soubor");
-    MakeMenuItem(file, "Uloit1", "Uložit text emailu");
-    MakeMenuItem(file, "N2", "-");
-    MakeMenuItem(file, "Ukonit1", "Ukončit");
-    QMenu* run = addMenu("Vykonat1", "Vykonat");
-    MakeMenuItem(run, "Koprovattextemailu1", "Kopírovat text emailu");
-    MakeMenuItem(run, "Odeslatemail1", "Odeslat email");
-    QMenu* settings = addMenu("Nastaven1", "Nastavení");
-    MakeMenuItem(settings, "Serverodchozpoty1", "Odchozí pošta");
-    QMenu* tools = addMenu("Nstroje1", "Nástroje");
-    MakeMenuItem(tools, "Vchoznastaven1", "Výchozí nastavení");
-    QMenu* help = addMenu("Npovda1", "Nápověda");
-    MakeMenuItem(help, "Webovstrnkaprogramu1", "Webová stránka programu");
-    MakeMenuItem(help, "Onlinenpovda1", "Online nápověda programu");
-    MakeMenuItem(help, "Updateprogramu1", "Update programu");
-    MakeMenuItem(help, "N3", "-");
-    MakeMenuItem(help, "OprogramuQuillory1", "O programu Quillory");
 }
 
 }  // namespace quillory

@@ -1,0 +1,60 @@
+// The main window's reset to defaults ("Výchozí nastavení"): backups first, then everything emptied.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/MainWindow.h"
+#include "app/MemoText.h"
+#include "app/SmtpSettingsDialog.h"
+#include "app/Win1250Text.h"
+#include "storage/TextFile.h"
+#include "storage/forms/FormStorage.h"
+
+namespace quillory {
+
+// One generation of backups in "Backups" beside the executable, which must exist: the blocks'
+// texts byte for byte, then every list's entries each followed by CR LF.
+void TForm1::WriteBackups() const {
+    const std::filesystem::path folder = exeDir_ / "Backups";
+    for (int n = 0; n < 8; ++n) {
+        LinesToFile(MemoText(*blocks_[n].memo), folder / ("blok" + std::to_string(n + 1) + ".txt"));
+    }
+    for (int n = 0; n < 5; ++n) {
+        std::string textForm;
+        for (int i = 0; i < lists_[n].combo->count(); ++i)
+            textForm += ToWin1250(lists_[n].combo->itemText(i)) + "\r\n";
+        LinesToFile(textForm, folder / ("seznam" + std::to_string(n + 1) + ".txt"));
+    }
+}
+
+// Backs up, then empties every gate, list, field, block and SMTP setting. A backup that cannot be
+// written ends the reset before anything is emptied.
+void TForm1::Vchoznastaven1Click() {
+    WriteBackups();
+    for (const TBlock& block : blocks_) block.gate->setChecked(false);
+    for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11}) gate->setChecked(false);
+    for (const TPhraseList& list : lists_) {
+        list.combo->clear();
+        list.combo->clearEditText();
+    }
+    sEdit1->clear();
+    sEdit3->clear();
+    // Emptying a memo is no edit of it: no rebuild follows, so the preview stays empty.
+    ReplaceMemoText(*Memo1, {});
+    for (const TBlock& block : blocks_) ReplaceMemoText(*block.memo, {});
+    FormStorage1->WriteStoredValue("smtpserver", std::string());
+    FormStorage1->WriteStoredValue("smtplogin", std::string());
+    FormStorage1->WriteStoredValue("smtpheslo", std::string());
+    FormStorage1->WriteStoredValue("smtpovereni", false);
+    selectedIndex_.fill(0);
+    // A dialog not opened yet has nothing to empty: it reads the values when it opens.
+    if (form2_) {
+        form2_->sEdit1->clear();
+        form2_->sEdit2->clear();
+        form2_->sEdit3->clear();
+        form2_->sCheckBox1->setChecked(false);
+    }
+}
+
+}  // namespace quillory
