@@ -19,6 +19,7 @@
 #include "app/MemoText.h"
 #include "app/SmtpSettingsDialog.h"
 #include "app/Win1250Text.h"
+#include "app/send/SendWorker.h"
 #include "app/skin/Skin.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
@@ -40,6 +41,7 @@ TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     setObjectName("Form1");
     IdSMTP1 = std::make_unique<TIdSMTP>();
     IdMessage1 = std::make_unique<TIdMessage>();
+    sender_ = std::make_unique<TSendWorker>();
     setWindowTitle(kMainWindowCaption);
     QFont font = this->font();
     font.setPixelSize(11);
@@ -103,36 +105,24 @@ void TForm1::ConnectSignals() {
         connect(list.combo->lineEdit(), &QLineEdit::textEdited, this,
                 [this, number] { Handle([this, number] { ListChange(number); }); });
     }
-    auto onClick = [this](const char* name, void (TForm1::*handler)()) {
-        auto* button = findChild<QPushButton*>(name);
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
-    };
-    onClick("sBitBtn23", &TForm1::GenerateEmail);
-    onClick("sBitBtn24", &TForm1::sBitBtn24Click);
-    onClick("sBitBtn25", &TForm1::sBitBtn25Click);
-    onClick("sBitBtn4", &TForm1::sBitBtn4Click);
-    onClick("sBitBtn5", &TForm1::FileSaveAs1Execute);
-    onClick("sBitBtn26", &TForm1::sBitBtn26Click);
-    onClick("sBitBtn6", &TForm1::sBitBtn6Click);
-    onClick("sBitBtn1", &TForm1::sBitBtn1Click);
-    auto onMenu = [this](const char* name, void (TForm1::*handler)()) {
-        auto* item = findChild<QAction*>(name);
-        connect(item, &QAction::triggered, this,
-                [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
-    };
-    onMenu("Uloit1", &TForm1::FileSaveAs1Accept);
-    onMenu("Ukonit1", &TForm1::Ukonit1Click);
-    onMenu("Koprovattextemailu1", &TForm1::sBitBtn4Click);
-    onMenu("Odeslatemail1", &TForm1::sBitBtn6Click);
-    onMenu("Onlinenpovda1", &TForm1::Onlinenpovda1Click);
-    onMenu("OprogramuQuillory1", &TForm1::OprogramuQuillory1Click);
-    onMenu("Serverodchozpoty1", &TForm1::sBitBtn1Click);
-    onMenu("Vchoznastaven1", &TForm1::Vchoznastaven1Click);
-    connect(findChild<QAction*>("Webovstrnkaprogramu1"), &QAction::triggered, this,
-            [this] { desktop_.OpenUrl(kWebSiteAddress); });
-    connect(findChild<QAction*>("Updateprogramu1"), &QAction::triggered, this,
-            [this] { desktop_.OpenUrl(kUpdatePageAddress); });
+    OnClick(sBitBtn23, &TForm1::GenerateEmail);
+    OnClick(sBitBtn24, &TForm1::sBitBtn24Click);
+    OnClick(sBitBtn25, &TForm1::sBitBtn25Click);
+    OnClick(sBitBtn4, &TForm1::sBitBtn4Click);
+    OnClick(sBitBtn5, &TForm1::FileSaveAs1Execute);
+    OnClick(sBitBtn26, &TForm1::sBitBtn26Click);
+    OnClick(sBitBtn6, &TForm1::sBitBtn6Click);
+    OnClick(sBitBtn1, &TForm1::sBitBtn1Click);
+}
+
+void TForm1::OnClick(QPushButton* button, THandler handler) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::OnClick(QAction* item, THandler handler) {
+    connect(item, &QAction::triggered, this,
+            [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
 }
 
 std::filesystem::path TForm1::BlockFile(int block) const {
@@ -277,5 +267,9 @@ void TForm1::FileSaveAs1Accept() { LinesToFile(PreviewText(), ToPath(saveFileNam
 void TForm1::Ukonit1Click() { close(); }
 
 void TForm1::OprogramuQuillory1Click() { Form3().exec(); }
+
+void TForm1::Webovstrnkaprogramu1Click() { desktop_.OpenUrl(kWebSiteAddress); }
+
+void TForm1::Updateprogramu1Click() { desktop_.OpenUrl(kUpdatePageAddress); }
 
 }  // namespace quillory

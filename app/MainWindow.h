@@ -33,6 +33,7 @@ class TFormStorage;
 class TFramelessIE;
 class TsSkinManager;
 class TsWebLabel;
+class TSendWorker;
 struct TEmailPieces;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
@@ -66,6 +67,8 @@ public:
     void SetHelpPageAddress(const QString& address) { helpPageAddress_ = address; }
     // The skin that draws the windows; inactive when the plain look stays.
     const TsSkinManager& SkinManager() const { return *sSkinManager1; }
+    // The send command's worker: one for the window's life, idle between sends.
+    TSendWorker& Sender() const { return *sender_; }
 
 signals:
     // Emitted after every rebuild of the preview.
@@ -108,7 +111,12 @@ private:
     QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
     QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
                             const QRect& geometry);
-    QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
+    using THandler = void (TForm1::*)();
+    // A menu item; choosing it runs `handler` (none for a separator).
+    QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption, THandler handler = nullptr);
+    // Runs `handler` on every click or choice, its errors reported through the default error handler.
+    void OnClick(QPushButton* button, THandler handler);
+    void OnClick(QAction* item, THandler handler);
 
     // Event handlers; each reports its own errors through the default error handler.
     void FormCreate();
@@ -130,6 +138,8 @@ private:
     void sBitBtn6Click();
     void sBitBtn1Click();
     void Vchoznastaven1Click();
+    void Webovstrnkaprogramu1Click();
+    void Updateprogramu1Click();
     void WriteBackups() const;
     template <class Action>
     void Handle(Action&& action);
@@ -154,7 +164,14 @@ private:
     QLineEdit* sEdit3 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     std::unique_ptr<TMemoWriter> previewWriter_;
-    QPushButton* sBitBtn26 = nullptr;
+    QPushButton* sBitBtn1 = nullptr;       // "Nastavní odchozí pošty"
+    QPushButton* sBitBtn4 = nullptr;       // "Kopírovat"
+    QPushButton* sBitBtn5 = nullptr;       // "Uložit text"
+    QPushButton* sBitBtn6 = nullptr;       // "Odeslat"
+    QPushButton* sBitBtn23 = nullptr;      // "Obnovit"
+    QPushButton* sBitBtn24 = nullptr;      // "Vymazat" (the copies)
+    QPushButton* sBitBtn25 = nullptr;      // "Vše / Nic"
+    QPushButton* sBitBtn26 = nullptr;      // "Zavřít" (the help panel)
     TFramelessIE* helpBrowser_ = nullptr;  // child of sPanel4, like the older views beneath it
     QString helpPageAddress_ = kHelpPageAddress;
     TsSkinManager* sSkinManager1 = nullptr;  // child of the window
@@ -171,6 +188,7 @@ private:
     // The send command's client and message; the message keeps what a send does not set.
     std::unique_ptr<TIdSMTP> IdSMTP1;
     std::unique_ptr<TIdMessage> IdMessage1;
+    std::unique_ptr<TSendWorker> sender_;
 };
 
 }  // namespace quillory

@@ -205,16 +205,15 @@ void TForm1::CreatePhraseLists() {
 }
 
 void TForm1::CreateAddressArea() {
-    MakeButton(sPanel2, "sBitBtn1", "Nastavní odchozí pošty", {}, {8, 8, 145, 21});
+    sBitBtn1 = MakeButton(sPanel2, "sBitBtn1", "Nastavní odchozí pošty", {}, {8, 8, 145, 21});
     MakeLabel(sPanel2, "sLabel2", "Odeslat komu", {12, 36});
     MakeLabel(sPanel2, "sLabel7", "(email)", {96, 36});
     sEdit1 = new QLineEdit(sPanel2);
     sEdit1->setObjectName("sEdit1");
     sEdit1->setAccessibleName("Odeslat komu");
     sEdit1->setGeometry(8, 52, 237, 21);
-    auto* clearCopies =
-        MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
-    clearCopies->setAccessibleName("Vymazat kopie");
+    sBitBtn24 = MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
+    sBitBtn24->setAccessibleName("Vymazat kopie");
     sCheckBox12 = MakeCheckBox(sPanel2, "sCheckBox12", "Kopie", {12, 88, 60, 19});
     MakeLabel(sPanel2, "sLabel5", "(jednotlivé emaily oddělujte středníkem)", {76, 90});
     sEdit3 = new QLineEdit(sPanel2);
@@ -231,14 +230,16 @@ void TForm1::CreatePreview() {
 
 void TForm1::CreateBottomRow() {
     QWidget* client = centralWidget();
-    MakeButton(client, "sBitBtn25", "Vše / Nic", "Zaškrtnout/Odškrtnout vše", {12, 676, 89, 25});
+    sBitBtn25 = MakeButton(client, "sBitBtn25", "Vše / Nic", "Zaškrtnout/Odškrtnout vše", {12, 676, 89, 25});
     auto* fullVersion = new TsWebLabel(desktop_, "Chci verzi Full", kFullVersionAddress, client);
     fullVersion->setObjectName("sWebLabel1");
     fullVersion->setGeometry(400, 684, 97, 16);
-    MakeButton(client, "sBitBtn23", "Obnovit", "Znovu generovat email", {524, 676, 89, 25});
-    MakeButton(client, "sBitBtn4", "Kopírovat", "Zkopírovat obsah emailu do schránky", {708, 676, 97, 25});
-    MakeButton(client, "sBitBtn5", "Uložit text", "Uložit obsah emailu do souboru", {804, 676, 97, 25});
-    MakeButton(client, "sBitBtn6", "Odeslat", "Odeslat email", {900, 676, 97, 25});
+    sBitBtn23 = MakeButton(client, "sBitBtn23", "Obnovit", "Znovu generovat email", {524, 676, 89, 25});
+    sBitBtn4 = MakeButton(client, "sBitBtn4", "Kopírovat", "Zkopírovat obsah emailu do schránky",
+                          {708, 676, 97, 25});
+    sBitBtn5 =
+        MakeButton(client, "sBitBtn5", "Uložit text", "Uložit obsah emailu do souboru", {804, 676, 97, 25});
+    sBitBtn6 = MakeButton(client, "sBitBtn6", "Odeslat", "Odeslat email", {900, 676, 97, 25});
 }
 
 void TForm1::CreateHelpPanel() {

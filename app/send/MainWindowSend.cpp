@@ -31,16 +31,15 @@ constexpr int kImplicitTLSPort = 465;
 
 // Starts the send beside the user-interface thread behind a modal progress window of `window`;
 // the outcome is shown when it has ended. Nothing happens while an earlier send still runs.
-void StartSend(QWidget& window, TDesktop& desktop, const TIdSMTP& smtp, const TIdMessage& message) {
-    auto* sender = window.findChild<TSendWorker*>(QString(), Qt::FindDirectChildrenOnly);
-    if (sender == nullptr) sender = new TSendWorker(&window);
-    if (sender->Running()) return;
+void StartSend(QWidget& window, TDesktop& desktop, TSendWorker& sender, const TIdSMTP& smtp,
+               const TIdMessage& message) {
+    if (sender.Running()) return;
 
     auto* progress = new TSendProgress(&window);
-    QObject::connect(sender, &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
-    QObject::connect(progress, &TSendProgress::cancelRequested, sender, &TSendWorker::Cancel);
+    QObject::connect(&sender, &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
+    QObject::connect(progress, &TSendProgress::cancelRequested, &sender, &TSendWorker::Cancel);
     QObject::connect(
-        sender, &TSendWorker::finished, &window,
+        &sender, &TSendWorker::finished, &window,
         [&window, &desktop, progress](const TSendOutcome& outcome) {
             progress->hide();
             progress->deleteLater();
@@ -55,7 +54,7 @@ void StartSend(QWidget& window, TDesktop& desktop, const TIdSMTP& smtp, const TI
         },
         Qt::SingleShotConnection);
     progress->show();
-    sender->Start(smtp, message);
+    sender.Start(smtp, message);
 }
 
 }  // namespace
@@ -103,7 +102,7 @@ void TForm1::sBitBtn6Click() {
                              "Chyba: " + FromWin1250(error.Message()));
         return;
     }
-    StartSend(*this, desktop_, smtp, message);
+    StartSend(*this, desktop_, *sender_, smtp, message);
 }
 
 }  // namespace quillory

@@ -47,9 +47,7 @@ private slots:
         f.WriteEmptyBlocks();
         f.Open();
         PrepareSend(f, QStringLiteral("localhost:%1").arg(server.Port()));
-        // The window sends through the sender it already has.
-        auto* sender = new TSendWorker(&f.Form());
-        QSignalSpy statuses(sender, &TSendWorker::statusChanged);
+        QSignalSpy statuses(&f.Form().Sender(), &TSendWorker::statusChanged);
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 0);
         TSmtpServerProcess::TDelivery delivery;

@@ -9,16 +9,11 @@
 
 namespace quillory::test {
 
-// The send of the window: null before the first send.
-inline TSendWorker* SendOf(TComposerFixture& f) {
-    return f.Form().findChild<TSendWorker*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 // Waits, handling events, until the send that a click started has ended and its outcome is shown;
 // false when it is still running after `timeoutMs`.
 inline bool WaitForSendEnd(TComposerFixture& f, int timeoutMs = 10000) {
     const QDeadlineTimer deadline(timeoutMs);
-    while (SendOf(f) != nullptr && SendOf(f)->Running()) {
+    while (f.Form().Sender().Running()) {
         if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
