@@ -13,6 +13,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppInfo.h"
+#include "app/BlockFileName.h"
 #include "app/Desktop.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
@@ -22,7 +23,6 @@
 #include "app/send/SendWorker.h"
 #include "app/skin/Skin.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
@@ -39,7 +39,6 @@ std::filesystem::path ToPath(const QString& name) { return std::filesystem::path
 TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), exeDir_(std::move(exeDir)), saveFileName_(kInitialSaveName) {
     setObjectName("Form1");
-    IdSMTP1 = std::make_unique<TIdSMTP>();
     IdMessage1 = std::make_unique<TIdMessage>();
     sender_ = std::make_unique<TSendWorker>();
     setWindowTitle(kMainWindowCaption);
@@ -125,9 +124,7 @@ void TForm1::OnClick(QAction* item, THandler handler) {
             [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
 }
 
-std::filesystem::path TForm1::BlockFile(int block) const {
-    return exeDir_ / ("blok" + std::to_string(block) + ".txt");
-}
+std::filesystem::path TForm1::BlockFile(int block) const { return exeDir_ / BlockFileName(block); }
 
 // Loads the eight blocks, each on its own: a missing file leaves its block empty (the next close
 // creates it), a file that exists but cannot be read marks its block so that the close never writes

@@ -27,7 +27,6 @@ class TForm2;
 class TForm3;
 class TMemoWriter;
 class TIdMessage;
-class TIdSMTP;
 class TCachedMemoText;
 class TFormStorage;
 class TFramelessIE;
@@ -185,8 +184,8 @@ private:
     TFormStorage* FormStorage1 = nullptr;  // child of the window
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
-    // The send command's client and message; the message keeps what a send does not set.
-    std::unique_ptr<TIdSMTP> IdSMTP1;
+    // The send command's message, which keeps what a send does not set, and its worker, which
+    // holds the SMTP client while a send runs.
     std::unique_ptr<TIdMessage> IdMessage1;
     std::unique_ptr<TSendWorker> sender_;
 };

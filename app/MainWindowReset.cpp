@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/BlockFileName.h"
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
 #include "app/SmtpSettingsDialog.h"
+#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
@@ -18,7 +20,7 @@ namespace quillory {
 void TForm1::WriteBackups() const {
     const std::filesystem::path folder = exeDir_ / "Backups";
     for (int n = 0; n < 8; ++n) {
-        LinesToFile(MemoText(*blocks_[n].memo), folder / ("blok" + std::to_string(n + 1) + ".txt"));
+        LinesToFile(MemoText(*blocks_[n].memo), folder / BlockFileName(n + 1));
     }
     for (int n = 0; n < 5; ++n) {
         std::string textForm;
@@ -43,10 +45,7 @@ void TForm1::Vchoznastaven1Click() {
     // Emptying a memo is no edit of it: no rebuild follows, so the preview stays empty.
     ReplaceMemoText(*Memo1, {});
     for (const TBlock& block : blocks_) ReplaceMemoText(*block.memo, {});
-    FormStorage1->WriteStoredValue("smtpserver", std::string());
-    FormStorage1->WriteStoredValue("smtplogin", std::string());
-    FormStorage1->WriteStoredValue("smtpheslo", std::string());
-    FormStorage1->WriteStoredValue("smtpovereni", false);
+    WriteSmtpAccount(*FormStorage1, TSmtpAccount{});
     selectedIndex_.fill(0);
     // A dialog not opened yet has nothing to empty: it reads the values when it opens.
     if (form2_) {

@@ -4,6 +4,7 @@
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
 #include "app/SmtpSettingsDialog.h"
+#include "app/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {
@@ -27,11 +28,7 @@ void TForm1::CreateFormStorage() {
     FormStorage1 = new TFormStorage(*this, [this] { ReportCurrentException(desktop_, this); });
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->SetStoredProps(kStoredProps);
-    TStoredValues& values = FormStorage1->StoredValues();
-    values.Add("smtpserver", std::string(), "kvetinacek");
-    values.Add("smtplogin", std::string(), "uzivatele");
-    values.Add("smtpheslo", std::string(), "zahradnik");
-    values.Add("smtpovereni", false, "pripojovani");
+    AddSmtpAccountValues(FormStorage1->StoredValues());
 }
 
 void TForm1::sBitBtn1Click() {

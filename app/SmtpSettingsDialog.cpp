@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
 #include "storage/forms/FormStorage.h"
 
@@ -112,14 +113,14 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 // account fields are loaded only when authentication is on.
 void TForm2::FormShow() {
     move(mainWindow_.pos() + QPoint(330, 160));
-    sEdit1->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtpserver"))));
-    sCheckBox1->setChecked(VarToBool(storage_.ReadStoredValue("smtpovereni")));
-    const bool authenticate = sCheckBox1->isChecked();
-    sEdit2->setEnabled(authenticate);
-    sEdit3->setEnabled(authenticate);
-    if (authenticate) {
-        sEdit2->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtplogin"))));
-        sEdit3->setText(FromWin1250(VarToStr(storage_.ReadStoredValue("smtpheslo"))));
+    const TSmtpAccount account = ReadSmtpAccount(storage_);
+    sEdit1->setText(FromWin1250(account.server));
+    sCheckBox1->setChecked(account.authenticate);
+    sEdit2->setEnabled(account.authenticate);
+    sEdit3->setEnabled(account.authenticate);
+    if (account.authenticate) {
+        sEdit2->setText(FromWin1250(account.login));
+        sEdit3->setText(FromWin1250(account.password));
     }
 }
 
@@ -129,14 +130,14 @@ void TForm2::sCheckBox1Click() {
 }
 
 void TForm2::StoreFields() {
-    storage_.WriteStoredValue("smtpserver", ToWin1250(sEdit1->text()));
-    if (sCheckBox1->isChecked()) {
-        storage_.WriteStoredValue("smtpovereni", true);
-        storage_.WriteStoredValue("smtplogin", ToWin1250(sEdit2->text()));
-        storage_.WriteStoredValue("smtpheslo", ToWin1250(sEdit3->text()));
-    } else {
-        storage_.WriteStoredValue("smtpovereni", false);
+    TSmtpAccount account = ReadSmtpAccount(storage_);
+    account.server = ToWin1250(sEdit1->text());
+    account.authenticate = sCheckBox1->isChecked();
+    if (account.authenticate) {
+        account.login = ToWin1250(sEdit2->text());
+        account.password = ToWin1250(sEdit3->text());
     }
+    WriteSmtpAccount(storage_, account);
 }
 
 }  // namespace quillory

@@ -9,6 +9,8 @@
 
 namespace quillory {
 
+struct TSmtpAccount;
+
 enum class TAuthenticationType { atNone, atLogin };
 
 // How the session is protected: not at all; TLS from the first byte (the submission port 465);
@@ -49,6 +51,12 @@ public:
 
     TIdSMTP();
     ~TIdSMTP() override;
+
+    // Takes the account's settings (net/SmtpAccount.cpp): Host and Port from its server text,
+    // Security from the port (465: ImplicitTLS, else StartTLSWhenOffered), the login (atLogin with
+    // its name and password, or atNone with both empty) and ReadTimeout. Raises EServerAddressError
+    // for a server text that does not parse, changing nothing.
+    void Apply(const TSmtpAccount& account);
 
     // Connects within `timeout` ms (with ImplicitTLS the TLS handshake follows at once), reads the
     // greeting and introduces itself; with StartTLSWhenOffered and STARTTLS in the EHLO reply it

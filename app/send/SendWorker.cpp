@@ -5,27 +5,11 @@
 #include "core/Exception.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
+#include "net/SmtpAccount.h"
 
 namespace quillory {
 
 namespace {
-
-// The connect limit of the send command.
-constexpr int kConnectTimeoutMs = 1000;
-
-void CopySettings(const TIdSMTP& from, TIdSMTP& to) {
-    to.Host = from.Host;
-    to.Port = from.Port;
-    to.Security = from.Security;
-    to.SetUseEhlo(from.UseEhlo());
-    to.SetAuthenticationType(from.AuthenticationType());
-    to.Username = from.Username;
-    to.Password = from.Password;
-    to.ReadTimeout = from.ReadTimeout;
-    to.HeloName = from.HeloName;
-    to.MailAgent = from.MailAgent;
-    to.MaxLineAction = from.MaxLineAction;
-}
 
 // The text of the exception being handled; true when it is one of the program's own errors.
 bool CurrentError(std::string& message) {
@@ -47,33 +31,34 @@ bool CurrentError(std::string& message) {
 TSendWorker::TSendWorker(QObject* parent) : QObject(parent) {}
 
 TSendWorker::~TSendWorker() {
-    if (client_) client_->Interrupt();
+    if (IdSMTP1) IdSMTP1->Interrupt();
     if (thread_.joinable()) thread_.join();
 }
 
-void TSendWorker::Start(const TIdSMTP& settings, const TIdMessage& message) {
+void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message) {
     if (running_) return;
     if (thread_.joinable()) thread_.join();
-    client_ = std::make_unique<TIdSMTP>();
-    CopySettings(settings, *client_);
-    client_->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+    auto client = std::make_unique<TIdSMTP>();
+    client->Apply(account);
+    IdSMTP1 = std::move(client);
+    IdSMTP1->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         const QString status = QString::fromStdString(text);
         QMetaObject::invokeMethod(
             this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
     };
     running_ = true;
-    thread_ = std::thread(&TSendWorker::Run, this, message);
+    thread_ = std::thread(&TSendWorker::Run, this, message, account.connectTimeoutMs);
 }
 
 void TSendWorker::Cancel() {
-    if (client_) client_->Interrupt();
+    if (IdSMTP1) IdSMTP1->Interrupt();
 }
 
-void TSendWorker::Run(TIdMessage message) {
-    TIdSMTP& smtp = *client_;
+void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
+    TIdSMTP& smtp = *IdSMTP1;
     TSendOutcome outcome;
     try {
-        smtp.OpenConnection(kConnectTimeoutMs);
+        smtp.OpenConnection(connectTimeoutMs);
         smtp.SendMail(message);
     } catch (...) {
         std::string text;
@@ -95,7 +80,7 @@ void TSendWorker::Run(TIdMessage message) {
 void TSendWorker::Finish(const TSendOutcome& outcome) {
     // The thread posted this as its last step: it has ended or is about to.
     if (thread_.joinable()) thread_.join();
-    client_.reset();
+    IdSMTP1.reset();
     running_ = false;
     emit finished(outcome);
 }

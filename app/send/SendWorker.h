@@ -11,6 +11,7 @@ namespace quillory {
 
 class TIdMessage;
 class TIdSMTP;
+struct TSmtpAccount;
 
 // How a send ended, for the window to tell the user.
 struct TSendOutcome {
@@ -23,9 +24,10 @@ struct TSendOutcome {
     std::string unhandledError;
 };
 
-// Runs one send beside the user-interface thread: connect within 1000 ms, send the message, close
-// the connection (QUIT) when it is still up. The thread owns its own SMTP client, configured as a
-// copy of the window's, and its own copy of the message, so nothing is shared while it runs.
+// Runs one send beside the user-interface thread: connect within the account's connect limit,
+// send the message, close the connection (QUIT) when it is still up. Each send has an SMTP client
+// of its own, configured from the account, and its own copy of the message, so nothing is shared
+// while it runs.
 // Status texts and the outcome come back to the thread this object lives in as queued signals;
 // no exception leaves the thread.
 class TSendWorker : public QObject {
@@ -35,9 +37,10 @@ public:
     // Ends a send still running at once and waits for its thread.
     ~TSendWorker() override;
 
-    // Starts a send with a client configured like `settings` (server, port, security, login,
-    // timeouts) and a copy of `message`. Ignored while a send runs.
-    void Start(const TIdSMTP& settings, const TIdMessage& message);
+    // Starts a send with a client configured from `account` and a copy of `message`. Ignored while
+    // a send runs. Raises EServerAddressError, with nothing started, when the account's server
+    // text does not parse.
+    void Start(const TSmtpAccount& account, const TIdMessage& message);
     // Ends the connection at once; the send finishes as Cancelled.
     void Cancel();
     // From Start until finished has been emitted.
@@ -49,10 +52,11 @@ signals:
     void finished(const quillory::TSendOutcome& outcome);
 
 private:
-    void Run(TIdMessage message);
+    void Run(TIdMessage message, int connectTimeoutMs);
     void Finish(const TSendOutcome& outcome);
 
-    std::unique_ptr<TIdSMTP> client_;  // made before the thread starts, freed after it has ended
+    // The send's client: made before the thread starts, freed after it has ended.
+    std::unique_ptr<TIdSMTP> IdSMTP1;
     std::thread thread_;
     bool running_ = false;
 };

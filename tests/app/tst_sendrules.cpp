@@ -1,9 +1,8 @@
-// The pure rules of the send command: the server field, the copy field and the body's labelling.
+// The pure rules of the send command: the copy field and the body's labelling.
 
 #include <QTest>
 
 #include "app/send/MailFilling.h"
-#include "app/send/ServerAddress.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdMessage.h"
 
@@ -13,42 +12,6 @@ class SendRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void serverAddress_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::newRow("host alone: port 25") << "smtp.firma.cz"
-                                             << "smtp.firma.cz" << 25;
-        QTest::newRow("host and port") << "smtp.firma.cz:587"
-                                       << "smtp.firma.cz" << 587;
-        QTest::newRow("bracketed IPv6 with port") << "[::1]:2525"
-                                                  << "::1" << 2525;
-        QTest::newRow("bracketed IPv6") << "[fe80::1]"
-                                        << "fe80::1" << 25;
-        QTest::newRow("bare IPv6") << "::1"
-                                   << "::1" << 25;
-        QTest::newRow("bad port") << "smtp:x25"
-                                  << "" << -1;
-        QTest::newRow("port out of range") << "smtp:70000"
-                                           << "" << -1;
-        QTest::newRow("empty port") << "smtp:"
-                                    << "" << -1;
-        QTest::newRow("bracket not closed") << "[::1:25"
-                                            << "" << -1;
-    }
-    void serverAddress() {
-        QFETCH(QString, text);
-        QFETCH(QString, host);
-        QFETCH(int, port);
-        if (port < 0) {
-            QVERIFY_THROWS_EXCEPTION(EServerAddressError, ParseServerAddress(text.toStdString()));
-            return;
-        }
-        const TServerAddress address = ParseServerAddress(text.toStdString());
-        QCOMPARE(QString::fromStdString(address.host), host);
-        QCOMPARE(address.port, port);
-    }
-
     // Pieces are trimmed, empty ones skipped, and a display name lands in the name, not the address.
     void copyField_data() {
         QTest::addColumn<QString>("field");

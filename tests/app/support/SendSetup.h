@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
@@ -15,11 +16,12 @@ inline const QString kSmtpPassword = "tajne heslo";
 
 // A window ready to send: server, login, recipient, sender and subject.
 inline void PrepareSend(TComposerFixture& f, const QString& server, bool authenticate = true) {
-    TFormStorage& storage = f.Form().FormStorage();
-    storage.WriteStoredValue("smtpserver", ToWin1250(server));
-    storage.WriteStoredValue("smtpovereni", authenticate);
-    storage.WriteStoredValue("smtplogin", ToWin1250(kSmtpUser));
-    storage.WriteStoredValue("smtpheslo", ToWin1250(kSmtpPassword));
+    TSmtpAccount account;
+    account.server = ToWin1250(server);
+    account.authenticate = authenticate;
+    account.login = ToWin1250(kSmtpUser);
+    account.password = ToWin1250(kSmtpPassword);
+    WriteSmtpAccount(f.Form().FormStorage(), account);
     f.Get<QLineEdit>("sEdit1")->setText("prijemce@firma.cz");
     f.Combo(5)->setEditText("Obchod Plzeň <obchod@firma.cz>");
     f.Combo(4)->setEditText("Poptávka");

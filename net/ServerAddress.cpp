@@ -1,4 +1,4 @@
-#include "app/send/ServerAddress.h"
+#include "net/ServerAddress.h"
 
 #include <algorithm>
 #include <cctype>

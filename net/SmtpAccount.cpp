@@ -1,0 +1,28 @@
+#include "net/SmtpAccount.h"
+
+#include "net/ServerAddress.h"
+
+namespace quillory {
+
+namespace {
+
+// The submission port that speaks TLS from the first byte.
+constexpr int kImplicitTLSPort = 465;
+
+}  // namespace
+
+void TIdSMTP::Apply(const TSmtpAccount& account) {
+    // Parsed first: a server text that does not parse leaves the client as it was.
+    const TServerAddress server = ParseServerAddress(account.server);
+    Host = server.host;
+    Port = server.port;
+    // On any port but 465 the connection is secured with STARTTLS whenever the server offers it.
+    Security =
+        server.port == kImplicitTLSPort ? TSmtpSecurity::ImplicitTLS : TSmtpSecurity::StartTLSWhenOffered;
+    SetAuthenticationType(account.authenticate ? TAuthenticationType::atLogin : TAuthenticationType::atNone);
+    Username = account.authenticate ? account.login : std::string();
+    Password = account.authenticate ? account.password : std::string();
+    ReadTimeout = account.readTimeoutMs;
+}
+
+}  // namespace quillory
