@@ -22,7 +22,7 @@ class ComposerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void workedExampleGivesSixteenLines() {
+    void salutationTwoBlocksFarewellAndSignatureGiveSixteenLines() {
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();

@@ -81,8 +81,9 @@ private slots:
     }
 
     // Blocks 1 and 2 and the salutation gate ticked, one salutation and one subject entered, no
-    // SMTP settings: the file holds the example's sections and keys in the example's order.
-    void firstCloseWritesTheExampleFileKeyForKey() {
+    // SMTP settings: the file holds the window's section and the two filled lists' item sections,
+    // and the window's keys in save order: placement, stored properties, stored values.
+    void firstCloseWritesPlacementPropertiesAndValuesInSaveOrder() {
         TTempConfigHome home;
         TComposerFixture f;
         f.WriteEmptyBlocks();

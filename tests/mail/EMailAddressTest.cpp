@@ -16,7 +16,7 @@ struct ParseCase {
     std::string address;
 };
 
-TEST(EMailAddressItem, ParsesTheNotationsOfTheResultTable) {
+TEST(EMailAddressItem, ParsesNameAndAddressOutOfEachNotation) {
     const ParseCase cases[] = {
         {"name_and_bracketed_address", W("Obchod Plzeň <obchod@plzen.cz>"), W("Obchod Plzeň"),
          "obchod@plzen.cz"},

@@ -16,7 +16,7 @@ protected:
     TIdStack& stack_ = SharedStack();
 };
 
-TEST_F(StackTest, ErrorTextsAreNumberedWithTheTableText) {
+TEST_F(StackTest, ErrorTextIsTheNumberALineBreakAndItsDescription) {
     const struct {
         int number;
         const char* message;

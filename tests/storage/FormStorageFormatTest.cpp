@@ -11,7 +11,7 @@ using FormStorageFormat = test::TempConfigFolder;
 
 // The INI file after the first close: window at its designed place at 1280 by 1024 and 96 pixels
 // per inch, blocks 1 and 2 ticked, one salutation and one subject, no SMTP settings.
-const char* const kExample =
+const char* const kFirstCloseIni =
     "[TForm1]\r\n"
     "FormVersion=0\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\n"
     "MinMaxPos(1280x1024)=-1,-1,-4,-4\r\nMinMaxPos=-1,-1,-4,-4\r\n"
@@ -31,7 +31,7 @@ const char* const kExample =
 
 // Writes the save cycle's keys in the cycle's order: version, placement, the stored properties
 // in list order (check boxes, fields, lists, shown texts), the stored values.
-TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey) {
+TEST_F(FormStorageFormat, SaveCycleWritesTheFirstCloseFileKeyForKey) {
     const std::string section = "TForm1";
     TIniFile ini("quillory.INI");
     IniWriteNumber(ini, section, "FormVersion", 0);
@@ -85,9 +85,9 @@ TEST_F(FormStorageFormat, SaveCycleReproducesTheExampleKeyForKey) {
     values.WriteAllValues(access);
     ini.UpdateFile();
 
-    // Key for key, section for section, in order; every value as in the example except the
+    // Key for key, section for section, in order; every value as in that file except the
     // scrambled "False", whose digits depend on the key word.
-    const TIniDocument expected = TIniDocument::Parse(kExample);
+    const TIniDocument expected = TIniDocument::Parse(kFirstCloseIni);
     const TIniFile written("quillory.INI");
     ASSERT_EQ(written.ReadSections(), expected.SectionNames());
     for (const auto& name : expected.SectionNames()) {
