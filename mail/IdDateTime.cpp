@@ -139,12 +139,12 @@ namespace {
 // 1-based month of a three-letter (upper-case) name, 0 when it is none.
 int MonthOfName(std::string_view name) {
     for (std::size_t i = 0; i < kMonthNames.size(); ++i)
-        if (UpperCase(kMonthNames[i]) == UpperCase(name)) return static_cast<int>(i + 1);
+        if (SameText(kMonthNames[i], name)) return static_cast<int>(i + 1);
     return 0;
 }
 
 bool ToInt(const std::string& text, int& value) {
-    const std::string t = Trim(text);
+    const std::string t(Trim(text));
     if (t.empty() || t.size() > 9) return false;
     std::size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
     if (i == t.size()) return false;
@@ -156,16 +156,16 @@ bool ToInt(const std::string& text, int& value) {
 
 bool IsDayName(std::string_view text) {
     for (const char* name : kDayNames)
-        if (UpperCase(text) == UpperCase(name)) return true;
+        if (SameText(text, name)) return true;
     return false;
 }
 
 }  // namespace
 
 TDateTime MailDateToDateTime(const std::string& source) {
-    std::string text = Trim(source);
+    std::string text(Trim(source));
     if (text.size() >= 3 && IsDayName(text.substr(0, 3))) CutToken(text, " ");
-    text = Trim(text);
+    text = std::string(Trim(text));
     const std::size_t firstSpace = Pos(" ", text);
     const std::size_t dash = Pos("-", text);
     const std::string delimiter = (dash >= 2 && (firstSpace == 0 || dash < firstSpace)) ? "-" : " ";
@@ -181,7 +181,7 @@ TDateTime MailDateToDateTime(const std::string& source) {
         if (!ToInt(CutToken(text, delimiter), day)) day = 1;
         month = MonthOfName(Trim(CutToken(text, delimiter)));
     }
-    text = Trim(text);
+    text = std::string(Trim(text));
     std::string yearText = CutToken(text, " ");
     int year = 0;
     if (!ToInt(yearText, year)) {
@@ -193,7 +193,7 @@ TDateTime MailDateToDateTime(const std::string& source) {
     else if (year >= 80 && year < 100) year += 1900;
 
     int hour = 0, minute = 0, second = 0;
-    text = Trim(text);
+    text = std::string(Trim(text));
     if (Pos(":", text) != 0) {
         std::string timeText = CutToken(text, " ");
         int* fields[] = {&hour, &minute, &second};
@@ -207,7 +207,7 @@ TDateTime MailDateToDateTime(const std::string& source) {
         return 0;
 
     TDateTime result = EncodeDateTime(year, month, day, hour, minute, second);
-    const std::string zone = Trim(text);
+    const std::string zone(Trim(text));
     if (zone.size() > 4 && (zone[0] == '+' || zone[0] == '-')) {
         int zoneHours = 0, zoneMinutes = 0;
         if (ToInt(zone.substr(1, 2), zoneHours) && ToInt(zone.substr(3, 2), zoneMinutes)) {

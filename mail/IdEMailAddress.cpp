@@ -16,7 +16,7 @@ constexpr std::string_view kNameChars =
 constexpr std::string_view kAddressStartSet = "(\"< @\t";
 constexpr std::string_view kListStartSet = ":;(\", \t";
 
-std::string TrimStrip(std::string_view text) { return Strip(Trim(text)); }
+std::string_view TrimStrip(std::string_view text) { return TrimBlanks(Trim(text)); }
 
 }  // namespace
 
@@ -43,7 +43,7 @@ std::string TIdEMailAddressItem::Text() const {
 void TIdEMailAddressItem::SetText(const std::string& text) {
     address_.clear();
     name_.clear();
-    std::string rest = Trim(text);
+    std::string rest(Trim(text));
     if (rest.empty()) return;
     std::size_t p = rest.find_first_of(kAddressStartSet);
     if (p == std::string::npos) {
@@ -115,8 +115,9 @@ void TIdEMailAddressItem::SetText(const std::string& text) {
         case '.':
             if (inBrackets) {
                 // White space around the dots of a bracketed domain vanishes.
-                address_ += TrimStrip(before) + ".";
-                rest = TrimLeft(std::string_view(rest).substr(p + 1));
+                address_ += TrimStrip(before);
+                address_ += ".";
+                rest = std::string(TrimLeft(std::string_view(rest).substr(p + 1)));
             } else {
                 address_ += rest.substr(0, p + 1);
                 cut(p + 1);
@@ -163,11 +164,12 @@ void TIdEMailAddressList::Delete(std::size_t index) {
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void TIdEMailAddressList::AddParsed(const std::string& text, bool dropIfBlank) {
+void TIdEMailAddressList::AddParsed(std::string_view text, bool dropIfBlank) {
     TIdEMailAddressItem& item = Add();
-    item.SetText(text);
+    item.SetText(std::string(text));
     if (!dropIfBlank) return;
-    const std::string formatted = Trim(item.Text());
+    const std::string written = item.Text();
+    const std::string_view formatted = Trim(written);
     if (formatted.empty() || formatted == "<>") items_.pop_back();
 }
 

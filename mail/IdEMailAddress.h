@@ -65,7 +65,7 @@ public:
 private:
     // Adds an item parsed from `text`; drops it again when `dropIfBlank` and it formats as
     // nothing or "<>".
-    void AddParsed(const std::string& text, bool dropIfBlank);
+    void AddParsed(std::string_view text, bool dropIfBlank);
 
     std::vector<std::unique_ptr<TIdEMailAddressItem>> items_;
 };

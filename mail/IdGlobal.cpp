@@ -4,36 +4,6 @@
 
 namespace quillory {
 
-namespace {
-
-bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-template <class Pred>
-std::string TrimIf(std::string_view text, Pred pred, bool left, bool right) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    if (left)
-        while (begin < end && pred(text[begin])) ++begin;
-    if (right)
-        while (end > begin && pred(text[end - 1])) --end;
-    return std::string(text.substr(begin, end - begin));
-}
-
-}  // namespace
-
-std::string Trim(std::string_view text) { return TrimIf(text, IsControlOrBlank, true, true); }
-std::string TrimLeft(std::string_view text) { return TrimIf(text, IsControlOrBlank, true, false); }
-std::string TrimRight(std::string_view text) { return TrimIf(text, IsControlOrBlank, false, true); }
-std::string Strip(std::string_view text) { return TrimIf(text, IsSpaceOrTab, true, true); }
-
-std::string UpperCase(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), UpperChar);
-    return result;
-}
-
 std::size_t Pos(std::string_view needle, std::string_view haystack) {
     const std::size_t found = haystack.find(needle);
     return found == std::string_view::npos ? 0 : found + 1;
@@ -77,8 +47,9 @@ std::string CommaText(const TIdStrings& lines) {
     for (const auto& line : lines) {
         if (!first) text += ',';
         first = false;
-        const bool quote = std::any_of(line.begin(), line.end(),
-                                       [](char c) { return IsControlOrBlank(c) || c == '"' || c == ','; });
+        const bool quote = std::any_of(line.begin(), line.end(), [](char c) {
+            return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == ',';
+        });
         if (!quote) {
             text += line;
             continue;

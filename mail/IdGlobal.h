@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/SameText.h"
+#include "core/TextCase.h"
+#include "core/TextTrim.h"
 
 #include <string>
 #include <string_view>
@@ -10,15 +11,6 @@ namespace quillory {
 
 // An ordered list of text lines, stored without line ends.
 using TIdStrings = std::vector<std::string>;
-
-// Removes every character with code 32 or below from both ends / from the start / from the end.
-std::string Trim(std::string_view text);
-std::string TrimLeft(std::string_view text);
-std::string TrimRight(std::string_view text);
-// Removes spaces and tabs (only) from both ends.
-std::string Strip(std::string_view text);
-// ASCII upper case; bytes of 128 and above are left as they are.
-std::string UpperCase(std::string_view text);
 
 // 1-based position of `needle` in `haystack`, 0 when absent.
 std::size_t Pos(std::string_view needle, std::string_view haystack);

@@ -47,8 +47,8 @@ std::string TIdHeaderList::ValueAtLine(int index) const {
     if (JoinFolded)
         for (std::size_t next = static_cast<std::size_t>(index) + 1;
              next < lines_.size() && IsContinuation(lines_[next]); ++next)
-            value = Trim(value) + " " + Trim(lines_[next]);
-    return Trim(value);
+            value = std::string(Trim(value)).append(" ").append(Trim(lines_[next]));
+    return std::string(Trim(value));
 }
 
 void TIdHeaderList::SetHeaderValue(const std::string& name, const std::string& value) {
@@ -76,7 +76,7 @@ TIdStrings TIdHeaderList::FoldHeaderLine(const std::string& text) {
     std::string rest = WrapAtBreaks(text, "\r\n ", "\t ,", FoldWidth);
     TIdStrings result;
     while (!rest.empty()) {
-        std::string piece = TrimRight(CutToken(rest, "\r\n"));
+        std::string piece(TrimRight(CutToken(rest, "\r\n")));
         if (piece.empty()) continue;
         // A line end inside the value followed by a non-blank would start a header line of its
         // own (a "Bcc:" smuggled in through a subject); keep it a continuation line instead.

@@ -28,7 +28,7 @@ void TIdRFCReply::ClearReply() {
 void TIdRFCReply::ParseReplyLines(const TIdStrings& lines) {
     ClearReply();
     if (lines.empty()) return;
-    std::string code = Trim(lines.front().substr(0, 4));
+    std::string code(Trim(lines.front().substr(0, 4)));
     if (code.size() == 4 && code.back() == '-') code.pop_back();
     SetTextCode(code);
     for (const auto& line : lines) text_.push_back(line.size() > 4 ? line.substr(4) : std::string());

@@ -1,9 +1,9 @@
 #include "net/IdSMTP.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
+#include "core/TextCase.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessageClient.h"
 #include "net/IdIOHandlerSocket.h"
@@ -20,13 +20,6 @@ bool HoldsLineBreakOrNul(const std::string& text) {
 
 void RefuseUnsafeAddress(const TIdEMailAddressItem& item) {
     if (HoldsLineBreakOrNul(item.Address())) throw EIdInvalidCommandText("e-mail address");
-}
-
-std::string UpperCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'a' && c <= 'z' ? std::toupper(c) : c);
-    });
-    return text;
 }
 
 }  // namespace

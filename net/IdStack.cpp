@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "core/TextCase.h"
 #include "net/IdErrorNumbers.h"
 #include "net/IdSocketExceptions.h"
 #include "net/IdStackBSD.h"
@@ -52,11 +53,7 @@ std::array<std::string, 4> AddressParts(const std::string& text) {
     return parts;
 }
 
-bool IsLocalhostName(const std::string& host) {
-    return host.size() == 9 && std::equal(host.begin(), host.end(), "localhost", [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
-}
+bool IsLocalhostName(const std::string& host) { return SameText(host, "localhost"); }
 
 }  // namespace
 

@@ -2,22 +2,11 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/TextCase.h"
 #include "net/IdSocketExceptions.h"
 #include "net/IdTCPConnection.h"
 
 namespace quillory {
-
-namespace {
-
-bool StartsWithIgnoringCase(const std::string& line, const std::string& prefix) {
-    return line.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), line.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) ==
-                      std::toupper(static_cast<unsigned char>(b));
-           });
-}
-
-}  // namespace
 
 int TIdTCPConnection::SendCommand(const std::string& command, const TAllowedCodes& allowed) {
     // The one place a command reaches the wire: text that would end the line early is refused here.
@@ -45,7 +34,7 @@ void TIdTCPConnection::ReadReplyLines() {
         for (;;) {
             lines.push_back(ReadNonEmptyLine(INT_MAX));
             const std::string& line = lines.back();
-            if (line.size() < 4 || StartsWithIgnoringCase(line, endMarker)) break;
+            if (line.size() < 4 || StartsText(line, endMarker)) break;
         }
     }
     lastReply_.ParseReplyLines(lines);

@@ -25,12 +25,12 @@ std::string PropertyKey(std::string_view component, std::string_view property) {
 
 void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key,
                         std::string_view text) {
-    IniWriteValue(ini, section, key, TrimControls(text));
+    IniWriteValue(ini, section, key, Trim(text));
 }
 
 std::string ReadPropertyValue(const TCustomIniFile& ini, std::string_view section, std::string_view key,
                               std::string_view defaultText) {
-    return std::string(TrimControls(IniReadValue(ini, section, key, defaultText)));
+    return std::string(Trim(IniReadValue(ini, section, key, defaultText)));
 }
 
 void WriteStringListSection(TCustomIniFile& ini, std::string_view section, std::string_view key,
