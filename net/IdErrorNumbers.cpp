@@ -21,11 +21,11 @@ constexpr ErrnoPair ErrnoTable[] = {
     {EACCES, 10013},
     {EPERM, 10013},
     {EFAULT, 10014},
-    {EINVAL, 10022},
+    {EINVAL, IdWSAEINVAL},
     {EMFILE, 10024},
     {ENFILE, 10024},
-    {EAGAIN, 10035},
-    {EINPROGRESS, 10036},
+    {EAGAIN, IdWSAEWOULDBLOCK},
+    {EINPROGRESS, IdWSAEINPROGRESS},
     {EALREADY, 10037},
     {ENOTSOCK, 10038},
     {EDESTADDRREQ, 10039},
@@ -33,26 +33,26 @@ constexpr ErrnoPair ErrnoTable[] = {
     {EPROTOTYPE, 10041},
     {ENOPROTOOPT, 10042},
     {EPROTONOSUPPORT, 10043},
-    {ESOCKTNOSUPPORT, 10044},
+    {ESOCKTNOSUPPORT, IdWSAESOCKTNOSUPPORT},
     {EOPNOTSUPP, 10045},
     {EPFNOSUPPORT, 10046},
-    {EAFNOSUPPORT, 10047},
-    {EADDRINUSE, 10048},
+    {EAFNOSUPPORT, IdWSAEAFNOSUPPORT},
+    {EADDRINUSE, IdWSAEADDRINUSE},
     {EADDRNOTAVAIL, 10049},
     {ENETDOWN, 10050},
     {ENETUNREACH, 10051},
     {ENETRESET, 10052},
-    {ECONNABORTED, 10053},
-    {ECONNRESET, 10054},
+    {ECONNABORTED, IdWSAECONNABORTED},
+    {ECONNRESET, IdWSAECONNRESET},
     // A send after the peer reset the connection: what Windows reports as a reset.
-    {EPIPE, 10054},
-    {ENOBUFS, 10055},
-    {ENOMEM, 10055},
+    {EPIPE, IdWSAECONNRESET},
+    {ENOBUFS, IdWSAENOBUFS},
+    {ENOMEM, IdWSAENOBUFS},
     {EISCONN, 10056},
     {ENOTCONN, 10057},
-    {ESHUTDOWN, 10058},
+    {ESHUTDOWN, IdWSAESHUTDOWN},
     {ETOOMANYREFS, 10059},
-    {ETIMEDOUT, 10060},
+    {ETIMEDOUT, IdWSAETIMEDOUT},
     {ECONNREFUSED, 10061},
     {ELOOP, 10062},
     {ENAMETOOLONG, 10063},
@@ -126,13 +126,13 @@ int WinsockErrorFromResolver(int gaiError, int errnoValue) {
     case EAI_ADDRFAMILY:
         return IdWSANO_DATA;
     case EAI_FAMILY:
-        return 10047;
+        return IdWSAEAFNOSUPPORT;
     case EAI_SOCKTYPE:
-        return 10044;
+        return IdWSAESOCKTNOSUPPORT;
     case EAI_BADFLAGS:
-        return 10022;
+        return IdWSAEINVAL;
     case EAI_MEMORY:
-        return 10055;
+        return IdWSAENOBUFS;
     case EAI_SYSTEM:
         return WinsockErrorFromErrno(errnoValue);
     default:

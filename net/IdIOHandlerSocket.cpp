@@ -15,8 +15,6 @@
 namespace quillory {
 
 namespace {
-constexpr int WouldBlock = 10035;
-constexpr int InProgress = 10036;
 using Clock = std::chrono::steady_clock;
 }  // namespace
 
@@ -84,7 +82,7 @@ void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
     int error = 0;
     if (socket.ConnectToPeer() == Id_SOCKET_ERROR) {
         error = stack.QueryLastError();
-        if (error == InProgress || error == WouldBlock) {
+        if (error == IdWSAEINPROGRESS || error == IdWSAEWOULDBLOCK) {
             const int ready = stack.WaitFor(socket.Handle(), true, timeout);
             if (ready == 0) {
                 CloseHandler();

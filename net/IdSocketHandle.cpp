@@ -2,14 +2,11 @@
 
 #include <sys/socket.h>
 
+#include "net/IdErrorNumbers.h"
 #include "net/IdInterrupt.h"
 #include "net/IdSocketExceptions.h"
 
 namespace quillory {
-
-namespace {
-constexpr int AddressInUse = 10048;
-}
 
 void TIdSocketHandle::AllocateHandle(int type, int protocol, int family) {
     ReleaseHandle();
@@ -57,7 +54,7 @@ bool TIdSocketHandle::TryBindOnce() {
     TIdStack& stack = SharedStack();
     // With no local address asked for, an IPv6 socket binds to the IPv6 wildcard.
     const std::string ip = IP.empty() && family_ == AF_INET6 ? std::string("::") : IP;
-    if (stack.CheckResult(stack.Bind(handle_, ip, Port), {AddressInUse})) return false;
+    if (stack.CheckResult(stack.Bind(handle_, ip, Port), {IdWSAEADDRINUSE})) return false;
     RefreshLocal();
     return true;
 }

@@ -4,17 +4,10 @@
 
 #include <algorithm>
 
+#include "net/IdErrorNumbers.h"
 #include "net/IdSocketExceptions.h"
 
 namespace quillory {
-
-namespace {
-constexpr int WouldBlock = 10035;
-constexpr int ConnectionAborted = 10053;
-constexpr int ConnectionReset = 10054;
-constexpr int SocketShutDown = 10058;
-constexpr int TimedOut = 10060;
-}  // namespace
 
 TIdTCPConnection::TIdTCPConnection() {
     inputBuffer_.OnRemove = [this](std::size_t count) {
@@ -89,7 +82,7 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
         received = ioHandler_->ReceiveBytes(room, chunk);
         inputBuffer_.Commit(chunk, received > 0 ? static_cast<std::size_t>(received) : 0);
         closedByPeer_ = received == 0;
-        if (received != 0 && stack.CheckResult(received, {SocketShutDown, ConnectionAborted})) {
+        if (received != 0 && stack.CheckResult(received, {IdWSAESHUTDOWN, IdWSAECONNABORTED})) {
             received = 0;
             DropSocket();
             if (inputBuffer_.Size() == 0) stack.RaiseError(stack.LastError());
@@ -231,12 +224,12 @@ void TIdTCPConnection::FlushWriteBuffer() {
         const long sent = ioHandler_->SendBytes(pending.data() + position, pending.size() - position);
         closedByPeer_ = sent == 0;
         CheckDisconnected(true, false);
-        if (sent < 0 && stack.QueryLastError() == WouldBlock) {
+        if (sent < 0 && stack.QueryLastError() == IdWSAEWOULDBLOCK) {
             // The peer took nothing for ReadTimeout ms: the connection is of no further use.
             DropSocket();
-            stack.RaiseError(TimedOut);
+            stack.RaiseError(IdWSAETIMEDOUT);
         }
-        if (stack.CheckResult(sent, {SocketShutDown, ConnectionAborted, ConnectionReset})) {
+        if (stack.CheckResult(sent, {IdWSAESHUTDOWN, IdWSAECONNABORTED, IdWSAECONNRESET})) {
             DropSocket();
             stack.RaiseError(stack.QueryLastError());
         }
