@@ -29,19 +29,11 @@ private:
 
 }  // namespace
 
-std::string TIdMessageClient::DotStuffed(const std::string& line) {
-    return !line.empty() && line[0] == '.' ? "." + line : line;
-}
-
-void TIdMessageClient::WriteDotStuffedLines(const TIdStrings& lines) {
-    for (const auto& line : lines) connection_.WriteLine(DotStuffed(line));
-}
-
 void TIdMessageClient::TransmitMessage(TIdMessage& message, bool headersOnly) {
     if (message.NoEncode) {
         connection_.WriteLines(message.RawHeaders().Lines());
         connection_.WriteLine("");
-        if (!headersOnly) WriteDotStuffedLines(message.Body());
+        if (!headersOnly) connection_.WriteLines(message.Body());
         return;
     }
     WriteHeaderSection(message);
@@ -53,7 +45,7 @@ void TIdMessageClient::WriteHeaderSection(TIdMessage& message) {
     connection_.WriteLines(message.ComposeHeaders().Lines());
 }
 
-void TIdMessageClient::WriteBodyLines(const TIdMessage& message) { WriteDotStuffedLines(message.Body()); }
+void TIdMessageClient::WriteBodyLines(const TIdMessage& message) { connection_.WriteLines(message.Body()); }
 
 void TIdMessageClient::WriteBodySection(TIdMessage& message) {
     const THeaderCharset charset = ChooseHeaderCharset();
@@ -66,7 +58,7 @@ void TIdMessageClient::WriteBodySection(TIdMessage& message) {
     if (counts.attachments == 0 && counts.textParts < 2) {
         connection_.NotifyStatus("Encoding text");
         if (charset.transfer == TTransfer::iso2022jp)
-            for (const auto& line : message.Body()) connection_.WriteLine(DotStuffed(ToIso2022Jp(line)));
+            for (const auto& line : message.Body()) connection_.WriteLine(ToIso2022Jp(line));
         else WriteBodyLines(message);
         return;
     }
@@ -155,16 +147,11 @@ void TIdMessageClient::WriteTextPart(TIdText& part) {
     connection_.WriteLines(part.ExtraHeaders().Lines());
     connection_.WriteLine("");
     if (SameText(part.ContentTransfer(), "quoted-printable")) {
-        // Dot-stuffing applies to the encoded lines as they go onto the wire: a soft line break can
-        // start an output line with "." even when the source line does not (RFC 5321 §4.5.2).
-        for (const auto& line : part.Body()) {
-            std::string encoded = EncodeTextWith<TIdEncoderQuotedPrintable>(line + "\r\n");
-            std::string wire;
-            while (!encoded.empty()) wire += DotStuffed(CutToken(encoded, "\r\n")) + "\r\n";
-            connection_.WriteText(wire);
-        }
+        // Each source line encodes to one or more lines ending in CR LF (soft line breaks).
+        for (const auto& line : part.Body())
+            connection_.WriteText(EncodeTextWith<TIdEncoderQuotedPrintable>(line + "\r\n"));
     } else {
-        WriteDotStuffedLines(part.Body());
+        connection_.WriteLines(part.Body());
     }
     connection_.WriteLine("");
 }

@@ -8,8 +8,9 @@
 namespace quillory {
 
 // Writes a TIdMessage as mail text (RFC 5322 header block, empty line, body) through a line
-// writer, dot-stuffing every body line (RFC 5321 §4.5.2). The SMTP client calls TransmitMessage
-// after the server has accepted DATA and sends the terminating "." itself.
+// writer, as plain lines: the SMTP client's DATA writer dot-stuffs them on their way to the wire
+// (RFC 5321 §4.5.2). The SMTP client calls TransmitMessage after the server has accepted DATA and
+// sends the terminating "." itself.
 class TIdMessageClient {
 public:
     explicit TIdMessageClient(TIdLineWriter& connection) : connection_(connection) {}
@@ -25,14 +26,10 @@ public:
     void WriteBodyLines(const TIdMessage& message);
     void WriteTextPart(TIdText& part);
 
-    // "." + line when the line begins with "."; otherwise the line unchanged.
-    static std::string DotStuffed(const std::string& line);
-
 protected:
     TIdLineWriter& Connection() { return connection_; }
 
 private:
-    void WriteDotStuffedLines(const TIdStrings& lines);
     void WriteAttachment(TIdMessage& message, TIdAttachment& attachment, std::string_view boundary);
 
     TIdLineWriter& connection_;

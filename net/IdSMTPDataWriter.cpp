@@ -1,69 +1,63 @@
 #include "net/IdSMTPDataWriter.h"
 
-#include "net/IdTCPConnection.h"
-
 namespace quillory {
 
 void TIdSMTPDataWriter::WriteText(const std::string& text) {
     std::string out;
     out.reserve(text.size() + 2);
-    Normalize(text, true, out);
+    Normalize(text, out);
     connection_.WriteText(out);
 }
 
 void TIdSMTPDataWriter::WriteLine(const std::string& line) {
-    if (!pendingCR_ && line.find_first_of("\r\n") == std::string::npos) {
+    const bool plain = !pendingCR_ && line.find_first_of("\r\n") == std::string::npos &&
+                       !(atLineStart_ && line.starts_with('.'));
+    if (plain) {
         connection_.WriteLine(line);
     } else {
         std::string out;
         out.reserve(line.size() + 4);
-        Normalize(line, false, out);
+        Normalize(line, out);
         pendingCR_ = false;  // a CR that ends the line merges with its line end
         out += "\r\n";
         connection_.WriteText(out);
     }
     atLineStart_ = true;
-    stuffLine_ = false;
 }
 
-void TIdSMTPDataWriter::Normalize(std::string_view text, bool lineEndsAreOwn, std::string& out) {
+void TIdSMTPDataWriter::Normalize(std::string_view text, std::string& out) {
     for (const char c : text) {
         if (pendingCR_) {
             pendingCR_ = false;
-            if (c == '\n') {
-                BreakLine(out, !lineEndsAreOwn);
-                continue;
-            }
-            BreakLine(out, true);
+            BreakLine(out);
+            if (c == '\n') continue;
         }
         if (c == '\r') {
             pendingCR_ = true;
             continue;
         }
         if (c == '\n') {
-            BreakLine(out, true);
+            BreakLine(out);
             continue;
         }
-        if (atLineStart_ && stuffLine_ && c == '.') out += '.';
+        if (atLineStart_ && c == '.') out += '.';
         atLineStart_ = false;
-        stuffLine_ = false;
         out += c;
     }
 }
 
-void TIdSMTPDataWriter::BreakLine(std::string& out, bool madeHere) {
+void TIdSMTPDataWriter::BreakLine(std::string& out) {
     out += "\r\n";
     atLineStart_ = true;
-    stuffLine_ = madeHere;
 }
 
 void TIdSMTPDataWriter::Finish() {
     std::string out;
     if (pendingCR_) {
         pendingCR_ = false;
-        BreakLine(out, true);
+        BreakLine(out);
     }
-    if (!atLineStart_) BreakLine(out, true);
+    if (!atLineStart_) BreakLine(out);
     connection_.WriteText(out);
 }
 

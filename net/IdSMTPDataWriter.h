@@ -7,15 +7,14 @@
 
 namespace quillory {
 
-class TIdTCPConnection;
-
-// The mail text between DATA and the terminating "." (RFC 5321 §4.1.1.4): every line on the wire
-// ends with CR LF and nothing else. A bare CR or LF inside what is written becomes CR LF, and a
-// line that such a break begins is dot-stuffed (§4.5.2) like every other line, so no text can end
-// the DATA section early. Lines as the writer's caller gives them are dot-stuffed by the caller.
+// The mail text between DATA and the terminating "." (RFC 5321 §4.1.1.4) on its way to the wire:
+// every line ends with CR LF and nothing else, and every line that begins with "." gets one more
+// "." in front (dot-stuffing, §4.5.2), whether the caller wrote it as a line or inside a text. A
+// bare CR or LF inside what is written becomes CR LF, so no text can end the DATA section early.
+// The writers above it write plain lines.
 class TIdSMTPDataWriter final : public TIdLineWriter {
 public:
-    explicit TIdSMTPDataWriter(TIdTCPConnection& connection) : connection_(connection) {}
+    explicit TIdSMTPDataWriter(TIdLineWriter& connection) : connection_(connection) {}
 
     void WriteText(const std::string& text) override;
     void WriteLine(const std::string& line) override;
@@ -27,14 +26,12 @@ public:
     void Finish();
 
 private:
-    // Appends `text` to `out` with its line ends made CR LF; `lineEndsAreOwn` tells whether a
-    // CR LF in it ends a line of the caller's (WriteText) or breaks a line in two (WriteLine).
-    void Normalize(std::string_view text, bool lineEndsAreOwn, std::string& out);
-    void BreakLine(std::string& out, bool madeHere);
+    // Appends `text` to `out` with its line ends made CR LF and its lines dot-stuffed.
+    void Normalize(std::string_view text, std::string& out);
+    void BreakLine(std::string& out);
 
-    TIdTCPConnection& connection_;
+    TIdLineWriter& connection_;
     bool atLineStart_ = true;
-    bool stuffLine_ = false;
     bool pendingCR_ = false;
 };
 

@@ -16,15 +16,10 @@ namespace {
 using test::TMemoryLineWriter;
 using test::W;
 
-// What the recipient's mail program reads: the message as the SMTP server stores it (dot-stuffing
-// undone, RFC 5321 §4.5.2) parsed by Python's e-mail package; fields come back as UTF-8.
-std::multimap<std::string, std::string> ReadAsRecipient(const std::string& wire) {
-    std::string stored;
-    std::size_t start = 0;
-    for (std::size_t end; (end = wire.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const std::string line = wire.substr(start, end - start);
-        stored += (line.starts_with(".") ? line.substr(1) : line) + "\r\n";
-    }
+// What the recipient's mail program reads: the message text as the SMTP server stores it (the
+// plain lines, before dot-stuffing and after the server has undone it) parsed by Python's e-mail
+// package; fields come back as UTF-8.
+std::multimap<std::string, std::string> ReadAsRecipient(const std::string& stored) {
     // One file per process: the tests run side by side.
     const std::string path = ::testing::TempDir() + "mail_real_reader_" + std::to_string(::getpid()) + ".eml";
     std::ofstream(path, std::ios::binary) << stored;
@@ -38,7 +33,7 @@ std::multimap<std::string, std::string> ReadAsRecipient(const std::string& wire)
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
     pipe.reset();
     std::remove(path.c_str());
-    start = 0;
+    std::size_t start = 0;
     for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = output.substr(start, end - start);
         const std::size_t tab = line.find('\t');

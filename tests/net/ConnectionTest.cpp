@@ -186,20 +186,23 @@ TEST_F(ConnectionTest, CommandsHoldingLineBreaksOrNulNeverReachTheWire) {
 namespace quillory {
 namespace {
 
-// Every line of the DATA section ends in CR LF; a line that a stray CR or LF begins is dot-stuffed,
-// so no text can put a lone "." on a line and end the section early.
-TEST_F(ConnectionTest, DataWriterEndsEveryLineWithCrLfAndStuffsTheLinesItMakes) {
+// Every line of the DATA section ends in CR LF and every line that begins with "." is dot-stuffed,
+// the caller's lines and those a stray CR or LF begins alike, so no text can put a lone "." on a
+// line and end the section early.
+TEST_F(ConnectionTest, DataWriterEndsEveryLineWithCrLfAndStuffsEveryLine) {
     TIdSMTPDataWriter data(client_);
     data.WriteLine("plain");
+    data.WriteLine(".");
     data.WriteLine("a\r\n.\r\nQUIT");
     data.WriteLine("b\n.x\r.y");
     data.WriteLine("ends with cr\r");
-    data.WriteText("text\r\n.kept as the caller stuffed it\r\nbare\n.z\rpartial");
+    data.WriteText("text\r\n.a line of the caller\r\nbare\n.z\rpartial");
+    data.WriteLine(".continued, not at a line start");
     data.Finish();
     client_.FlushWriteBuffer();
     const std::string expected =
-        "plain\r\na\r\n..\r\nQUIT\r\nb\r\n..x\r\n..y\r\nends with cr\r\n"
-        "text\r\n.kept as the caller stuffed it\r\nbare\r\n..z\r\npartial\r\n";
+        "plain\r\n..\r\na\r\n..\r\nQUIT\r\nb\r\n..x\r\n..y\r\nends with cr\r\n"
+        "text\r\n..a line of the caller\r\nbare\r\n..z\r\npartial.continued, not at a line start\r\n";
     EXPECT_EQ(peer_.Receive(expected.size(), 2000), expected);
 }
 
