@@ -1,5 +1,6 @@
 #include "mail/IdMessageClient.h"
 
+#include "core/FirstError.h"
 #include "mail/IdCoderQuotedPrintable.h"
 #include "mail/IdStream.h"
 
@@ -12,20 +13,6 @@ using TMode = TIdLineWriter::TWorkMode;
 
 std::string Delimiter(std::string_view boundary) { return "--" + std::string(boundary); }
 std::string ClosingDelimiter(std::string_view boundary) { return "--" + std::string(boundary) + "--"; }
-
-// Ends the write span opened by the constructor, also when writing fails.
-class TWorkSpan {
-public:
-    explicit TWorkSpan(TIdLineWriter& connection) : connection_(connection) {
-        connection_.StartWork(TMode::wmWrite, 0);
-    }
-    ~TWorkSpan() { connection_.FinishWork(TMode::wmWrite); }
-    TWorkSpan(const TWorkSpan&) = delete;
-    TWorkSpan& operator=(const TWorkSpan&) = delete;
-
-private:
-    TIdLineWriter& connection_;
-};
 
 }  // namespace
 
@@ -48,8 +35,13 @@ void TIdMessageClient::WriteHeaderSection(TIdMessage& message) {
 void TIdMessageClient::WriteBodyLines(const TIdMessage& message) { connection_.WriteLines(message.Body()); }
 
 void TIdMessageClient::WriteBodySection(TIdMessage& message) {
+    // The write span ends also when writing fails; an error of its end comes after the writing's.
+    connection_.StartWork(TMode::wmWrite, 0);
+    RunThenCleanUp([&] { WriteBody(message); }, [this] { connection_.FinishWork(TMode::wmWrite); });
+}
+
+void TIdMessageClient::WriteBody(TIdMessage& message) {
     const THeaderCharset charset = ChooseHeaderCharset();
-    const TWorkSpan span(connection_);
     TIdMessageParts& parts = message.MessageParts();
     const auto counts = parts.Counts();
     const bool mime = message.Encoding() == TIdMessageEncoding::meMIME;

@@ -30,6 +30,8 @@ protected:
     TIdLineWriter& Connection() { return connection_; }
 
 private:
+    // The body section between the work notifications of WriteBodySection.
+    void WriteBody(TIdMessage& message);
     void WriteAttachment(TIdMessage& message, TIdAttachment& attachment, std::string_view boundary);
 
     TIdLineWriter& connection_;

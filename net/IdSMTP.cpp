@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "core/FirstError.h"
 #include "core/TextCase.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessageClient.h"
@@ -56,7 +57,7 @@ void TIdSMTP::OpenConnection(int timeout) {
     } catch (...) {
         try {
             CloseConnection();
-        } catch (const Exception&) {
+        } catch (...) {
             // The error that ended the greeting is the one to report.
         }
         throw;
@@ -202,18 +203,19 @@ void TIdSMTP::SendMail(TIdMessage& message) {
 }
 
 void TIdSMTP::CloseConnection() {
-    struct CloseAnyway {
-        TIdSMTP& client;
-        ~CloseAnyway() {
-            client.UnwrapTLS();
-            client.TIdTCPClient::CloseConnection();
-            client.loggedIn_ = false;
+    // The socket closes even when the goodbye or a status handler fails; the first error is raised
+    // once everything has run.
+    TFirstError error;
+    error.Run([this] {
+        if (IsConnected()) {
+            WriteLine("QUIT");
+            FlushWriteBuffer();
         }
-    } close{*this};
-    if (IsConnected()) {
-        WriteLine("QUIT");
-        FlushWriteBuffer();
-    }
+    });
+    error.Run([this] { UnwrapTLS(); });
+    error.Run([this] { TIdTCPClient::CloseConnection(); });
+    loggedIn_ = false;
+    error.Rethrow();
 }
 
 void TIdSMTP::ExpandList(const std::string& name) { SendCommand("EXPN " + name, TAllowedCodes{250, 251}); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/FirstError.h"
 #include "net/IdErrorNumbers.h"
 #include "net/IdSocketExceptions.h"
 
@@ -252,14 +253,18 @@ void TIdTCPConnection::DropSocket() {
 }
 
 void TIdTCPConnection::CloseConnection() {
-    NotifyStatus(TIdStatus::hsDisconnecting);
+    // A status or disconnect handler that raises stops neither the close nor the other handlers;
+    // its error is raised once the socket is closed.
+    TFirstError error;
+    error.Run([this] { NotifyStatus(TIdStatus::hsDisconnecting); });
     DropSocket();
     if (freeTransport_) {
         ioHandler_.reset();
         freeTransport_ = false;
     }
-    NotifyDisconnected();
-    NotifyStatus(TIdStatus::hsDisconnected);
+    error.Run([this] { NotifyDisconnected(); });
+    error.Run([this] { NotifyStatus(TIdStatus::hsDisconnected); });
+    error.Rethrow();
 }
 
 void TIdTCPConnection::ResetInput() {

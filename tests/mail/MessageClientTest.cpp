@@ -143,6 +143,35 @@ TEST_F(TransmitTest, WriteFailurePassesOutAndEndsTheWorkSpan) {
     EXPECT_TRUE(failing.wire.ends_with("\r\n\r\na\r\n"));
 }
 
+// A listener that raises when the write span ends: its error is raised after the writing, and a
+// failed write stays the error reported.
+class TWorkEndFailingWriter : public TFailingWriter {
+public:
+    using TFailingWriter::TFailingWriter;
+    void FinishWork(TWorkMode mode) override {
+        TFailingWriter::FinishWork(mode);
+        throw EIdException("work end failed");
+    }
+};
+
+TEST_F(TransmitTest, AWorkEndThatRaisesIsReportedWithoutHidingAWriteFailure) {
+    message.Body() = {"a", "b", "c"};
+    const struct {
+        int linesBeforeFailure;
+        std::string expected;
+    } cases[] = {{1000, "work end failed"}, {9, "Not Connected"}};
+    for (const auto& c : cases) {
+        TWorkEndFailingWriter failing(c.linesBeforeFailure);
+        try {
+            TIdMessageClient(failing).TransmitMessage(message);
+            ADD_FAILURE() << "no error for " << c.expected;
+        } catch (const EIdException& error) {
+            EXPECT_EQ(error.Message(), c.expected);
+        }
+        EXPECT_EQ(failing.openSpans, 0) << c.expected;
+    }
+}
+
 TEST_F(TransmitTest, CompositionFailureWritesNothing) {
     message.SetEncoding(TIdMessageEncoding::meUU);
     message.MessageParts().AddText({"x"});

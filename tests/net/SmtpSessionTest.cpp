@@ -5,6 +5,7 @@
 #include "NetTestSupport.h"
 #include "SendAsTheProgram.h"
 #include "core/Exception.h"
+#include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
 
@@ -222,6 +223,40 @@ TEST_F(SmtpSessionTest, UnreachableServersGiveTheNumberedMessages) {
     EXPECT_EQ(test::SendAsTheProgramDoes(smtp_, message_), "Socket Error # 10061\r\nConnection refused.");
     smtp_.Host = "no-such-host.invalid";
     EXPECT_EQ(test::SendAsTheProgramDoes(smtp_, message_), "Socket Error # 11001\r\nHost not found.");
+}
+
+// A status handler that raises while the session closes: the goodbye is sent, the socket closes,
+// the other notifications still come, and the first handler error is the one raised.
+TEST_F(SmtpSessionTest, StatusHandlersThatRaiseDuringTheCloseAreReportedAfterTheSocketCloses) {
+    std::vector<TIdStatus> seen;
+    smtp_.OnStatus = [&seen](TIdComponent&, TIdStatus status, const std::string& text) {
+        seen.push_back(status);
+        if (status == TIdStatus::hsDisconnecting || status == TIdStatus::hsDisconnected)
+            throw EIdException("handler failed at " + text);
+    };
+    test::ScriptedServer server({Greeting, EhloWithLogin});
+    smtp_.Host = "127.0.0.1";
+    smtp_.Port = server.Port();
+    smtp_.Connect(1000);
+    seen.clear();
+    try {
+        smtp_.Disconnect();
+        ADD_FAILURE() << "the handler's error was lost";
+    } catch (const EIdException& error) {
+        EXPECT_EQ(error.Message(), "handler failed at Disconnecting.");
+    }
+    EXPECT_EQ(seen, (std::vector<TIdStatus>{TIdStatus::hsDisconnecting, TIdStatus::hsDisconnected}));
+    EXPECT_FALSE(smtp_.Connected());
+    EXPECT_EQ(server.Transcript(), (Lines{"EHLO client.example", "QUIT"}));
+
+    // The session can be opened again afterwards.
+    smtp_.OnStatus = nullptr;
+    test::ScriptedServer next({Greeting, EhloWithLogin});
+    smtp_.Port = next.Port();
+    smtp_.Connect(1000);
+    EXPECT_TRUE(smtp_.Connected());
+    smtp_.Disconnect();
+    EXPECT_EQ(next.Transcript(), (Lines{"EHLO client.example", "QUIT"}));
 }
 
 TEST_F(SmtpSessionTest, TheNextTransactionOnTheConnectionStartsWithRsetAndLogsInOnce) {
