@@ -40,7 +40,6 @@ public:
     long SendBytes(const void* buffer, std::size_t length) override;
     void SetInterrupt(TIdInterrupt* interrupt) override;
 
-    bool SessionActive() const { return session_ != nullptr; }
     // Hands the inner transport back (the session ends) and leaves this one without.
     std::unique_ptr<TIdIOHandler> ReleaseInner();
 

@@ -92,9 +92,6 @@ public:
     bool LoggedIn() const { return loggedIn_; }
     // The mechanism names of the last EHLO reply, upper case, each once.
     const TIdStrings& OfferedMechanisms() const { return offeredMechanisms_; }
-    bool StartTLSOffered() const { return startTLSOffered_; }
-    // Whether the connection runs inside TLS.
-    bool Encrypted() const { return encrypted_; }
     // Whether `host` names this machine: "localhost" in any case, 127.0.0.1 or ::1.
     static bool IsThisMachine(const std::string& host);
 

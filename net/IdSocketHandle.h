@@ -45,8 +45,6 @@ public:
 
     TIdStackSocketHandle Handle() const { return handle_; }
     bool HandleAllocated() const { return allocated_; }
-    const std::string& PeerIP() const { return peerIP_; }
-    int PeerPort() const { return peerPort_; }
 
     std::string IP;
     int Port = 0;
