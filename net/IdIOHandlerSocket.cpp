@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/FirstError.h"
 #include "net/IdErrorNumbers.h"
 #include "net/IdInterrupt.h"
 #include "net/IdSocketExceptions.h"
@@ -46,7 +47,8 @@ void TIdIOHandlerSocket::EstablishConnection(const std::string& host, int port, 
         } catch (const EIdOperationCancelled&) {
             throw;
         } catch (const EIdException&) {
-            CloseHandler();
+            TFirstError ignored;  // this address's error is the one to report
+            ignored.Run([this] { CloseHandler(); });
             if (i + 1 == addresses.size() || (interrupt_ != nullptr && interrupt_->Triggered())) throw;
         }
     }

@@ -28,7 +28,9 @@ void TIdRFCReply::ClearReply() {
 void TIdRFCReply::ParseReplyLines(const TIdStrings& lines) {
     ClearReply();
     if (lines.empty()) return;
-    std::string code(Trim(lines.front().substr(0, 4)));
+    // The code of the line that ended the reply: a server that ends "250-..." with "550 ..." has
+    // refused, whatever its first line said.
+    std::string code(Trim(lines.back().substr(0, 4)));
     if (code.size() == 4 && code.back() == '-') code.pop_back();
     SetTextCode(code);
     for (const auto& line : lines) text_.push_back(line.size() > 4 ? line.substr(4) : std::string());

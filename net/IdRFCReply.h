@@ -22,7 +22,8 @@ public:
     void SetText(const TIdStrings& lines) { text_ = lines; }
 
     void ClearReply();
-    // Fills the reply from the lines of one reply as read from the wire (line ends removed).
+    // Fills the reply from the lines of one reply as read from the wire (line ends removed); the
+    // code is that of the last line.
     void ParseReplyLines(const TIdStrings& lines);
 
 private:

@@ -28,6 +28,7 @@ void RefuseUnsafeAddress(const TIdEMailAddressItem& item) {
 TIdSMTP::TIdSMTP() {
     Port = 25;
     ReadTimeout = DefaultReadTimeout;
+    ReplyTimeLimit = DefaultReplyTimeLimit;
 }
 
 TIdSMTP::~TIdSMTP() = default;
@@ -48,18 +49,16 @@ void TIdSMTP::OpenConnection(int timeout) {
     try {
         TIdTCPClient::OpenConnection(timeout);
     } catch (...) {
-        UnwrapTLS();
+        TFirstError ignored;  // the connect's error is the one to report
+        ignored.Run([this] { UnwrapTLS(); });
         throw;
     }
     encrypted_ = Security == TSmtpSecurity::ImplicitTLS;
     try {
         Greet();
     } catch (...) {
-        try {
-            CloseConnection();
-        } catch (...) {
-            // The error that ended the greeting is the one to report.
-        }
+        TFirstError ignored;  // the error that ended the greeting is the one to report
+        ignored.Run([this] { CloseConnection(); });
         throw;
     }
 }

@@ -48,14 +48,17 @@ public:
 class TIdSMTP : public TIdTCPClient {
 public:
     static constexpr int DefaultReadTimeout = 60000;
+    // A server gets five minutes for each reply, the longest RFC 5321 §4.5.3.2 asks a client to
+    // wait for any of them.
+    static constexpr int DefaultReplyTimeLimit = 5 * 60000;
 
     TIdSMTP();
     ~TIdSMTP() override;
 
     // Takes the account's settings (net/SmtpAccount.cpp): Host and Port from its server text,
     // Security from the port (465: ImplicitTLS, else StartTLSWhenOffered), the login (atLogin with
-    // its name and password, or atNone with both empty) and ReadTimeout. Raises EServerAddressError
-    // for a server text that does not parse, changing nothing.
+    // its name and password, or atNone with both empty), ReadTimeout and ReplyTimeLimit. Raises
+    // EServerAddressError for a server text that does not parse, changing nothing.
     void Apply(const TSmtpAccount& account);
 
     // Connects within `timeout` ms (with ImplicitTLS the TLS handshake follows at once), reads the

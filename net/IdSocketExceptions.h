@@ -134,6 +134,20 @@ public:
     EIdReadLnMaxLineLengthExceeded() : EIdException("Max line length exceeded.") {}
 };
 
+// A reply with more lines or bytes than the connection accepts (MaxReplyLines, MaxReplySize).
+class EIdReplyTooLong : public EIdException {
+public:
+    // `limit` names the bound passed: "1000 lines", "1048576 bytes".
+    explicit EIdReplyTooLong(const std::string& limit)
+        : EIdException("The server's reply is longer than " + limit + ".") {}
+};
+
+// No complete reply within the connection's ReplyTimeLimit, however its bytes trickled in.
+class EIdReplyTimeout : public EIdException {
+public:
+    explicit EIdReplyTimeout(int limitMs);
+};
+
 class EIdAlreadyConnected : public EIdException {
 public:
     EIdAlreadyConnected() : EIdException("Already connected.") {}

@@ -2,11 +2,18 @@
 
 #include <sys/socket.h>
 
+#include "core/FirstError.h"
 #include "net/IdErrorNumbers.h"
 #include "net/IdInterrupt.h"
 #include "net/IdSocketExceptions.h"
 
 namespace quillory {
+
+TIdSocketHandle::~TIdSocketHandle() {
+    // Nobody is left to hear of a failed close: its error goes with the object.
+    TFirstError dropped;
+    dropped.Run([this] { ReleaseHandle(); });
+}
 
 void TIdSocketHandle::AllocateHandle(int type, int protocol, int family) {
     ReleaseHandle();

@@ -17,7 +17,7 @@ public:
     TIdSocketHandle() = default;
     TIdSocketHandle(const TIdSocketHandle&) = delete;
     TIdSocketHandle& operator=(const TIdSocketHandle&) = delete;
-    ~TIdSocketHandle() { ReleaseHandle(); }
+    ~TIdSocketHandle();
 
     // Releases any open socket, then creates a new one of `family` (EIdInvalidSocket when that
     // fails; EIdOperationCancelled when the interrupt has been triggered).

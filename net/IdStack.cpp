@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "core/FirstError.h"
 #include "core/TextCase.h"
 #include "net/IdErrorNumbers.h"
 #include "net/IdSocketExceptions.h"
@@ -73,9 +74,9 @@ std::string TIdStack::ErrorText(int number) const {
 
 bool TIdStack::CheckResult(long result, std::initializer_list<int> ignored) {
     if (result != Id_SOCKET_ERROR) return false;
-    lastError_ = QueryLastError();
-    if (std::find(ignored.begin(), ignored.end(), lastError_) != ignored.end()) return true;
-    RaiseError(lastError_);
+    const int error = QueryLastError();
+    if (std::find(ignored.begin(), ignored.end(), error) != ignored.end()) return true;
+    RaiseError(error);
 }
 
 void TIdStack::RaiseError(int number) const { throw EIdSocketError(number, ErrorText(number)); }
@@ -139,8 +140,11 @@ TIdStackLease::TIdStackLease() {
 TIdStackLease::TIdStackLease(const TIdStackLease&) : TIdStackLease() {}
 
 TIdStackLease::~TIdStackLease() {
-    std::lock_guard guard(StackLock());
-    if (--componentCount == 0) sharedStack.reset();
+    TFirstError dropped;  // a destructor raises nothing
+    dropped.Run([] {
+        std::lock_guard guard(StackLock());
+        if (--componentCount == 0) sharedStack.reset();
+    });
 }
 
 }  // namespace quillory

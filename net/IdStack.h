@@ -73,8 +73,8 @@ public:
     // "Socket Error # <number>\r\n<text>".
     virtual std::string ErrorText(int number) const;
 
-    // False when `result` is not -1; otherwise records QueryLastError and returns true when that
-    // number is one of `ignored`, else raises EIdSocketError.
+    // False when `result` is not -1; otherwise true when QueryLastError is one of `ignored`, else
+    // raises EIdSocketError with that number.
     bool CheckResult(long result, std::initializer_list<int> ignored = {});
     [[noreturn]] void RaiseError(int number) const;
     // A socket of `family` (AF_INET or AF_INET6); EIdInvalidSocket when none can be created.
@@ -86,7 +86,6 @@ public:
     std::vector<std::string> ResolveToAddresses(const std::string& host);
     // AF_INET6 for an IP text holding ":", else AF_INET.
     static int AddressFamily(const std::string& ip);
-    int LastError() const { return lastError_; }
 
     static bool LooksLikeAddress(const std::string& text);
     // Four decimal parts, each truncated to 8 bits; a part that is no number raises EIdException.
@@ -95,9 +94,6 @@ public:
 
 protected:
     std::vector<std::string> localAddresses_;
-
-private:
-    int lastError_ = 0;
 };
 
 // The process's stack; exists while at least one TIdStackLease does.

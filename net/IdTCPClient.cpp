@@ -1,5 +1,6 @@
 #include "net/IdTCPClient.h"
 
+#include "core/FirstError.h"
 #include "net/IdIOHandlerSocket.h"
 #include "net/IdSocketExceptions.h"
 
@@ -23,7 +24,9 @@ void TIdTCPClient::OpenConnection(int timeout) {
         NotifyStatus(TIdStatus::hsConnected, Host);
         if (OnConnected) OnConnected(*this);
     } catch (...) {
-        DropSocket();
+        // The error that ended the connect is the one to report, not one of the drop after it.
+        TFirstError dropped;
+        dropped.Run([this] { DropSocket(); });
         throw;
     }
 }

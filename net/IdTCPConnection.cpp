@@ -17,7 +17,11 @@ TIdTCPConnection::TIdTCPConnection() {
 }
 
 TIdTCPConnection::~TIdTCPConnection() {
-    if (ioHandler_) ioHandler_->CloseHandler();
+    // Nobody is left to hear of a failed close: its error goes with the object.
+    TFirstError dropped;
+    dropped.Run([this] {
+        if (ioHandler_) ioHandler_->CloseHandler();
+    });
 }
 
 void TIdTCPConnection::SetIOHandler(std::unique_ptr<TIdIOHandler> handler) {
@@ -74,7 +78,9 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
     TIdStack& stack = SharedStack();
     long received = 0;
     do {
-        if (!ioHandler_->WaitReadable(timeout)) {
+        bool cutByReplyTime = false;
+        if (!ioHandler_->WaitReadable(WaitWithinReplyTime(timeout, cutByReplyTime))) {
+            if (cutByReplyTime) throw EIdReplyTimeout(ReplyTimeLimit);
             if (raiseOnTimeout) throw EIdReadTimeout();
             return -1;
         }
@@ -84,9 +90,10 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
         inputBuffer_.Commit(chunk, received > 0 ? static_cast<std::size_t>(received) : 0);
         closedByPeer_ = received == 0;
         if (received != 0 && stack.CheckResult(received, {IdWSAESHUTDOWN, IdWSAECONNABORTED})) {
+            const int error = stack.QueryLastError();  // before the drop, which sets its own
             received = 0;
             DropSocket();
-            if (inputBuffer_.Size() == 0) stack.RaiseError(stack.LastError());
+            if (inputBuffer_.Size() == 0) stack.RaiseError(error);
         }
         if (received > 0 && ASCIIFilter) {
             char* added = room;
@@ -95,6 +102,17 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
         CheckDisconnected(raiseIfDisconnected, false);
     } while (received == 0 && IsConnected());
     return static_cast<int>(received);
+}
+
+int TIdTCPConnection::WaitWithinReplyTime(int timeout, bool& cut) const {
+    if (!replyDeadline_) return timeout;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*replyDeadline_ - std::chrono::steady_clock::now())
+            .count();
+    if (left <= 0) throw EIdReplyTimeout(ReplyTimeLimit);
+    if (timeout != IdTimeoutInfinite && timeout <= left) return timeout;
+    cut = true;
+    return static_cast<int>(left);
 }
 
 std::string TIdTCPConnection::ReadLine(const std::string& terminator, int timeout, int maxLength) {
@@ -161,16 +179,15 @@ void TIdTCPConnection::ReadBytes(void* buffer, std::size_t count) {
 std::string TIdTCPConnection::ReadUntilClosed() {
     std::string all;
     StartWork(TWorkMode::wmRead, 0);
-    try {
-        while (IsConnected()) {
-            FillInputBuffer(false, IdTimeoutDefault, true);
-            all += inputBuffer_.TakeText(inputBuffer_.Size());
-        }
-    } catch (...) {
-        FinishWork(TWorkMode::wmRead);
-        throw;
-    }
-    FinishWork(TWorkMode::wmRead);
+    // A work handler that raises at the end does not hide the error that ended the reading.
+    RunThenCleanUp(
+        [&] {
+            while (IsConnected()) {
+                FillInputBuffer(false, IdTimeoutDefault, true);
+                all += inputBuffer_.TakeText(inputBuffer_.Size());
+            }
+        },
+        [this] { FinishWork(TWorkMode::wmRead); });
     return all;
 }
 
@@ -231,8 +248,10 @@ void TIdTCPConnection::FlushWriteBuffer() {
             stack.RaiseError(IdWSAETIMEDOUT);
         }
         if (stack.CheckResult(sent, {IdWSAESHUTDOWN, IdWSAECONNABORTED, IdWSAECONNRESET})) {
+            // Read before the drop: closing the socket sets an error number of its own.
+            const int error = stack.QueryLastError();
             DropSocket();
-            stack.RaiseError(stack.QueryLastError());
+            stack.RaiseError(error);
         }
         AddWork(TWorkMode::wmWrite, sent);
         position += static_cast<std::size_t>(sent);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,8 +84,10 @@ public:
     void StartWork(TWorkMode mode, long long size) override { TIdComponent::StartWork(mode, size); }
     void FinishWork(TWorkMode mode) override { TIdComponent::FinishWork(mode); }
 
-    // Protocol replies (RFC 5321 §4.2). SendCommand refuses a command holding CR, LF or NUL with
-    // EIdInvalidCommandText before writing anything, then writes it as one line and reads the reply.
+    // Protocol replies (RFC 5321 §4.2). A reply ends at its first line whose fourth character is
+    // a blank (or that is shorter than four characters), and its code is that line's. SendCommand refuses a
+    // command holding CR, LF or NUL with EIdInvalidCommandText before writing anything, then writes it as one
+    // line and reads the reply.
     int SendCommand(const std::string& command, const TAllowedCodes& allowed);
     // -1 allows every code; any other value allows exactly that code.
     int SendCommand(const std::string& command, short allowed = -1);
@@ -91,6 +95,7 @@ public:
     void ReadReplyLines();
     // The code when `allowed` is empty or holds it; else EIdProtocolReplyError from LastReply.
     int CheckReplyCode(int code, const TAllowedCodes& allowed);
+    // EIdProtocolReplyError with LastReply's text, each line followed by CR LF, NUL bytes as "?".
     [[noreturn]] void RaiseReplyError();
     const TIdRFCReply& LastReply() const { return lastReply_; }
 
@@ -107,6 +112,14 @@ public:
     int MaxLineLength = 16384;
     // Milliseconds a read waits for data, and a send for room; 0 means no limit.
     int ReadTimeout = 0;
+    // Milliseconds from the moment a reply is awaited until its last line is in, however its
+    // bytes trickle in (0: no limit); past it, EIdReplyTimeout. ReadTimeout alone restarts with
+    // every byte, so a peer that sends one now and then would hold the connection for ever.
+    int ReplyTimeLimit = 0;
+    // The most lines, and bytes of line text, one reply may have (0: no limit); past either,
+    // EIdReplyTooLong. RFC 5321 sets no bound, and a reply is collected whole before it is parsed.
+    std::size_t MaxReplyLines = 1000;
+    std::size_t MaxReplySize = 1024 * 1024;
     int RecvBufferSize = 32768;
     std::size_t WriteBufferThreshold = 256 * 1024;
     std::function<void(TIdTCPConnection& sender)> OnDisconnected;
@@ -122,6 +135,9 @@ private:
     void Append(std::string_view bytes, std::string_view ending);
     void NotifyDisconnected();
     void ApplyWriteTimeout();
+    // How long to wait for the next bytes: `timeout`, or what is left of the reply's time when
+    // that is shorter (then `cut` is set). Raises EIdReplyTimeout once that time is up.
+    int WaitWithinReplyTime(int timeout, bool& cut) const;
 
     TIdInterrupt interrupt_;  // outlives the transport, whose socket is registered with it
     std::unique_ptr<TIdIOHandler> ioHandler_;
@@ -133,6 +149,8 @@ private:
     TIdManagedBuffer inputBuffer_;
     std::string writeBuffer_;
     TIdRFCReply lastReply_;
+    // Set while a reply is read with a ReplyTimeLimit.
+    std::optional<std::chrono::steady_clock::time_point> replyDeadline_;
 };
 
 }  // namespace quillory

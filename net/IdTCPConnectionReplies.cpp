@@ -1,8 +1,9 @@
 // The reply side of TIdTCPConnection: commands and numeric replies (RFC 5321 §4.2).
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <string>
 
-#include "core/TextCase.h"
 #include "net/IdSocketExceptions.h"
 #include "net/IdTCPConnection.h"
 
@@ -27,18 +28,38 @@ int TIdTCPConnection::ReadReply(const TAllowedCodes& allowed) {
 }
 
 void TIdTCPConnection::ReadReplyLines() {
-    TIdStrings lines{ReadNonEmptyLine(INT_MAX)};
-    const std::string& first = lines.front();
-    if (first.size() > 3 && first[3] == '-') {
-        const std::string endMarker = first.substr(0, 3) + " ";
-        for (;;) {
-            lines.push_back(ReadNonEmptyLine(INT_MAX));
-            const std::string& line = lines.back();
-            if (line.size() < 4 || StartsText(line, endMarker)) break;
-        }
+    // The reply's time runs from here; the clock stops with the reply, however it ends.
+    struct ReplyClock {
+        std::optional<std::chrono::steady_clock::time_point>& deadline;
+        ~ReplyClock() { deadline.reset(); }
+    } clock{replyDeadline_};
+    if (ReplyTimeLimit > 0)
+        replyDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyTimeLimit);
+
+    TIdStrings lines;
+    std::size_t size = 0;
+    for (;;) {
+        if (MaxReplyLines != 0 && lines.size() == MaxReplyLines)
+            throw EIdReplyTooLong(std::to_string(MaxReplyLines) + " lines");
+        lines.push_back(ReadNonEmptyLine(INT_MAX));
+        const std::string& line = lines.back();
+        size += line.size();
+        if (MaxReplySize != 0 && size > MaxReplySize)
+            throw EIdReplyTooLong(std::to_string(MaxReplySize) + " bytes");
+        // RFC 5321 §4.2.1: a reply of several lines has "-" after the code on each line but the
+        // last, and a blank there on the last, whatever code that line carries. A line too short
+        // to hold either ends it as well.
+        if (line.size() < 4) break;
+        if (lines.size() == 1 ? line[3] != '-' : line[3] == ' ') break;
     }
     lastReply_.ParseReplyLines(lines);
 }
+
+EIdReplyTimeout::EIdReplyTimeout(int limitMs)
+    : EIdException(
+          "No complete reply from the server within " +
+          (limitMs % 1000 == 0 ? std::to_string(limitMs / 1000) + " s" : std::to_string(limitMs) + " ms") +
+          ".") {}
 
 int TIdTCPConnection::CheckReplyCode(int code, const TAllowedCodes& allowed) {
     if (allowed.empty() ||
@@ -51,6 +72,9 @@ int TIdTCPConnection::CheckReplyCode(int code, const TAllowedCodes& allowed) {
 void TIdTCPConnection::RaiseReplyError() {
     std::string message;
     for (const auto& line : lastReply_.Text()) message += line + "\r\n";
+    // An error's message is a C string on its way to the user: a NUL the server put in its text
+    // would cut off everything after it, so it shows as "?".
+    std::replace(message.begin(), message.end(), '\0', '?');
     throw EIdProtocolReplyError(lastReply_.NumericCode(), message);
 }
 

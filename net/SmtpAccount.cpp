@@ -23,6 +23,7 @@ void TIdSMTP::Apply(const TSmtpAccount& account) {
     Username = account.authenticate ? account.login : std::string();
     Password = account.authenticate ? account.password : std::string();
     ReadTimeout = account.readTimeoutMs;
+    ReplyTimeLimit = account.replyTimeLimitMs;
 }
 
 }  // namespace quillory

@@ -19,6 +19,8 @@ struct TSmtpAccount {
     // The connect limit of a send, and the wait limit of every read (0: none).
     int connectTimeoutMs = 1000;
     int readTimeoutMs = TIdSMTP::DefaultReadTimeout;
+    // The longest the server may take over one reply, however its bytes trickle in (0: none).
+    int replyTimeLimitMs = TIdSMTP::DefaultReplyTimeLimit;
 };
 
 }  // namespace quillory

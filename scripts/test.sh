@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds Quillory with its tests and runs every test.
-# QUILLORY_SANITIZE=ON builds the suite with AddressSanitizer and UndefinedBehaviorSanitizer;
+# QUILLORY_SANITIZE=ON builds the suite with AddressSanitizer and UndefinedBehaviorSanitizer,
+# QUILLORY_SANITIZE=thread with ThreadSanitizer;
 # QUILLORY_WERROR=ON treats compiler warnings as errors (the CI run does).
 set -eu
 cd "$(dirname "$0")/.."

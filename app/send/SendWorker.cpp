@@ -57,9 +57,11 @@ void TSendWorker::Cancel() {
 void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
     TIdSMTP& smtp = *IdSMTP1;
     TSendOutcome outcome;
+    bool delivered = false;
     try {
         smtp.OpenConnection(connectTimeoutMs);
         smtp.SendMail(message);
+        delivered = true;
     } catch (...) {
         std::string text;
         outcome.kind = TSendOutcome::TKind::Failed;
@@ -69,8 +71,11 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         if (smtp.Connected()) smtp.CloseConnection();
     } catch (...) {
         std::string text;
-        CurrentError(text);
-        if (outcome.unhandledError.empty()) outcome.unhandledError = text;
+        // The server took the message with its 250: a goodbye that fails after that (a server
+        // that resets the connection at once) leaves the message delivered, and telling the user
+        // otherwise would have the message sent twice.
+        const bool ours = CurrentError(text);
+        if (!(delivered && ours) && outcome.unhandledError.empty()) outcome.unhandledError = text;
     }
     if (smtp.Interrupted()) outcome = {TSendOutcome::TKind::Cancelled, {}, {}};
     QMetaObject::invokeMethod(

@@ -19,8 +19,9 @@ struct TSendOutcome {
     TKind kind = TKind::Delivered;
     // With Failed: the error's message, shown after "Chyba: ".
     std::string error;
-    // An error the send itself does not report (from the final disconnect, or one outside the
-    // program's error base): the default error handler shows it. Empty when none.
+    // An error the send itself does not report (from the final disconnect of a send that failed,
+    // or one outside the program's error base): the default error handler shows it. Empty when
+    // none. The disconnect after a delivered message reports none of the program's errors.
     std::string unhandledError;
 };
 

@@ -1,5 +1,6 @@
 // The send command through the real window, against a real SMTP server on 127.0.0.1.
 
+#include <QProcess>
 #include <QTcpServer>
 #include <QTest>
 
@@ -138,6 +139,30 @@ private slots:
         QString joined;
         for (int i = first; i < body.size() && !body[i].startsWith("---"); ++i) joined += body[i];
         QCOMPARE(joined, sentence);
+    }
+
+    // The server answers the final "." with 250 and resets the connection at once, so the QUIT
+    // fails: the message was delivered all the same, and nothing may tell the user otherwise.
+    void aMessageTheServerTookIsNotReportedAsFailedWhenTheGoodbyeFails() {
+        constexpr int sends = 3;
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start("/usr/bin/python3", {QUILLORY_TEST_SUPPORT_DIR "/app_reset_after_delivery_server.py",
+                                          QString::number(sends)});
+        while (!server.canReadLine()) QVERIFY(server.waitForReadyRead(20000));
+        const QByteArray ready = server.readLine().trimmed();
+        QVERIFY2(ready.startsWith("ready "), ready.constData());
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(ready.mid(6).toInt()), false);
+        for (int send = 0; send < sends; ++send) {
+            QVERIFY(SendAndWait(f, 5000));
+            while (!server.canReadLine()) QVERIFY(server.waitForReadyRead(10000));
+            QVERIFY(server.readLine().startsWith("delivered "));
+        }
+        QCOMPARE(f.desktop.messages.size(), 0);  // neither "Chyba: " nor an error box
+        QVERIFY(server.waitForFinished(10000));
     }
 
     void failuresAreShownAfterChyba() {

@@ -152,6 +152,15 @@ INSTANTIATE_TEST_SUITE_P(
                  ""},
         ReplyRow{
             "other_code_does_not_end_it", "250-x\r\n251-y\r\n250\r\n", {}, 250, "250", {"x", "y", ""}, ""},
+        // RFC 5321 §4.2.1: the first line with a blank after its code ends the reply, with that
+        // line's code, so a server cannot hold the reader by changing the code on the last line.
+        ReplyRow{"last_line_ends_it_with_its_code",
+                 "250-a\r\n550 b\r\n",
+                 {250},
+                 550,
+                 "550",
+                 {"a", "b"},
+                 "a\r\nb\r\n"},
         ReplyRow{
             "empty_lines_and_blanks_skipped", "\r\n\r\n   220 ready \r\n", {220}, 220, "220", {"ready"}, ""},
         ReplyRow{"every_code_allowed", "500 what\r\n", {}, 500, "500", {"what"}, ""},

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
 
 namespace quillory::test {
@@ -202,6 +203,117 @@ void ScriptedServer::Serve() {
     while (ReadLine(fd, line)) {}
     CloseFd(fd);
 }
+
+bool HostileServer::Session::Send(std::string_view bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool HostileServer::Session::ReadLine(std::string& line) {
+    for (;;) {
+        const auto end = pending_.find("\r\n");
+        if (end != std::string::npos) {
+            line = pending_.substr(0, end);
+            pending_.erase(0, end + 2);
+            return true;
+        }
+        if (!WaitReadable(fd_, SessionLimitMs)) return false;
+        char chunk[65536];
+        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n <= 0) return false;
+        pending_.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+bool HostileServer::Session::Answer(const std::vector<std::string>& replies) {
+    std::string line;
+    for (const auto& reply : replies) {
+        if (!ReadLine(line) || !Send(reply + "\r\n")) return false;
+    }
+    return true;
+}
+
+bool HostileServer::Session::ReadData(std::size_t& bytes) {
+    std::string line;
+    bytes = 0;
+    while (ReadLine(line)) {
+        if (line == ".") return true;
+        bytes += line.size() + 2;
+    }
+    return false;
+}
+
+bool HostileServer::Session::ReadBytes(std::size_t count) {
+    char chunk[4096];
+    std::size_t received = pending_.size();
+    pending_.clear();
+    while (received < count && WaitReadable(fd_, SessionLimitMs)) {
+        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n <= 0) return false;
+        received += static_cast<std::size_t>(n);
+    }
+    return received >= count;
+}
+
+bool HostileServer::Session::ClientClosedWithin(int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
+        if (left <= 0 || !WaitReadable(fd_, static_cast<int>(left))) return false;
+        char chunk[4096];
+        if (::recv(fd_, chunk, sizeof chunk, 0) <= 0) return true;
+    }
+}
+
+void HostileServer::Session::Reset() {
+    const linger abort{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    Close();
+}
+
+void HostileServer::Session::Close() { CloseFd(fd_); }
+
+HostileServer::HostileServer(std::function<void(Session&)> script, int receiveBuffer) {
+    listener_ = ListenOnLoopback(port_, false);
+    // Set before listening, so the accepted socket starts with it (and with a window to match).
+    if (receiveBuffer > 0)
+        ::setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (::listen(listener_, 8) < 0) throw std::runtime_error("listen");
+    thread_ = std::thread([this, script = std::move(script)] {
+        int fd = AcceptWithin(listener_, SessionLimitMs);
+        if (fd < 0) return;
+        Session session(fd);
+        script(session);
+        session.Close();
+    });
+}
+
+HostileServer::~HostileServer() {
+    Join();
+    CloseFd(listener_);
+}
+
+void HostileServer::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+std::size_t PeakMemory() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoul(line.substr(6)) * 1024;
+    }
+    return 0;
+}
+
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     int in[2];

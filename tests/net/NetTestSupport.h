@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -91,6 +93,54 @@ private:
     std::string pending_;
     std::thread thread_;
 };
+
+// A peer on 127.0.0.1 that plays a script against one client from a thread of its own, for
+// servers that misbehave in ways a list of replies cannot say: endless or trickling replies,
+// resets, raw bytes. Every wait is bounded, so a failing client cannot hang a test.
+class HostileServer {
+public:
+    class Session {
+    public:
+        explicit Session(int fd) : fd_(fd) {}
+        // Sends the bytes as they are; false once the client is gone.
+        bool Send(std::string_view bytes);
+        // The client's next line without its CR LF; false when it closed or stayed silent for 10 s.
+        bool ReadLine(std::string& line);
+        // Reads one line and answers it with `reply` and CR LF, for each reply in turn.
+        bool Answer(const std::vector<std::string>& replies);
+        // Reads the lines of a DATA section up to its "."; `bytes` counts them with their CR LF.
+        bool ReadData(std::size_t& bytes);
+        // Reads at least `count` bytes of whatever the client sends.
+        bool ReadBytes(std::size_t count);
+        // True when the client closed within `ms`; what it sends meanwhile is read and dropped.
+        bool ClientClosedWithin(int ms);
+        // Ends the connection with a reset (RST) in place of the close's FIN.
+        void Reset();
+        // Closes the connection (also done when the script ends).
+        void Close();
+
+    private:
+        int fd_;
+        std::string pending_;
+    };
+
+    // `receiveBuffer` above 0 sets the accepted socket's receive buffer (SO_RCVBUF), so that a
+    // client writing a large message soon waits for room.
+    explicit HostileServer(std::function<void(Session&)> script, int receiveBuffer = 0);
+    ~HostileServer();
+    int Port() const { return port_; }
+    // Waits for the script's end.
+    void Join();
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// The process's peak resident memory since the last ResetPeakMemory, in bytes (Linux).
+std::size_t PeakMemory();
+void ResetPeakMemory();
 
 // A child process with its standard input and output on pipes.
 class ChildProcess {

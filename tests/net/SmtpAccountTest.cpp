@@ -45,6 +45,7 @@ TEST(SmtpAccountTest, ApplyConfiguresEveryFieldOfTheClient) {
     account.login = "obchod";
     account.password = "tajne";
     account.readTimeoutMs = 2500;
+    account.replyTimeLimitMs = 7000;
     TIdSMTP smtp;
     smtp.Apply(account);
     EXPECT_EQ(smtp.Host, "smtp.firma.cz");
@@ -54,6 +55,7 @@ TEST(SmtpAccountTest, ApplyConfiguresEveryFieldOfTheClient) {
     EXPECT_EQ(smtp.Username, "obchod");
     EXPECT_EQ(smtp.Password, "tajne");
     EXPECT_EQ(smtp.ReadTimeout, 2500);
+    EXPECT_EQ(smtp.ReplyTimeLimit, 7000);
 }
 
 TEST(SmtpAccountTest, WithoutAuthenticationNoCredentialsReachTheClient) {
@@ -69,6 +71,7 @@ TEST(SmtpAccountTest, WithoutAuthenticationNoCredentialsReachTheClient) {
     EXPECT_EQ(smtp.Username, "");
     EXPECT_EQ(smtp.Password, "");
     EXPECT_EQ(smtp.ReadTimeout, TIdSMTP::DefaultReadTimeout);
+    EXPECT_EQ(smtp.ReplyTimeLimit, TIdSMTP::DefaultReplyTimeLimit);
 }
 
 TEST(SmtpAccountTest, AServerTextThatDoesNotParseLeavesTheClientAsItWas) {
