@@ -48,8 +48,8 @@ public:
 class TIdSMTP : public TIdTCPClient {
 public:
     static constexpr int DefaultReadTimeout = 60000;
-    // A server gets five minutes for each reply, the longest RFC 5321 §4.5.3.2 asks a client to
-    // wait for any of them.
+    // A server gets five minutes for each whole reply, what RFC 5321 §4.5.3.2 gives it for the
+    // greeting, MAIL and RCPT (a silent server fails sooner, at ReadTimeout).
     static constexpr int DefaultReplyTimeLimit = 5 * 60000;
 
     TIdSMTP();

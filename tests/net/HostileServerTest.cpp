@@ -3,6 +3,7 @@
 // whatever the server sends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -66,7 +67,8 @@ TEST_P(HostileServerTest, EndsWithinItsLimitWithTheExactMessageAndBoundedMemory)
     const auto start = Clock::now();
     EXPECT_EQ(test::SendAsTheProgramDoes(smtp, message), row.error);
     const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-    const std::size_t grown = test::PeakMemory() - before;
+    // The kernel's counts are a few pages off at times, so the peak may read below the start.
+    const std::size_t grown = std::max(test::PeakMemory(), before) - before;
     EXPECT_LT(took, row.within);
     // A limit on the whole reply is no shorter than asked for.
     if (row.replyTimeLimit != 0) {
