@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quillory {
@@ -28,7 +29,21 @@ struct TReplaceResult {
 // are flushed to the disk, and the temporary file is then renamed over the target, so a crash never
 // leaves a truncated file behind. Writing through a symbolic link replaces the file it points to,
 // not the link. A failure leaves the old file untouched and removes the temporary file.
+//
+// The temporary file is named TemporaryNamePrefix(file name) plus six random letters and digits,
+// and its writer holds an exclusive lock on it until the rename. A writer that was killed before
+// the rename leaves its temporary file behind unlocked; every replacement of the same target first
+// removes such leftovers, so they never pile up.
 TReplaceResult ReplaceFileWhole(const std::filesystem::path& path, std::string_view contents,
                                 const TReplaceOptions& options = {});
+
+// The start of the temporary files' names beside the file named `fileName`: ".blok1.txt.quillory-"
+// for "blok1.txt".
+std::string TemporaryNamePrefix(std::string_view fileName);
+
+// Removes, in `folder`, the temporary files that writers of `fileName` left behind: names of the
+// pattern above, regular files of this user, that no living writer holds locked. Anything else
+// is left alone. Returns how many it removed.
+int RemoveStaleTemporaries(const std::filesystem::path& folder, std::string_view fileName);
 
 }  // namespace quillory

@@ -4,14 +4,13 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <sstream>
 
 #include "storage/AtomicFile.h"
 #include "storage/IniLocation.h"
+#include "storage/RegularFile.h"
 #include "storage/StrUtil.h"
 
 namespace quillory {
@@ -154,16 +153,13 @@ std::string DecodeIniValue(std::string_view stored) {
 
 TIniFile::TIniFile(std::string fileName)
     : TCustomIniFile(std::move(fileName)), path_(ResolveIniPath(FileName())) {
-    std::error_code error;
-    if (!std::filesystem::exists(path_, error)) return;
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream text;
-    if (in) text << in.rdbuf();
-    if (!in || in.bad()) {
+    std::string text;
+    const TReadResult read = ReadRegularFile(path_, kMaxIniFileBytes, text);
+    if (read) {
+        document_ = TIniDocument::Parse(text);
+    } else if (read.failure != TReadResult::TFailure::System || read.error != ENOENT) {
         unreadable_ = true;
-        return;
     }
-    document_ = TIniDocument::Parse(text.str());
 }
 
 std::string TIniFile::ReadValue(std::string_view section, std::string_view key,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -46,8 +47,12 @@ private:
     std::string fileName_;
 };
 
+// The most an INI file may hold (4 MiB); the program's own file stays far below it.
+inline constexpr std::size_t kMaxIniFileBytes = std::size_t(4) << 20;
+
 // The INI file on disk. The constructor reads the whole file (a missing or unreadable file reads
-// as empty); reads and writes then work on that copy, and UpdateFile writes the copy back whole,
+// as empty; so does anything but a regular file, which is never waited on, and a file larger than
+// kMaxIniFileBytes); reads and writes then work on that copy, and UpdateFile writes the copy back whole,
 // once, at the end of a cycle of writes. Destroying the object without UpdateFile leaves the file
 // as it was, so a cycle that stops half-way never leaves a half-written file.
 //

@@ -1,6 +1,5 @@
 #include "storage/TextFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +9,7 @@
 #include "core/Win1250.h"
 #include "storage/AtomicFile.h"
 #include "storage/FileErrors.h"
-#include "storage/FileHandle.h"
+#include "storage/RegularFile.h"
 
 namespace quillory {
 namespace {
@@ -34,8 +33,8 @@ std::string MessagePath(const std::filesystem::path& path) {
     throw EFCreateError("Cannot create file \"" + MessagePath(path) + "\". " + SystemErrorText(code));
 }
 
-[[noreturn]] void RaiseOpenError(const std::filesystem::path& path, int code) {
-    throw EFOpenError("Cannot open file \"" + MessagePath(path) + "\". " + SystemErrorText(code));
+[[noreturn]] void RaiseOpenError(const std::filesystem::path& path, const std::string& reason) {
+    throw EFOpenError("Cannot open file \"" + MessagePath(path) + "\". " + reason);
 }
 
 }  // namespace
@@ -53,17 +52,18 @@ void LinesToFile(std::string_view textForm, const std::filesystem::path& path) {
     if (!result) RaiseCreateError(path, result.error);
 }
 
-std::string FileToLines(const std::filesystem::path& path) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) RaiseOpenError(path, errno);
+std::string FileToLines(const std::filesystem::path& path, std::size_t maxBytes) {
     std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) RaiseOpenError(path, errno);
-        if (got == 0) break;
-        bytes.append(buffer, static_cast<size_t>(got));
+    const TReadResult result = ReadRegularFile(path, maxBytes, bytes);
+    switch (result.failure) {
+    case TReadResult::TFailure::None:
+        return bytes;
+    case TReadResult::TFailure::System:
+        RaiseOpenError(path, SystemErrorText(result.error));
+    case TReadResult::TFailure::NotRegular:
+        RaiseOpenError(path, "Not a regular file");
+    case TReadResult::TFailure::TooLarge:
+        RaiseOpenError(path, "File too large: more than " + std::to_string(maxBytes) + " bytes");
     }
     return bytes;
 }

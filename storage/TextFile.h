@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,8 +13,13 @@ namespace quillory {
 // Raises EFCreateError when the file cannot be created, EWriteError when a write comes back short.
 void LinesToFile(std::string_view textForm, const std::filesystem::path& path);
 
+// The most a file read back as a text form may hold (1 MiB): a text block is a few lines to a few
+// pages, and a larger file is refused at once instead of stalling the start while it loads.
+inline constexpr std::size_t kMaxTextFileBytes = std::size_t(1) << 20;
+
 // Reads the whole existing file at `path` as the bytes of a text form.
-// Raises EFOpenError when the file cannot be opened or read.
-std::string FileToLines(const std::filesystem::path& path);
+// Raises EFOpenError when the file cannot be opened or read, when it is not a regular file (a FIFO
+// is refused without waiting for a writer) and when it holds more than `maxBytes` bytes.
+std::string FileToLines(const std::filesystem::path& path, std::size_t maxBytes = kMaxTextFileBytes);
 
 }  // namespace quillory

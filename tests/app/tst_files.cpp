@@ -8,6 +8,7 @@
 
 #include "app/MemoText.h"
 #include "support/ComposerFixture.h"
+#include "support/HostileFile.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -101,6 +102,34 @@ private slots:
         QVERIFY(!f.Form().isVisible());
         QCOMPARE(f.ReadFile("blok2.txt/keep"), std::string("user text"));
         QCOMPARE(f.desktop.messages.size(), 1);
+    }
+
+    // A block file that is a FIFO or far too large never holds up the start: its block stays
+    // empty with a clear error, the later blocks load, and the close leaves the file as it is.
+    void hostileBlockFileNeitherBlocksTheStartNorIsOverwritten_data() {
+        QTest::addColumn<THostileFile>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("FIFO without a writer") << THostileFile::Fifo << "Not a regular file.";
+        QTest::newRow("200 MB") << THostileFile::Huge << "File too large: more than 1048576 bytes.";
+    }
+    void hostileBlockFileNeitherBlocksTheStartNorIsOverwritten() {
+        QFETCH(THostileFile, kind);
+        QFETCH(QString, reason);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok4.txt", "four");
+        const auto hostile = f.Path("blok3.txt");
+        QVERIFY(MakeHostileFile(hostile, kind));
+        f.Open();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages.first().text,
+                 "Cannot open file \"" + QString::fromStdString(hostile.string()) + "\". " + reason);
+        QCOMPARE(f.Block(3)->toPlainText(), QString());
+        QCOMPARE(f.Block(4)->toPlainText(), QString("four"));
+        f.Close();
+        QVERIFY(!f.Form().isVisible());
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY(IsUntouchedHostileFile(hostile, kind));
     }
 
     void unwritableBlockFileKeepsWindowOpen() {

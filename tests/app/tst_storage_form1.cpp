@@ -8,6 +8,7 @@
 #include "storage/Scramble.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
+#include "support/HostileFile.h"
 #include "support/TempConfigHome.h"
 
 namespace quillory::test {
@@ -177,6 +178,57 @@ private slots:
         const TFormStorage& storage = form.FormStorage();
         QCOMPARE(storage.ReadStoredValue("smtpserver"), TVariant(std::string()));
         QCOMPARE(storage.ReadStoredValue("smtpovereni"), TVariant(std::string("False")));
+    }
+
+    // An INI file that is a FIFO or far too large never holds up the start: the window starts with
+    // the defaults, and the close refuses to write over the file, which stays as it was.
+    void hostileIniNeitherBlocksTheStartNorIsOverwritten_data() {
+        QTest::addColumn<THostileFile>("kind");
+        QTest::newRow("FIFO without a writer") << THostileFile::Fifo;
+        QTest::newRow("200 MB") << THostileFile::Huge;
+    }
+    void hostileIniNeitherBlocksTheStartNorIsOverwritten() {
+        QFETCH(THostileFile, kind);
+        TTempConfigHome home;
+        const std::filesystem::path ini = home.IniPath().toStdString();
+        QVERIFY(MakeHostileFile(ini, kind));
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QVERIFY(f.desktop.messages.isEmpty());
+        QVERIFY(!f.Gate("sCheckBox9")->isChecked());
+        f.Close();
+        QVERIFY(!f.Form().isVisible());
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Unable to write to %1.").arg(QFileInfo(home.IniPath()).fileName()));
+        QVERIFY(IsUntouchedHostileFile(ini, kind));
+    }
+
+    // Binary garbage around sound lines: what reads as INI lines is restored, the rest is kept as
+    // it stands when the file is written again.
+    void binaryGarbageInIniIsReadAsFarAsItMakesSense() {
+        TTempConfigHome home;
+        const std::string garbage(
+            "\xff\xfe\x00\x01\x80\r\n[TForm1]\r\nsCheckBox2_Checked=True\r\n\x81\x00=\x9f\r\n"
+            "sEdit3_Text=a@b.cz\r\n\xc0\xc1\xf5\xff",
+            72);
+        {
+            QFile file(home.IniPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(garbage.data(), qint64(garbage.size()));
+        }
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QVERIFY(f.desktop.messages.isEmpty());
+        QVERIFY(f.Gate("sCheckBox2")->isChecked());
+        QCOMPARE(f.Get<QLineEdit>("sEdit3")->text(), QString("a@b.cz"));
+        Restart(f);
+        QVERIFY(f.desktop.messages.isEmpty());
+        QVERIFY(f.Gate("sCheckBox2")->isChecked());
+        const std::string written = TComposerFixture::ReadPath(home.IniPath().toStdString());
+        QVERIFY(written.find(std::string("\xff\xfe\x00\x01\x80\r\n", 7)) == 0);
     }
 
     void unusableIniIsShownAtCloseAndAtTheEndButTheWindowCloses() {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "storage/AtomicFile.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
 #include "storage/TextForm.h"
@@ -123,4 +127,70 @@ TEST_F(TextFileTest, FailedWriteLeavesTheOldFileWhole) {
     LinesToFile("new", link);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(Read(target), "new");
+}
+
+// A replacement removes what killed writers of the same file left behind, and nothing else: not a
+// file a living writer holds locked, not another file's leftovers, not a name of another pattern.
+TEST_F(TextFileTest, ReplacingRemovesOnlyStaleTemporariesOfTheSameFile) {
+    const auto file = dir_ / "blok1.txt";
+    const std::string prefix = TemporaryNamePrefix("blok1.txt");
+    EXPECT_EQ(prefix, ".blok1.txt.quillory-");
+    const std::string stale[] = {prefix + "aB3dE9", prefix + "ZZZZZZ"};
+    const std::string kept[] = {
+        prefix + "held01",                            // its writer is alive
+        TemporaryNamePrefix("blok2.txt") + "aB3dE9",  // another file's
+        prefix + "aB3dE",
+        prefix + "aB3dE9x",
+        prefix + "aB-dE9",  // not six letters or digits
+        ".blok1.txt.backup",
+        "blok1.txt.quillory-aB3dE9",  // other patterns
+        prefix + "fold01",            // a folder
+        prefix + "link01",            // a link
+    };
+    for (const std::string& name : stale) std::ofstream(dir_ / name) << "left behind";
+    for (const std::string& name : kept) std::ofstream(dir_ / name) << "keep";
+    std::filesystem::remove(dir_ / (prefix + "fold01"));
+    std::filesystem::create_directory(dir_ / (prefix + "fold01"));
+    std::filesystem::remove(dir_ / (prefix + "link01"));
+    std::filesystem::create_symlink(dir_ / (prefix + "aB3dE9"), dir_ / (prefix + "link01"));
+    const int held = ::open((dir_ / (prefix + "held01")).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    LinesToFile("text", file);
+    ::close(held);
+
+    for (const std::string& name : stale) EXPECT_FALSE(std::filesystem::exists(dir_ / name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(dir_ / name))) << name;
+    EXPECT_EQ(Read(file), "text");
+    // Once its writer is gone, the held one goes with the next replacement.
+    EXPECT_EQ(RemoveStaleTemporaries(dir_, "blok1.txt"), 1);
+}
+
+// A block file that is not a regular file, or is larger than the limit, is refused at once with the
+// reason; a FIFO without a writer does not block the read.
+TEST_F(TextFileTest, OnlyRegularFilesWithinTheLimitAreRead) {
+    const auto fifo = dir_ / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto big = dir_ / "big.txt";
+    std::ofstream(big) << std::string(101, 'x');
+    struct Row {
+        std::filesystem::path path;
+        std::string reason;
+    };
+    const Row rows[] = {
+        {fifo, "Not a regular file"},
+        {dir_, "Is a directory"},
+        {big, "File too large: more than 100 bytes"},
+    };
+    for (const Row& row : rows) {
+        try {
+            FileToLines(row.path, 100);
+            ADD_FAILURE() << row.path << " was read";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(error.Message(), "Cannot open file \"" + row.path.string() + "\". " + row.reason);
+        }
+    }
+    EXPECT_EQ(FileToLines(big, 101), std::string(101, 'x'));
 }
