@@ -8,6 +8,8 @@ class QWidget;
 
 namespace quillory {
 
+class TKeyring;
+
 // The settings of a file-save dialog.
 struct TSaveDialogSettings {
     QString defaultExtension;   // added when the chosen name has none, e.g. "txt"
@@ -17,8 +19,9 @@ struct TSaveDialogSettings {
     bool confirmOverwrite = false;
 };
 
-// Everything the windows ask of the desktop: message boxes, the save dialog, the clipboard and the
-// shell's "open". The program uses the real Qt ones; tests put in their own to observe and answer.
+// Everything the windows ask of the desktop: message boxes, the save dialog, the clipboard, the
+// shell's "open" and the session's keyring. The program uses the real Qt ones; tests put in their own to
+// observe and answer.
 class TDesktop {
 public:
     enum class TMessageKind {
@@ -36,6 +39,8 @@ public:
     virtual void SetClipboardText(const QString& text) = 0;
     // Opens a web address in the desktop's browser; a failure is ignored.
     virtual void OpenUrl(const QString& url) = 0;
+    // The session's keyring; null when the program has none to use.
+    virtual TKeyring* Keyring() = 0;
 };
 
 }  // namespace quillory

@@ -18,6 +18,7 @@
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
+#include "app/PasswordAtRest.h"
 #include "app/SmtpSettingsDialog.h"
 #include "app/Win1250Text.h"
 #include "app/send/SendWorker.h"
@@ -64,7 +65,7 @@ TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
 
 // A window destroyed without its close still saves, unless a save already ran since the restore.
 TForm2& TForm1::Form2() {
-    if (!form2_) form2_ = std::make_unique<TForm2>(*FormStorage1, *this);
+    if (!form2_) form2_ = std::make_unique<TForm2>(*FormStorage1, *passwordAtRest_, *this);
     return *form2_;
 }
 

@@ -29,6 +29,7 @@ class TMemoWriter;
 class TIdMessage;
 class TCachedMemoText;
 class TFormStorage;
+class TPasswordAtRest;
 class TFramelessIE;
 class TsSkinManager;
 class TsWebLabel;
@@ -182,6 +183,8 @@ private:
     bool shownOnce_ = false;
     QString saveFileName_;
     TFormStorage* FormStorage1 = nullptr;  // child of the window
+    // Keeps the stored password in the desktop's keyring when it has one.
+    std::unique_ptr<TPasswordAtRest> passwordAtRest_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     // The send command's message, which keeps what a send does not set, and its worker, which

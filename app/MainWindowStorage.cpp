@@ -1,8 +1,10 @@
 // The main window's persistence: the form storage with its stored properties and SMTP values, and
 // the settings dialog's handler.
 
+#include "app/Desktop.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
+#include "app/PasswordAtRest.h"
 #include "app/SmtpSettingsDialog.h"
 #include "app/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
@@ -29,6 +31,7 @@ void TForm1::CreateFormStorage() {
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->SetStoredProps(kStoredProps);
     AddSmtpAccountValues(FormStorage1->StoredValues());
+    passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring());
 }
 
 void TForm1::sBitBtn1Click() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/Desktop.h"
+#include "app/SecretServiceKeyring.h"
 
 namespace quillory {
 
-// The desktop as Qt offers it: QMessageBox, QFileDialog, QClipboard and QDesktopServices.
+// The desktop as Qt offers it: QMessageBox, QFileDialog, QClipboard and QDesktopServices, and the
+// Secret Service for the keyring.
 class TQtDesktop final : public TDesktop {
 public:
     void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
@@ -12,6 +14,10 @@ public:
     std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
     void SetClipboardText(const QString& text) override;
     void OpenUrl(const QString& url) override;
+    TKeyring* Keyring() override { return &keyring_; }
+
+private:
+    TSecretServiceKeyring keyring_;
 };
 
 }  // namespace quillory

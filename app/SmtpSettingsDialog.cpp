@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/PasswordAtRest.h"
 #include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
 #include "storage/forms/FormStorage.h"
@@ -20,10 +21,11 @@ const QColor kFieldColour(211, 182, 129);
 
 }  // namespace
 
-TForm2::TForm2(TFormStorage& storage, QWidget& mainWindow)
+TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow)
     : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                                Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       storage_(storage),
+      password_(password),
       mainWindow_(mainWindow) {
     setObjectName("Form2");
     setWindowTitle("Nastavení odchozí pošty");
@@ -50,6 +52,9 @@ TForm2::TForm2(TFormStorage& storage, QWidget& mainWindow)
     MakeLabel(sPanel1, "sLabel2", "Název účtu", {12, 108});
     sEdit2 = MakeEdit(sPanel1, "sEdit2", {8, 124, 337, 24});
     MakeLabel(sPanel1, "sLabel3", "Heslo", {16, 156});
+    sLabel4 = new QLabel(sPanel1);
+    sLabel4->setObjectName("sLabel4");
+    sLabel4->setGeometry(56, 156, 289, 14);
     sEdit3 = MakeEdit(sPanel1, "sEdit3", {8, 172, 337, 24});
     sEdit3->setEchoMode(QLineEdit::Password);
     sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, 212, 69, 25});
@@ -113,6 +118,7 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 // account fields are loaded only when authentication is on.
 void TForm2::FormShow() {
     move(mainWindow_.pos() + QPoint(330, 160));
+    sLabel4->setText(password_.PlaceText());
     const TSmtpAccount account = ReadSmtpAccount(storage_);
     sEdit1->setText(FromWin1250(account.server));
     sCheckBox1->setChecked(account.authenticate);

@@ -10,6 +10,7 @@ class QPushButton;
 namespace quillory {
 
 class TFormStorage;
+class TPasswordAtRest;
 
 // The outgoing-mail settings dialog: SMTP server and, when the server requires it, account name
 // and password. It edits its own fields only; the main window stores them into the form storage's
@@ -18,8 +19,9 @@ class TFormStorage;
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // `mainWindow` is the dialog's parent and the corner it opens from; `storage` holds the values.
-    TForm2(TFormStorage& storage, QWidget& mainWindow);
+    // `mainWindow` is the dialog's parent and the corner it opens from; `storage` holds the values,
+    // `password` says where the password is kept.
+    TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow);
 
     // Writes the confirmed fields into the stored values: the server always; with authentication
     // the Boolean true, account and password; without it only the Boolean false, so the stored
@@ -30,6 +32,7 @@ public:
     QCheckBox* sCheckBox1 = nullptr;  // "Server požaduje ověření"
     QLineEdit* sEdit2 = nullptr;      // account name
     QLineEdit* sEdit3 = nullptr;      // password
+    QLabel* sLabel4 = nullptr;        // where the password is kept
     QPushButton* sBitBtn1 = nullptr;  // "Ok"
     QPushButton* sBitBtn2 = nullptr;  // "Zrušit"
 
@@ -46,6 +49,7 @@ private:
     void sCheckBox1Click();
 
     TFormStorage& storage_;
+    const TPasswordAtRest& password_;
     QWidget& mainWindow_;
 };
 

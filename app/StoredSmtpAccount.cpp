@@ -10,7 +10,6 @@ namespace {
 
 constexpr const char* kServer = "smtpserver";
 constexpr const char* kLogin = "smtplogin";
-constexpr const char* kPassword = "smtpheslo";
 constexpr const char* kAuthenticate = "smtpovereni";
 
 }  // namespace
@@ -18,7 +17,7 @@ constexpr const char* kAuthenticate = "smtpovereni";
 void AddSmtpAccountValues(TStoredValues& values) {
     values.Add(kServer, std::string(), "kvetinacek");
     values.Add(kLogin, std::string(), "uzivatele");
-    values.Add(kPassword, std::string(), "zahradnik");
+    values.Add(std::string(kSmtpPasswordName), std::string(), "zahradnik");
     values.Add(kAuthenticate, false, "pripojovani");
 }
 
@@ -27,14 +26,14 @@ TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
     account.server = VarToStr(storage.ReadStoredValue(kServer));
     account.authenticate = VarToBool(storage.ReadStoredValue(kAuthenticate));
     account.login = VarToStr(storage.ReadStoredValue(kLogin));
-    account.password = VarToStr(storage.ReadStoredValue(kPassword));
+    account.password = VarToStr(storage.ReadStoredValue(kSmtpPasswordName));
     return account;
 }
 
 void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account) {
     storage.WriteStoredValue(kServer, account.server);
     storage.WriteStoredValue(kLogin, account.login);
-    storage.WriteStoredValue(kPassword, account.password);
+    storage.WriteStoredValue(kSmtpPasswordName, account.password);
     storage.WriteStoredValue(kAuthenticate, account.authenticate);
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <string_view>
+
 #include "net/SmtpAccount.h"
 
 namespace quillory {
 
 class TFormStorage;
 class TStoredValues;
+
+// The stored value that holds the password.
+inline constexpr std::string_view kSmtpPasswordName = "smtpheslo";
 
 // The account's four stored values "smtpserver", "smtplogin", "smtpheslo" and "smtpovereni",
 // added empty (false) with the key strings their INI entries are scrambled with.

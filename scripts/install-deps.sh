@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages Quillory needs to build, run and test, when any is missing.
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins \
-libgtest-dev libgmock-dev libbenchmark-dev libssl-dev python3 python3-aiosmtpd python3-cryptography xvfb xauth clang-format git"
+libgtest-dev libgmock-dev libbenchmark-dev libssl-dev python3 python3-aiosmtpd python3-cryptography xvfb xauth clang-format git \
+qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-daemon"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -9,7 +9,8 @@
 
 namespace quillory::test {
 
-// A desktop that records what the windows ask of it and answers save dialogs from a queue.
+// A desktop that records what the windows ask of it and answers save dialogs from a queue. It has
+// no keyring unless a test gives it one.
 class TFakeDesktop final : public TDesktop {
 public:
     struct TMessage {
@@ -30,6 +31,7 @@ public:
     }
     void SetClipboardText(const QString& text) override { clipboard = text; }
     void OpenUrl(const QString& url) override { openedUrls.append(url); }
+    TKeyring* Keyring() override { return keyring; }
 
     QList<TMessage> messages;
     QString clipboard;
@@ -37,6 +39,7 @@ public:
     QList<QString> saveAnswers;  // a null QString: the user cancels
     std::optional<TSaveDialogSettings> lastSaveSettings;
     int saveDialogs = 0;
+    TKeyring* keyring = nullptr;  // none: the password stays in the INI file
 };
 
 }  // namespace quillory::test

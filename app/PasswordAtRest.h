@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include "storage/Variant.h"
+
+namespace quillory {
+
+class TFormStorage;
+class TKeyring;
+
+// Keeps the stored SMTP password ("smtpheslo") at rest in the session's keyring when there is one,
+// with its INI key left empty; without a keyring, scrambled in the INI file as every stored value.
+//
+// It hooks into the stored value's save and restore. The restore asks the keyring first; a
+// password found in the INI file is moved into the keyring (the INI only ever holds one when the
+// keyring could not take it, so it is the newer) and its INI key is emptied at once. The save puts
+// a changed password into the keyring and writes the INI key empty; when the keyring does not take
+// it, the INI key gets it scrambled. An unchanged password is not written again, so a keyring that
+// could not be read at the start is never overwritten with the empty text the start fell back to.
+class TPasswordAtRest {
+public:
+    // `keyring` may be null (no keyring: the INI file keeps the password); it must outlive this.
+    TPasswordAtRest(TFormStorage& storage, TKeyring* keyring);
+    // Takes its hooks off the stored value again.
+    ~TPasswordAtRest();
+    TPasswordAtRest(const TPasswordAtRest&) = delete;
+    TPasswordAtRest& operator=(const TPasswordAtRest&) = delete;
+
+    enum class TPlace { IniFile, Keyring };
+    // Where the password is kept now (after the last restore or save).
+    TPlace Place() const { return place_; }
+    // One short line for the settings dialog saying where that is.
+    QString PlaceText() const;
+
+private:
+    void Restore(TVariant& value);
+    void Save(TVariant& value);
+    QString EntryName() const;
+    void EmptyIniKey() const;
+
+    TFormStorage& storage_;
+    TKeyring* keyring_;
+    TPlace place_ = TPlace::IniFile;
+    std::string kept_;     // the password as it is kept at rest
+    bool unread_ = false;  // the keyring could not be read at the restore
+};
+
+}  // namespace quillory
