@@ -27,6 +27,14 @@ private slots:
         QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
         QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb");
         QTest::newRow("NUL ends the text") << QByteArray("before\0after", 12) << QByteArray("before");
+        // Binary garbage: every byte but NUL comes back, a lone LF or CR as CR LF.
+        QByteArray everyByte;
+        QByteArray normalised;
+        for (int c = 1; c < 256; ++c) {
+            everyByte.append(char(c));
+            normalised.append(c == '\n' || c == '\r' ? QByteArray("\r\n") : QByteArray(1, char(c)));
+        }
+        QTest::newRow("every byte but NUL") << everyByte << normalised;
         QTest::newRow("Windows-1250 bytes") << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98")
                                             << QByteArray("\x8a\x9e\xe8\xf8\xec \xa0 \x81\x98");
     }

@@ -65,9 +65,7 @@ class KeyringTest : public QObject {
             dialog.sEdit3->setText(password);
             dialog.StoreFields();
         }
-        QString Password() {
-            return FromWin1250(ReadSmtpAccount(composer.Form().FormStorage()).password);
-        }
+        QString Password() { return FromWin1250(ReadSmtpAccount(composer.Form().FormStorage()).password); }
         // The line the settings dialog shows beside "Heslo".
         QString PlaceLine() {
             TForm2& dialog = composer.Form().Form2();

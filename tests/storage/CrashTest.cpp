@@ -148,6 +148,7 @@ TEST(CrashSafety, KilledWritersLeaveEveryFileWholeAndNoTemporariesPilingUp) {
     const auto saveMicros =
         std::max<long>(1, std::chrono::duration_cast<std::chrono::microseconds>(saveTime).count());
 
+    int wholeSaves = 0;
     int filesChecked = 0;
     int tornFiles = 0;
     int killsLeavingTemporaries = 0;
@@ -157,8 +158,10 @@ TEST(CrashSafety, KilledWritersLeaveEveryFileWholeAndNoTemporariesPilingUp) {
             TWriter writer(folder.Path());
             ASSERT_TRUE(writer.Started());
             // Zero to two whole saves, then a moment anywhere in the next one.
-            for (int saves = std::uniform_int_distribution<int>(0, 2)(random); saves > 0; --saves)
+            const int saves = std::uniform_int_distribution<int>(0, 2)(random);
+            for (int save = 0; save < saves; ++save)
                 ASSERT_TRUE(writer.AwaitSave()) << "the writer ended by itself";
+            wholeSaves += saves;
             std::this_thread::sleep_for(
                 std::chrono::microseconds(std::uniform_int_distribution<long>(0, saveMicros)(random)));
         }
@@ -180,10 +183,11 @@ TEST(CrashSafety, KilledWritersLeaveEveryFileWholeAndNoTemporariesPilingUp) {
     const int temporariesLeft = CountTemporaries(folder.Path());
 
     std::printf(
-        "crash test (seed %u): %d kills, %d files checked, %d torn, %d kills left temporary files "
-        "(at most %d at once), %d temporary files left after the next save; a save takes %ld us\n",
-        seed, kills, filesChecked, tornFiles, killsLeavingTemporaries, mostTemporaries, temporariesLeft,
-        saveMicros);
+        "crash test (seed %u): %d kills after %d whole saves, %d files checked, %d torn, %d kills left "
+        "temporary files (at most %d at once), %d temporary files left after the next save; a save "
+        "takes %ld us\n",
+        seed, kills, wholeSaves, filesChecked, tornFiles, killsLeavingTemporaries, mostTemporaries,
+        temporariesLeft, saveMicros);
     EXPECT_EQ(tornFiles, 0);
     // Each target has at most the one temporary file of the writer killed last: the next save of
     // that target removes it.
