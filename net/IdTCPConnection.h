@@ -84,10 +84,11 @@ public:
     void StartWork(TWorkMode mode, long long size) override { TIdComponent::StartWork(mode, size); }
     void FinishWork(TWorkMode mode) override { TIdComponent::FinishWork(mode); }
 
-    // Protocol replies (RFC 5321 §4.2). A reply ends at its first line whose fourth character is
-    // a blank (or that is shorter than four characters), and its code is that line's. SendCommand refuses a
-    // command holding CR, LF or NUL with EIdInvalidCommandText before writing anything, then writes it as one
-    // line and reads the reply.
+    // Protocol replies (RFC 5321 §4.2). A first line with "-" after its code opens a reply of
+    // several lines, which ends at the first line with a blank there (or too short to have one);
+    // the reply's code is that of its last line. SendCommand refuses a command holding CR, LF or
+    // NUL with EIdInvalidCommandText before writing anything, then writes it as one line and reads
+    // the reply.
     int SendCommand(const std::string& command, const TAllowedCodes& allowed);
     // -1 allows every code; any other value allows exactly that code.
     int SendCommand(const std::string& command, short allowed = -1);
