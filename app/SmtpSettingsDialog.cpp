@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/PasswordAtRest.h"
 #include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
@@ -49,6 +51,9 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     QFont bold = sCheckBox1->font();
     bold.setBold(true);
     sCheckBox1->setFont(bold);
+    // The bold caption needs a few pixels more in the fonts a Linux desktop offers than the width
+    // the dialog was laid out for; the box grows into the empty room at its right.
+    sCheckBox1->resize(std::max(sCheckBox1->width(), sCheckBox1->sizeHint().width()), sCheckBox1->height());
     MakeLabel(sPanel1, "sLabel2", "Název účtu", {12, 108});
     sEdit2 = MakeEdit(sPanel1, "sEdit2", {8, 124, 337, 24});
     MakeLabel(sPanel1, "sLabel3", "Heslo", {16, 156});

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyle>
 
 #include "app/Desktop.h"
 
@@ -27,10 +26,6 @@ void TsWebLabel::SetHover(bool hover) {
     colours.setColor(QPalette::WindowText,
                      hover ? QApplication::palette(this).color(QPalette::WindowText) : QColor(Qt::blue));
     setPalette(colours);
-    // A skin colours the link through its style sheet, which sees the pointer in this property.
-    setProperty("hover", hover);
-    style()->unpolish(this);
-    style()->polish(this);
 }
 
 void TsWebLabel::mousePressEvent(QMouseEvent* event) {

@@ -4,81 +4,89 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QStyleFactory>
+#include <QToolTip>
 
 #include "app/skin/SkinArchive.h"
-#include "app/skin/SkinStyleSheet.h"
+#include "app/skin/SkinLook.h"
+#include "app/skin/SkinStyle.h"
 
 namespace quillory {
 namespace {
 
-std::optional<QByteArray> ReadPacked(const QString& path) {
+std::optional<QByteArray> ReadWhole(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinArchiveSize) return std::nullopt;
     return file.readAll();
 }
 
-bool WriteFiles(const std::vector<TSkinFile>& files, const QDir& target) {
-    for (const TSkinFile& skinFile : files) {
-        const QString path = target.absoluteFilePath(skinFile.name);
-        if (!target.mkpath(QFileInfo(path).absolutePath())) return false;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(skinFile.data) != skinFile.data.size())
-            return false;
-    }
-    return true;
+std::optional<TSkinLook> ReadPacked(const QString& path) {
+    if (!QFileInfo(path).isFile()) return std::nullopt;
+    const std::optional<QByteArray> packed = ReadWhole(path);
+    const auto files = packed ? ReadSkinArchive(*packed) : std::nullopt;
+    if (!files) return std::nullopt;
+    return ReadSkinLook([&files](const QString& name) -> std::optional<QByteArray> {
+        for (const TSkinFile& file : *files) {
+            if (file.name == name) return file.data;
+        }
+        return std::nullopt;
+    });
+}
+
+// A file of the folder counts only when it is inside it, also after following links.
+std::optional<TSkinLook> ReadFolder(const QString& path) {
+    const QString root = QFileInfo(path).canonicalFilePath();
+    if (root.isEmpty() || !QFileInfo(root).isDir()) return std::nullopt;
+    return ReadSkinLook([&root](const QString& name) -> std::optional<QByteArray> {
+        if (!IsSkinFileName(name)) return std::nullopt;
+        const QString file = QFileInfo(root + '/' + name).canonicalFilePath();
+        if (file.isEmpty() || !file.startsWith(root + '/')) return std::nullopt;
+        return ReadWhole(file);
+    });
 }
 
 }  // namespace
 
 TsSkinManager::TsSkinManager(QObject* owner) : QObject(owner) { setObjectName("sSkinManager1"); }
 
+// Without a skin the application still gets the style, in the plain look: it spares the first
+// paint some work (TsSkinStyle).
 TsSkinManager* TsSkinManager::SwitchOn(QObject* owner, const std::filesystem::path& skinsDir,
                                        const QString& name) {
     auto* manager = new TsSkinManager(owner);
     const QDir skins(QString::fromStdString(skinsDir.string()));
+    std::optional<TSkinLook> look;
     try {
-        if (!manager->TryPacked(skins.absoluteFilePath(name + ".asz")))
-            manager->TryFolder(skins.absoluteFilePath(name));
+        manager->source_ = skins.absoluteFilePath(name + ".asz");
+        look = ReadPacked(manager->source_);
+        if (!look) {
+            manager->source_ = skins.absoluteFilePath(name);
+            look = ReadFolder(manager->source_);
+        }
     } catch (...) {
         // A skin that cannot be read, for whatever reason, leaves the plain look.
+        look.reset();
     }
+    manager->active_ = look.has_value();
+    if (!manager->active_) manager->source_.clear();
+    if (!qApp) return manager;
+    manager->previousToolTips_ = QToolTip::palette();
+    if (look) {
+        QPalette tips = manager->previousToolTips_;
+        if (look->toolTip.colour) tips.setColor(QPalette::ToolTipBase, *look->toolTip.colour);
+        if (look->toolTip.text) tips.setColor(QPalette::ToolTipText, *look->toolTip.text);
+        QToolTip::setPalette(tips);
+    }
+    manager->style_ = new TsSkinStyle(std::move(look));
+    QApplication::setStyle(manager->style_);
     return manager;
 }
 
+// The application goes back to the style it starts with.
 TsSkinManager::~TsSkinManager() {
-    if (active_ && qApp) qApp->setStyleSheet(previousStyleSheet_);
-}
-
-// The packed files are unpacked into a folder of their own that lives as long as the skin is used.
-bool TsSkinManager::TryPacked(const QString& file) {
-    if (!QFileInfo(file).isFile()) return false;
-    const std::optional<QByteArray> packed = ReadPacked(file);
-    const auto files = packed ? ReadSkinArchive(*packed) : std::nullopt;
-    if (!files) return false;
-    auto unpacked = std::make_unique<QTemporaryDir>();
-    if (!unpacked->isValid() || !WriteFiles(*files, QDir(unpacked->path()))) return false;
-    const std::optional<QString> sheet = ReadSkinStyleSheet(QDir(unpacked->path()));
-    if (!sheet) return false;
-    unpacked_ = std::move(unpacked);
-    Apply(*sheet, file);
-    return true;
-}
-
-bool TsSkinManager::TryFolder(const QString& folder) {
-    if (!QFileInfo(folder).isDir()) return false;
-    const std::optional<QString> sheet = ReadSkinStyleSheet(QDir(folder));
-    if (!sheet) return false;
-    Apply(*sheet, folder);
-    return true;
-}
-
-void TsSkinManager::Apply(const QString& styleSheet, const QString& source) {
-    if (!qApp) return;
-    previousStyleSheet_ = qApp->styleSheet();
-    qApp->setStyleSheet(styleSheet);
-    active_ = true;
-    source_ = source;
+    if (!qApp || !style_ || QApplication::style() != style_) return;
+    QToolTip::setPalette(previousToolTips_);
+    QApplication::setStyle(QStyleFactory::create(TsSkinStyle(std::nullopt).baseStyle()->name()));
 }
 
 }  // namespace quillory

@@ -1,21 +1,22 @@
 #pragma once
 
 #include <QObject>
+#include <QPalette>
+#include <QPointer>
 #include <QString>
 
 #include <filesystem>
-#include <memory>
-
-class QTemporaryDir;
 
 namespace quillory {
 
-// A skin is a folder holding "Options.dat": a Qt style sheet in UTF-8 whose url(...) references
-// name image files of the same folder by relative path ("images/wood.png"). The packed form is the
-// same files in one file "<name>.asz" (format in SkinArchive.h).
+class TsSkinStyle;
+
+// A skin is a folder holding "Options.dat", which names the skin's colours and pictures (format in
+// SkinLook.h), and the pictures themselves. The packed form is the same files in one file
+// "<name>.asz" (format in SkinArchive.h).
 //
-// The skin manager draws the whole application in the skin's look while it lives and gives the
-// application its previous look back when it goes.
+// The skin manager draws the whole application in the skin's look while it lives (TsSkinStyle) and
+// gives the application the plain look back when it goes.
 class TsSkinManager : public QObject {
     Q_OBJECT
 public:
@@ -32,14 +33,11 @@ public:
 
 private:
     explicit TsSkinManager(QObject* owner);
-    bool TryPacked(const QString& file);
-    bool TryFolder(const QString& folder);
-    void Apply(const QString& styleSheet, const QString& source);
 
     bool active_ = false;
     QString source_;
-    QString previousStyleSheet_;
-    std::unique_ptr<QTemporaryDir> unpacked_;  // the packed skin's files while it is in use
+    QPointer<TsSkinStyle> style_;  // owned by the application while it is its style
+    QPalette previousToolTips_;
 };
 
 }  // namespace quillory

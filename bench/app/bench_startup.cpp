@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
             kind.kib.push_back(launch.peakKiB);
         }
     }
-    std::printf("platform: %s, %d runs each (medians); targets: <= 1.5 x the bare window, < 40 MiB\n",
+    std::printf("platform: %s, %d runs each (medians); targets: <= 1.3 x the bare window, Wood <= 36 MiB\n",
                 qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
                 runs);
     const double bare = Median(kinds[0].ms);
