@@ -4,8 +4,6 @@
 #include <QMetaProperty>
 #include <QObject>
 
-#include <algorithm>
-
 #include "core/Win1250.h"
 #include "storage/PropsFormat.h"
 
@@ -71,57 +69,58 @@ std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta) {
 }
 
 // A drop-down list's shown text and its entries, which Qt does not offer as properties.
-void AddComboBoxProps(std::vector<TPropInfo>& props) {
-    TPropInfo text;
-    text.Name = QStringLiteral("Text");
-    text.Kind = TPropKind::String;
-    text.GetText = [](const QObject& o) {
-        return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText());
-    };
-    text.SetText = [](QObject& o, const std::string& value) {
-        static_cast<QComboBox&>(o).setCurrentText(FromWin1250Bytes(value));
-    };
-    props.push_back(std::move(text));
-
-    TPropInfo items;
-    items.Name = QStringLiteral("Items");
-    items.Kind = TPropKind::StringList;
-    items.GetList = [](const QObject& o) {
-        const auto& combo = static_cast<const QComboBox&>(o);
-        QStringList list;
-        for (int i = 0; i < combo.count(); ++i) list.append(combo.itemText(i));
-        return ToByteList(list);
-    };
-    // The entries are replaced; nothing is left selected and the shown text stays as it was.
-    items.SetList = [](QObject& o, const std::vector<std::string>& entries) {
-        auto& combo = static_cast<QComboBox&>(o);
-        const QString shown = combo.currentText();
-        combo.clear();
-        combo.addItems(FromByteList(entries));
-        combo.setCurrentIndex(-1);
-        if (combo.isEditable()) combo.setEditText(shown);
-    };
-    props.push_back(std::move(items));
+std::optional<TPropInfo> ComboBoxProperty(const QString& name) {
+    if (name.compare(QLatin1StringView("Text"), Qt::CaseInsensitive) == 0) {
+        TPropInfo text;
+        text.Name = QStringLiteral("Text");
+        text.Kind = TPropKind::String;
+        text.GetText = [](const QObject& o) {
+            return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText());
+        };
+        text.SetText = [](QObject& o, const std::string& value) {
+            static_cast<QComboBox&>(o).setCurrentText(FromWin1250Bytes(value));
+        };
+        return text;
+    }
+    if (name.compare(QLatin1StringView("Items"), Qt::CaseInsensitive) == 0) {
+        TPropInfo items;
+        items.Name = QStringLiteral("Items");
+        items.Kind = TPropKind::StringList;
+        items.GetList = [](const QObject& o) {
+            const auto& combo = static_cast<const QComboBox&>(o);
+            QStringList list;
+            for (int i = 0; i < combo.count(); ++i) list.append(combo.itemText(i));
+            return ToByteList(list);
+        };
+        // The entries are replaced; nothing is left selected and the shown text stays as it was.
+        items.SetList = [](QObject& o, const std::vector<std::string>& entries) {
+            auto& combo = static_cast<QComboBox&>(o);
+            const QString shown = combo.currentText();
+            combo.clear();
+            combo.addItems(FromByteList(entries));
+            combo.setCurrentIndex(-1);
+            if (combo.isEditable()) combo.setEditText(shown);
+        };
+        return items;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-TPropInfoList::TPropInfoList(const QObject& object) {
-    if (qobject_cast<const QComboBox*>(&object) != nullptr) AddComboBoxProps(props_);
+// Only the property asked for is looked at: the start-up restore asks for a few properties of many
+// widgets, each of which has some sixty.
+std::optional<TPropInfo> FindStoredProperty(const QObject& object, const QString& name) {
+    if (qobject_cast<const QComboBox*>(&object) != nullptr) {
+        if (auto info = ComboBoxProperty(name)) return info;
+    }
     const QMetaObject* meta = object.metaObject();
     for (int i = 0; i < meta->propertyCount(); ++i) {
-        auto info = FromMetaProperty(meta->property(i));
-        if (info && FindProperty(info->Name) == nullptr) props_.push_back(std::move(*info));
+        const QMetaProperty property = meta->property(i);
+        if (name.compare(QLatin1StringView(property.name()), Qt::CaseInsensitive) != 0) continue;
+        if (auto info = FromMetaProperty(property)) return info;
     }
-    std::stable_sort(props_.begin(), props_.end(),
-                     [](const TPropInfo& a, const TPropInfo& b) { return a.Name < b.Name; });
-}
-
-const TPropInfo* TPropInfoList::FindProperty(const QString& name) const {
-    const auto found = std::find_if(props_.begin(), props_.end(), [&name](const TPropInfo& info) {
-        return info.Name.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    return found == props_.end() ? nullptr : &*found;
+    return std::nullopt;
 }
 
 }  // namespace quillory

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,21 +26,10 @@ struct TPropInfo {
     std::function<void(QObject&, const std::vector<std::string>&)> SetList;
 };
 
-// The stored properties of one component, sorted by name: its Qt properties of the kinds above
-// under their capitalised names ("checked" is "Checked"), and for a drop-down list its shown text
-// "Text" and its entries "Items".
-class TPropInfoList {
-public:
-    explicit TPropInfoList(const QObject& object);
-
-    // The first property whose name equals `name` ignoring case, or none.
-    const TPropInfo* FindProperty(const QString& name) const;
-    std::size_t Count() const { return props_.size(); }
-    const TPropInfo& operator[](std::size_t index) const { return props_[index]; }
-
-private:
-    std::vector<TPropInfo> props_;
-};
+// The stored property of `object` whose name equals `name` ignoring case, or none: one of its Qt
+// properties of the kinds above under its capitalised name ("checked" is "Checked"), and for a
+// drop-down list its shown text "Text" and its entries "Items", which come first.
+std::optional<TPropInfo> FindStoredProperty(const QObject& object, const QString& name);
 
 // The window layer's texts to and from the program's 8-bit Windows-1250 text.
 std::string ToWin1250Bytes(const QString& text);

@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QWidget>
 
-#include <map>
-#include <memory>
 #include <optional>
 
 #include "storage/PropsFormat.h"
@@ -28,9 +26,9 @@ std::optional<TSplitEntry> SplitEntry(const QString& text) {
     return split;
 }
 
-QObject* FindComponent(const QWidget& form, const QString& name) {
-    for (QObject* child : form.findChildren<QObject*>()) {
-        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
+QObject* FindComponent(const QObjectList& components, const QString& name) {
+    for (QObject* component : components) {
+        if (component->objectName().compare(name, Qt::CaseInsensitive) == 0) return component;
     }
     return nullptr;
 }
@@ -39,11 +37,8 @@ QObject* FindComponent(const QWidget& form, const QString& name) {
 // in list order; entries whose property does not resolve are skipped.
 template <class Visit>
 void ForEachProperty(const std::vector<std::pair<QPointer<QObject>, QString>>& entries, Visit visit) {
-    std::map<QObject*, std::unique_ptr<TPropInfoList>> infos;
     for (const auto& [object, property] : entries) {
-        auto& info = infos[object.data()];
-        if (!info) info = std::make_unique<TPropInfoList>(*object);
-        if (const TPropInfo* prop = info->FindProperty(property)) {
+        if (const std::optional<TPropInfo> prop = FindStoredProperty(*object, property)) {
             visit(*object, PropertyKey(ToWin1250Bytes(object->objectName()), ToWin1250Bytes(prop->Name)),
                   *prop);
         }
@@ -54,10 +49,12 @@ void ForEachProperty(const std::vector<std::pair<QPointer<QObject>, QString>>& e
 
 void TStoredProps::Bind(const QWidget& form, const QStringList& entries) {
     entries_.clear();
+    const QObjectList components = form.findChildren<QObject*>();
     for (const auto& text : entries) {
         const auto split = SplitEntry(text);
         if (!split) continue;
-        if (QObject* component = FindComponent(form, split->Component)) entries_.push_back({text, component});
+        if (QObject* component = FindComponent(components, split->Component))
+            entries_.push_back({text, component});
     }
 }
 
