@@ -12,6 +12,9 @@ template <class... Ts>
 struct TOverloaded : Ts... {
     using Ts::operator()...;
 };
+// Spelled out for compilers without class template argument deduction for aggregates (clang 14).
+template <class... Ts>
+TOverloaded(Ts...) -> TOverloaded<Ts...>;
 
 }  // namespace
 
