@@ -7,16 +7,10 @@
 
 #include "mail/IdCoderHeader.h"
 #include "mail/IdHeaderList.h"
+#include "support/FuzzCheck.h"
 
 using namespace quillory;
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using quillory::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -136,7 +136,8 @@ std::string TIdTCPConnection::ReadLine(const std::string& terminator, int timeou
             if (limit != 0 && found > limit) return TooLongLine(limit);
             break;
         }
-        if (limit != 0 && searched > limit) return TooLongLine(limit);
+        // The last bytes may be the start of a terminator whose rest has not arrived yet.
+        if (limit != 0 && searched > limit + ending.size() - 1) return TooLongLine(limit);
         CheckDisconnected(true, true);
         const int added = FillInputBuffer(true, timeout, timeout == IdTimeoutDefault);
         if (added <= 0) {
