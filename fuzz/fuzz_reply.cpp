@@ -1,10 +1,14 @@
 // The SMTP reply reader against a server that sends the input and closes: first reply after reply
 // straight off the connection, then whole SMTP sessions. Every reply read has at least one text
-// line, a numeric code that agrees with its text code, and a rejection message made of its lines;
-// reading ends only with one of the system's own errors. A session to a server that is not this
-// machine never sends the login over the unencrypted connection, whatever the server answers.
+// line and stays within the bounds of a reply, its numeric code agrees with its text code, and its
+// rejection message is made of its lines; reading ends only with one of the system's own errors. A session to
+// a server that is not this machine never sends the login over the unencrypted connection, whatever the
+// server answers.
 //
-// Input: byte 0 sizes the receives (0: as large as asked); the rest is what the server sends.
+// Input: byte 0 sizes the receives in its low half (0: as large as asked) and, in its high half,
+// bounds the lines and bytes of a reply in the first part (0: the program's bounds); the rest is
+// what the server sends.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,7 +40,10 @@ bool AllDigits(const std::string& text) {
 
 void CheckReply(TIdTCPConnection& connection) {
     const TIdRFCReply& reply = connection.LastReply();
-    Check(!reply.Text().empty());
+    Check(!reply.Text().empty() && reply.Text().size() <= connection.MaxReplyLines);
+    std::size_t size = 0;
+    for (const auto& line : reply.Text()) size += line.size();
+    Check(size <= connection.MaxReplySize);
     if (AllDigits(reply.TextCode())) Check(reply.NumericCode() == std::stoi(reply.TextCode()));
     Check(connection.CheckReplyCode(reply.NumericCode(), {}) == reply.NumericCode());
     std::string message;
@@ -44,15 +51,21 @@ void CheckReply(TIdTCPConnection& connection) {
     try {
         connection.RaiseReplyError();
     } catch (const EIdProtocolReplyError& error) {
-        // An error's message is a C string: a NUL byte from the server ends it.
-        Check(error.Message() == message.substr(0, message.find('\0')));
+        // The message is a C string on its way to the user: a NUL from the server shows as "?".
+        std::replace(message.begin(), message.end(), '\0', '?');
+        Check(error.Message() == message);
         Check(error.ReplyCode() == reply.NumericCode());
     }
 }
 
-void ReadReplies(std::string_view stream, std::size_t chunk) {
+// `bound` 0 keeps the program's limits of a reply; others make them small enough to reach.
+void ReadReplies(std::string_view stream, std::size_t chunk, std::size_t bound) {
     TIdTCPConnection connection;
     connection.SetIOHandler(std::make_unique<fuzz::TMemoryTransport>(stream, chunk));
+    if (bound != 0) {
+        connection.MaxReplyLines = bound;
+        connection.MaxReplySize = 16 * bound;
+    }
     // A reply takes at least one byte, so the stream is used up within this many.
     for (std::size_t i = 0; i <= stream.size(); ++i) {
         try {
@@ -99,9 +112,10 @@ void Session(std::string_view stream, std::size_t chunk, const std::string& host
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    const std::size_t chunk = data[0];
+    const std::size_t chunk = data[0] & 0x0F;
+    const std::size_t bound = data[0] >> 4;
     const std::string_view stream(reinterpret_cast<const char*>(data) + 1, size - 1);
-    ReadReplies(stream, chunk);
+    ReadReplies(stream, chunk, bound);
     Session(stream, chunk, "mail.example");
     Session(stream, chunk, "localhost");
     return 0;
