@@ -1,13 +1,28 @@
 #include "app/Application.h"
 
+#include <QIcon>
+
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
+#include "app/QtTranslations.h"
 
 namespace quillory {
 
 TApplication::TApplication(int& argc, char** argv, TDesktop& desktop)
     : QApplication(argc, argv), desktop_(desktop) {
     setApplicationName(kApplicationTitle);
+    setApplicationVersion(kVersion);
+    // The desktop entry's name: the task bar finds the program's entry and icon through it.
+    setDesktopFileName(kApplicationId);
+    setWindowIcon(ApplicationIcon());
+    InstallQtTranslations(*this);
+}
+
+QIcon TApplication::ApplicationIcon() {
+    QIcon bundled;
+    for (const int size : {48, 128, 256})
+        bundled.addFile(QStringLiteral(":/icons/quillory-%1.png").arg(size));
+    return QIcon::fromTheme(kApplicationId, bundled);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

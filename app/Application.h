@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 namespace quillory {
 
@@ -8,10 +9,14 @@ class TDesktop;
 
 // The application object. Every handler guards itself; as a last line of defence, an exception that
 // still reaches the event loop goes to the default error handler instead of ending the program.
+// It names the program's desktop entry, gives every window the program's icon and speaks Czech in
+// Qt's own dialogs.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv, TDesktop& desktop);
     bool notify(QObject* receiver, QEvent* event) override;
+    // The icon theme's icon of the program, else the one built into the program.
+    static QIcon ApplicationIcon();
 
 private:
     TDesktop& desktop_;

@@ -13,12 +13,14 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppInfo.h"
+#include "app/Application.h"
 #include "app/BlockFileName.h"
 #include "app/Desktop.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
 #include "app/PasswordAtRest.h"
+#include "app/ProgramFiles.h"
 #include "app/SmtpSettingsDialog.h"
 #include "app/Win1250Text.h"
 #include "app/send/SendWorker.h"
@@ -37,18 +39,22 @@ std::filesystem::path ToPath(const QString& name) { return std::filesystem::path
 
 }  // namespace
 
-TForm1::TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), exeDir_(std::move(exeDir)), saveFileName_(kInitialSaveName) {
+TForm1::TForm1(TDesktop& desktop, const std::filesystem::path& exeDir, QWidget* parent)
+    : TForm1(desktop, TProgramFolders::Portable(exeDir), parent) {}
+
+TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), folders_(std::move(folders)), saveFileName_(kInitialSaveName) {
     setObjectName("Form1");
     IdMessage1 = std::make_unique<TIdMessage>();
     sender_ = std::make_unique<TSendWorker>();
     setWindowTitle(kMainWindowCaption);
+    setWindowIcon(TApplication::ApplicationIcon());
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
     // The skin goes on before the widgets are built: switched on afterwards, it would make every
     // widget restyle itself once more. The plain look stays when no skin is found.
-    sSkinManager1 = TsSkinManager::SwitchOn(this, exeDir_ / "Skins", "Wood");
+    sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
     CreatePanels();
     CreateBlocks();
     CreatePhraseLists();
@@ -125,7 +131,7 @@ void TForm1::OnClick(QAction* item, THandler handler) {
             [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
 }
 
-std::filesystem::path TForm1::BlockFile(int block) const { return exeDir_ / BlockFileName(block); }
+std::filesystem::path TForm1::BlockFile(int block) const { return folders_.Data() / BlockFileName(block); }
 
 // Loads the eight blocks, each on its own: a missing file leaves its block empty (the next close
 // creates it), a file that exists but cannot be read marks its block so that the close never writes

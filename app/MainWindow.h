@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/AppInfo.h"
+#include "storage/ProgramFolders.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,8 +42,11 @@ struct TEmailPieces;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the window and runs the create step: the eight block files are loaded from `exeDir`.
-    TForm1(TDesktop& desktop, std::filesystem::path exeDir, QWidget* parent = nullptr);
+    // Builds the window and runs the create step: the eight block files are loaded from the data
+    // folder of `folders`.
+    TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent = nullptr);
+    // A portable copy: everything beside the executable in `exeDir`.
+    TForm1(TDesktop& desktop, const std::filesystem::path& exeDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Rebuilds the preview from the ticked gates, the lists' shown texts and the blocks.
@@ -148,7 +152,7 @@ private:
     std::filesystem::path BlockFile(int block) const;
 
     TDesktop& desktop_;
-    const std::filesystem::path exeDir_;
+    const TProgramFolders folders_;
 
     QFrame* sPanel1 = nullptr;
     QFrame* sPanel2 = nullptr;

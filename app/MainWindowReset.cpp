@@ -15,10 +15,10 @@
 
 namespace quillory {
 
-// One generation of backups in "Backups" beside the executable, which must exist: the blocks'
+// One generation of backups in "Backups" in the data folder, which must exist: the blocks'
 // texts byte for byte, then every list's entries each followed by CR LF.
 void TForm1::WriteBackups() const {
-    const std::filesystem::path folder = exeDir_ / "Backups";
+    const std::filesystem::path folder = folders_.Data() / "Backups";
     for (int n = 0; n < 8; ++n) {
         LinesToFile(MemoText(*blocks_[n].memo), folder / BlockFileName(n + 1));
     }

@@ -7,10 +7,18 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace quillory {
 
+// An error is also written to the standard error output, where a terminal or the desktop's journal
+// keeps it after the box is gone.
 void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
                              const QString& text) {
+    if (kind == TMessageKind::Error) {
+        std::fputs(QStringLiteral("quillory: %1\n").arg(text).toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
+    }
     const auto icon = kind == TMessageKind::Error         ? QMessageBox::Critical
                       : kind == TMessageKind::Information ? QMessageBox::Information
                                                           : QMessageBox::NoIcon;

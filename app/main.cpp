@@ -1,15 +1,26 @@
 #include <QDir>
 
 #include "app/Application.h"
+#include "app/CloseOnSignal.h"
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "app/QtDesktop.h"
+#include "storage/ProgramFolders.h"
 
 int main(int argc, char** argv) {
+    if (const auto status = quillory::AnswerInformationOptions(argc, argv)) return *status;
+    quillory::TCloseOnSignal::CatchSignals();
     quillory::TQtDesktop desktop;
     quillory::TApplication application(argc, argv, desktop);
-    const std::filesystem::path exeDir =
-        QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString();
-    quillory::TForm1 form1(desktop, exeDir);
+    if (const auto status = quillory::AnswerCommandLine(QCoreApplication::arguments())) return *status;
+
+    const quillory::TProgramFolders folders = quillory::TProgramFolders::Locate(
+        QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString());
+    quillory::PrepareDataFolder(folders);
+    quillory::TCloseOnSignal closeOnSignal;
+    quillory::TForm1 form1(desktop, folders);
+    closeOnSignal.SetMainWindow(form1);
     form1.show();
     return application.exec();
 }

@@ -1,5 +1,8 @@
 #include "app/help/FramelessBrowser.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -84,6 +87,7 @@ void TFramelessIE::Abandon() {
 void TFramelessIE::Navigate(const QUrl& address) {
     Abandon();
     address_ = address;
+    showsGuide_ = false;
     if (!IsWebAddress(address)) {
         ShowErrorPage("Adresa není webová stránka.");
         return;
@@ -98,7 +102,8 @@ void TFramelessIE::PageArrived(QNetworkReply* reply) {
     if (reply != pending_) return;  // abandoned by a later navigation
     pending_ = nullptr;
     if (reply->error() != QNetworkReply::NoError) {
-        ShowErrorPage(ReasonText(*reply));
+        const QString reason = ReasonText(*reply);
+        if (!ShowBundledGuide(reason)) ShowErrorPage(reason);
         return;
     }
     address_ = reply->url();  // after redirects, links resolve against the final address
@@ -118,6 +123,27 @@ void TFramelessIE::ShowErrorPage(const QString& reason) {
     emit loadFinished(false);
 }
 
+// The guide with one line above it; false when there is no guide or it cannot be read.
+bool TFramelessIE::ShowBundledGuide(const QString& reason) {
+    if (guideFile_.isEmpty()) return false;
+    QFile file(guideFile_);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    QString guide = QStringDecoder::decoderForHtml(bytes).decode(bytes);
+    const QString notice =
+        QStringLiteral(
+            "<p style=\"background-color:#fff3c4; padding:4px;\">Online nápovědu se nepodařilo "
+            "načíst (%1) Zobrazuje se nápověda dodaná s programem.</p>")
+            .arg(reason.toHtmlEscaped());
+    static const QRegularExpression bodyTag("<body[^>]*>", QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch body = bodyTag.match(guide);
+    guide.insert(body.hasMatch() ? body.capturedEnd() : 0, notice);
+    showsGuide_ = true;
+    setHtml(guide);
+    emit loadFinished(false);
+    return true;
+}
+
 void TFramelessIE::FollowLink(const QUrl& link) {
     const QUrl target = address_.resolved(link);
     if (target.adjusted(QUrl::RemoveFragment) == address_.adjusted(QUrl::RemoveFragment) &&
@@ -128,7 +154,21 @@ void TFramelessIE::FollowLink(const QUrl& link) {
     if (IsWebAddress(target)) Navigate(target);
 }
 
-// The page comes from the network, so nothing it names is read from the local disk.
-QVariant TFramelessIE::loadResource(int, const QUrl&) { return {}; }
+// A web page comes from the network, so nothing it names is read from the local disk. The shipped
+// guide's pictures are read from the guide's own folder, and from nowhere else. A refused resource is
+// an empty text, not an empty value: given an empty value, the document would read a local file of
+// that name itself.
+QVariant TFramelessIE::loadResource(int, const QUrl& name) {
+    const QVariant refused = QString(QLatin1String(""));
+    if (!showsGuide_) return refused;
+    const QDir guideFolder = QFileInfo(guideFile_).absoluteDir();
+    if (!name.isRelative() && !name.isLocalFile()) return refused;
+    const QString path = name.isLocalFile() ? name.toLocalFile() : guideFolder.filePath(name.path());
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty() || !real.startsWith(guideFolder.canonicalPath() + "/")) return refused;
+    QFile file(real);
+    if (!file.open(QIODevice::ReadOnly)) return refused;
+    return file.readAll();
+}
 
 }  // namespace quillory

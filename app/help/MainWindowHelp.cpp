@@ -5,15 +5,19 @@
 #include <QUrl>
 
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "app/help/FramelessBrowser.h"
 
 namespace quillory {
 
 // Every opening adds one more page view on top of the earlier ones, which stay beneath it until the
 // window goes. The view is made before anything is shown, so a view that cannot be made leaves the
-// window as it was instead of covering it with an empty panel.
+// window as it was instead of covering it with an empty panel. When the help page cannot be reached,
+// the view shows the user guide shipped with the program.
 void TForm1::Onlinenpovda1Click() {
     auto* browser = new TFramelessIE(sPanel4);
+    if (const auto guide = BundledGuide(folders_))
+        browser->SetBundledGuide(QString::fromStdString(guide->string()));
     helpBrowser_ = browser;
     sPanel4->show();
     sPanel4->raise();

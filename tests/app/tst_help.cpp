@@ -6,11 +6,14 @@
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 
 #include "app/SmtpSettingsDialog.h"
@@ -107,6 +110,10 @@ private slots:
         QCOMPARE(view->frameShape(), QFrame::NoFrame);
         QVERIFY(!view->acceptDrops());
         QVERIFY(!view->viewport()->acceptDrops());
+        // A local file the page names is not read, by the view nor by its document.
+        f_->WriteFile("blok1.txt", "secret");
+        const QUrl local = QUrl::fromLocalFile(QString::fromStdString(f_->Path("blok1.txt").string()));
+        QVERIFY(view->document()->resource(QTextDocument::ImageResource, local).toByteArray().isEmpty());
 
         // A right click shows no menu of the view's own.
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20),
@@ -195,6 +202,53 @@ private slots:
         QVERIFY(Panel()->isVisible());
         QVERIFY(CloseButton()->isVisible());
         QVERIFY(f_->desktop.messages.isEmpty());
+    }
+
+    // With the user guide shipped beside the program, a help page that cannot be reached gives way to
+    // the guide, with its pictures, under one line that says so.
+    void unreachablePageShowsTheBundledGuide_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("host cannot be resolved") << "http://help.quillory.invalid/quillory/help-mini.html"
+                                                 << "Server nebyl nalezen.";
+        QTest::newRow("nothing listens") << UnreachableAddress() << "Server odmítl spojení.";
+        QTest::newRow("page missing") << QString() << "Server odpověděl chybou 404 Not Found.";
+    }
+    void unreachablePageShowsTheBundledGuide() {
+        QFETCH(QString, address);
+        QFETCH(QString, reason);
+        std::filesystem::copy(QUILLORY_HELP_DIR, f_->Path("help"));
+        if (address.isEmpty()) address = server_->Address("/quillory/chybi.html");
+        Form().SetHelpPageAddress(address);
+        QVERIFY(!OpenHelp());
+        TFramelessIE* view = Form().HelpBrowser();
+        QVERIFY(view->ShowsBundledGuide());
+        const QStringList lines = view->toPlainText().split('\n');
+        QCOMPARE(lines.first(), "Online nápovědu se nepodařilo načíst (" + reason +
+                                    ") Zobrazuje se nápověda dodaná s programem.");
+        QCOMPARE(lines.value(1).trimmed(), QString("Quillory – nápověda"));
+        QVERIFY(!view->toPlainText().contains("Stránku nelze zobrazit"));
+        QVERIFY(Panel()->isVisible());
+        QVERIFY(f_->desktop.messages.isEmpty());
+
+        // The guide's picture comes from its own folder; nothing else of the disk is read.
+        QTextDocument* page = view->document();
+        f_->WriteFile("blok1.txt", "secret");
+        const auto bytes = [page](const QUrl& name) {
+            return page->resource(QTextDocument::ImageResource, name).toByteArray();
+        };
+        const QVariant picture = page->resource(QTextDocument::ImageResource, QUrl("okno.png"));
+        QCOMPARE(picture.value<QPixmap>().size(), QSize(1017, 752));
+        QVERIFY(bytes(QUrl("../blok1.txt")).isEmpty());
+        QVERIFY(bytes(QUrl::fromLocalFile(QString::fromStdString(f_->Path("blok1.txt").string()))).isEmpty());
+
+        // A link to a web page leaves the guide.
+        QSignalSpy loaded(view, &TFramelessIE::loadFinished);
+        view->Navigate(QUrl(server_->Address(kHelpPath)));
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(loaded.first().first().toBool());
+        QVERIFY(!view->ShowsBundledGuide());
+        QVERIFY(view->toPlainText().contains("Nápověda k programu"));
     }
 
     void webLinksOpenInTheDesktopBrowser_data() {

@@ -1,0 +1,67 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/AppInfo.h"
+#include "app/QtTranslations.h"
+
+namespace quillory {
+namespace {
+
+constexpr int kUsageError = 2;
+
+void Print(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int Refuse(const QString& error) {
+    Print(stderr, QStringLiteral("quillory: %1\nNápovědu vypíše „quillory --help“.\n").arg(error));
+    return kUsageError;
+}
+
+}  // namespace
+
+std::optional<int> AnswerCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Quillory %1 – psaní rutinních e-mailů z opakovaně "
+                                                    "použitelných částí textu.")
+                                         .arg(kVersion));
+    const QCommandLineOption help(QStringList{"h", "help"}, "Vypíše tuto nápovědu a skončí.");
+    const QCommandLineOption version(QStringList{"v", "version"}, "Vypíše verzi programu a skončí.");
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(arguments)) return Refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return Refuse(
+            QStringLiteral("nečekaný argument „%1“.").arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(help)) {
+        Print(stdout, parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        Print(stdout, QStringLiteral("%1 %2\n").arg(kApplicationTitle, kVersion));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Qt's own options have one dash (-platform, -style); a long option or -h or -v is the program's and
+// is answered, or refused, before the window system is touched.
+std::optional<int> AnswerInformationOptions(int argc, char** argv) {
+    bool ours = false;
+    for (int i = 1; i < argc; ++i) {
+        ours = ours || std::strncmp(argv[i], "--", 2) == 0 || std::strcmp(argv[i], "-h") == 0 ||
+               std::strcmp(argv[i], "-v") == 0;
+    }
+    if (!ours) return std::nullopt;
+    QCoreApplication application(argc, argv);
+    InstallQtTranslations(application);
+    return AnswerCommandLine(QCoreApplication::arguments());
+}
+
+}  // namespace quillory
