@@ -51,9 +51,14 @@ TCloseOnSignal::TCloseOnSignal() : notifier_(nullptr) {
 
 TCloseOnSignal::~TCloseOnSignal() = default;
 
-void TCloseOnSignal::SetMainWindow(QWidget& window) {
+// The timer cannot fire before the event loop runs: nothing between this call and the loop's start
+// runs events.
+void TCloseOnSignal::CloseFromTheEventLoop(QWidget& window) {
     mainWindow_ = &window;
-    if (pending_) QTimer::singleShot(0, this, &TCloseOnSignal::CloseMainWindow);
+    QTimer::singleShot(0, this, [this] {
+        loopRuns_ = true;
+        CloseMainWindow();
+    });
 }
 
 void TCloseOnSignal::SignalArrived() {
@@ -64,11 +69,11 @@ void TCloseOnSignal::SignalArrived() {
         if (window->isVisible() && window->isModal()) window->close();
     }
     pending_ = true;
-    if (mainWindow_) QTimer::singleShot(0, this, &TCloseOnSignal::CloseMainWindow);
+    if (loopRuns_) QTimer::singleShot(0, this, &TCloseOnSignal::CloseMainWindow);
 }
 
 void TCloseOnSignal::CloseMainWindow() {
-    if (!pending_ || !mainWindow_) return;
+    if (!pending_ || !mainWindow_ || !loopRuns_) return;
     pending_ = false;
     mainWindow_->close();
 }

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     quillory::PrepareDataFolder(folders);
     quillory::TCloseOnSignal closeOnSignal;
     quillory::TForm1 form1(desktop, folders);
-    closeOnSignal.SetMainWindow(form1);
     form1.show();
+    closeOnSignal.CloseFromTheEventLoop(form1);
     return application.exec();
 }

@@ -6,12 +6,12 @@ set(CPACK_PACKAGE_VENDOR Quillory)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Quillory <info@quillory.cz>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "write routine e-mails from reusable pieces of text")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "write routine e-mails from reusable pieces of text
- Quillory composes routine e-mails out of reusable pieces: salutations,
- farewells, signatures, subjects and sender addresses in drop-down lists, and
- eight free text blocks. The text is copied to the clipboard, saved as a text
- file or sent through an SMTP server (STARTTLS or TLS). The program speaks
- Czech.")
+# The extended description; CPack puts the summary above it and indents every line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quillory composes routine e-mails out of reusable pieces: salutations,
+farewells, signatures, subjects and sender addresses in drop-down lists, and
+eight free text blocks. The text is copied to the clipboard, saved as a text
+file or sent through an SMTP server (STARTTLS or TLS). The program speaks
+Czech.")
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.quillory.cz")
