@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,6 +36,8 @@ public:
                              const QString& text) = 0;
     // The full path the user accepted, or nothing when the dialog was cancelled.
     virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) = 0;
+    // The files the user chose to open (several at once), none when the dialog was cancelled.
+    virtual QStringList ChooseFilesToOpen(QWidget* parent, const QString& caption) = 0;
     // Leaves the clipboard alone when it cannot be opened.
     virtual void SetClipboardText(const QString& text) = 0;
     // Opens a web address in the desktop's browser; a failure is ignored.

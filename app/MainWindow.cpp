@@ -61,6 +61,7 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     CreateAddressArea();
     CreatePreview();
     CreateBottomRow();
+    CreateAttachments();
     CreateHelpPanel();
     CreateMenus();
     ConnectSignals();

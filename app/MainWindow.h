@@ -35,6 +35,8 @@ class TFramelessIE;
 class TsSkinManager;
 class TsWebLabel;
 class TSendWorker;
+class TAttachedFiles;
+class TAttachmentsButton;
 struct TEmailPieces;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
@@ -73,6 +75,11 @@ public:
     const TsSkinManager& SkinManager() const { return *sSkinManager1; }
     // The send command's worker: one for the window's life, idle between sends.
     TSendWorker& Sender() const { return *sender_; }
+    // The files attached to the next message, kept until the user removes them.
+    TAttachedFiles& AttachedFiles() const { return *attachedFiles_; }
+    // Attaches files as the file dialog and a drop do: a folder or a file not found is refused
+    // with a message, a file already attached stays attached once.
+    void AttachFiles(const QStringList& paths);
 
 signals:
     // Emitted after every rebuild of the preview.
@@ -81,6 +88,9 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager are attached.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct TBlock {
@@ -106,6 +116,7 @@ private:
     void CreatePreview();
     void CreateBottomRow();
     void CreateHelpPanel();
+    void CreateAttachments();
     void CreateMenus();
     void CreateFormStorage();
     void ConnectSignals();
@@ -140,6 +151,10 @@ private:
     void sBitBtn26Click();
     void OprogramuQuillory1Click();
     void sBitBtn6Click();
+    void Piloitsoubory1Click();
+    // Fills IdMessage1 from the window for a send; false, with the user told why, when an attached
+    // file cannot go out as it was attached.
+    bool FillMessage();
     void sBitBtn1Click();
     void Vchoznastaven1Click();
     void Webovstrnkaprogramu1Click();
@@ -195,6 +210,8 @@ private:
     // holds the SMTP client while a send runs.
     std::unique_ptr<TIdMessage> IdMessage1;
     std::unique_ptr<TSendWorker> sender_;
+    TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
+    TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
 };
 
 }  // namespace quillory

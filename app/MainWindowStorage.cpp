@@ -1,12 +1,15 @@
 // The main window's persistence: the form storage with its stored properties and SMTP values, and
 // the settings dialog's handler.
 
+#include <QFile>
+
 #include "app/Desktop.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
 #include "app/PasswordAtRest.h"
 #include "app/SmtpSettingsDialog.h"
 #include "app/StoredSmtpAccount.h"
+#include "app/send/AttachedFiles.h"
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {
@@ -24,6 +27,10 @@ const QStringList kStoredProps = {
     "sComboBox3.Text",    "sComboBox4.Text",     "sComboBox5.Text",
 };
 
+constexpr const char* kAttachmentSection = "Prilohy";
+
+std::string AttachmentKey(int index) { return "Soubor" + std::to_string(index + 1); }
+
 }  // namespace
 
 void TForm1::CreateFormStorage() {
@@ -32,6 +39,25 @@ void TForm1::CreateFormStorage() {
     FormStorage1->SetStoredProps(kStoredProps);
     AddSmtpAccountValues(FormStorage1->StoredValues());
     passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring());
+    // The attached files' paths, as the file system names them, in a section of their own.
+    FormStorage1->OnWriteSections = [this](TCustomIniFile& ini) {
+        ini.ClearSection(kAttachmentSection);
+        const QStringList paths = attachedFiles_->Paths();
+        for (int n = 0; n < paths.size(); ++n)
+            ini.WriteValue(kAttachmentSection, AttachmentKey(n), QFile::encodeName(paths[n]).toStdString());
+    };
+    // Only the first restore of a run: files attached since then stay as they are.
+    FormStorage1->OnReadSections = [this, restored = false](const TCustomIniFile& ini) mutable {
+        if (restored) return;
+        restored = true;
+        QStringList paths;
+        for (int n = 0;; ++n) {
+            const std::string path = ini.ReadValue(kAttachmentSection, AttachmentKey(n), "");
+            if (path.empty()) break;
+            paths.append(QFile::decodeName(QByteArray::fromStdString(path)));
+        }
+        attachedFiles_->Restore(paths);
+    };
 }
 
 void TForm1::sBitBtn1Click() {

@@ -40,6 +40,10 @@ std::optional<QString> TQtDesktop::ChooseSaveFile(QWidget* parent, const TSaveDi
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList TQtDesktop::ChooseFilesToOpen(QWidget* parent, const QString& caption) {
+    return QFileDialog::getOpenFileNames(parent, caption);
+}
+
 void TQtDesktop::SetClipboardText(const QString& text) {
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(text);
 }

@@ -12,6 +12,7 @@ public:
     void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
                      const QString& text) override;
     std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
+    QStringList ChooseFilesToOpen(QWidget* parent, const QString& caption) override;
     void SetClipboardText(const QString& text) override;
     void OpenUrl(const QString& url) override;
     TKeyring* Keyring() override { return &keyring_; }

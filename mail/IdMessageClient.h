@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "mail/IdLineWriter.h"
@@ -24,17 +25,29 @@ public:
     void WriteHeaderSection(TIdMessage& message);
     void WriteBodySection(TIdMessage& message);
     void WriteBodyLines(const TIdMessage& message);
-    void WriteTextPart(TIdText& part);
+    // The part's header, its lines and, when `closingEmptyLine`, one empty line.
+    void WriteTextPart(TIdText& part, bool closingEmptyLine = true);
+
+    // The size in bytes of what TransmitMessage writes for `message`, counted as RFC 1870 §3
+    // counts a message (every CR LF, no dot-stuffing), without reading the attached files: each
+    // counts by its size (its ExpectedSize when known) and its encoding's rules.
+    static std::int64_t MessageSize(TIdMessage& message);
 
 protected:
     TIdLineWriter& Connection() { return connection_; }
 
 private:
+    class TSizeCounter;
+
     // The body section between the work notifications of WriteBodySection.
     void WriteBody(TIdMessage& message);
     void WriteAttachment(TIdMessage& message, TIdAttachment& attachment, std::string_view boundary);
+    // The file's bytes through `encoder`, read while they are written; raises EIdAttachmentError
+    // for a file that is gone, unreadable, or not of its expected size.
+    void WriteAttachmentFile(const TIdAttachment& attachment, TIdMessageEncoder& encoder);
 
     TIdLineWriter& connection_;
+    TSizeCounter* counter_ = nullptr;  // set while MessageSize counts
 };
 
 }  // namespace quillory

@@ -1,5 +1,6 @@
 #include "mail/IdMessageCoder.h"
 
+#include <algorithm>
 #include <array>
 
 #include "mail/IdCoder3to4.h"
@@ -31,18 +32,59 @@ void WriteUUEncoded(TIdEncoderUUEBase& encoder, const TIdMessageEncoder& setting
 }  // namespace
 
 void TIdMessageEncoderMIME::Encode(TIdStream& source, TIdStream& destination) {
-    TIdEncoderMIME encoder;
+    // One block of source bytes and its lines at a time: 7296 bytes in, 9984 out.
+    constexpr std::size_t kLinesPerBlock = 128;
+    const TIdEncoderMIME encoder;
+    std::string bytes(kMIMELineBytes * kLinesPerBlock, '\0');
+    std::string lines;
+    lines.reserve(kLinesPerBlock * (kMIMELineBytes / 3 * 4 + 2));
     source.Seek(0);
-    while (source.Remaining() != 0) {
-        const std::string line = encoder.EncodeRange(source, kMIMELineBytes);
-        if (line.empty()) break;
-        destination.Write(line + "\r\n");
+    for (;;) {
+        // A short read in the middle of the source would put fill characters mid-stream: only the
+        // source's end may leave a block part-filled.
+        std::size_t n = 0;
+        while (n < bytes.size()) {
+            const std::size_t got = source.Read(bytes.data() + n, bytes.size() - n);
+            if (got == 0) break;
+            n += got;
+        }
+        if (n == 0) return;
+        lines.clear();
+        for (std::size_t at = 0; at < n; at += kMIMELineBytes) {
+            const std::size_t take = std::min(kMIMELineBytes, n - at);
+            const std::size_t end = lines.size();
+            lines.resize(end + (take + 2) / 3 * 4);
+            encoder.EncodeBlock(reinterpret_cast<const unsigned char*>(bytes.data()) + at, take,
+                                lines.data() + end);
+            lines += "\r\n";
+        }
+        destination.Write(lines);
+        if (n < bytes.size()) return;
     }
+}
+
+std::int64_t TIdMessageEncoderMIME::EncodedSize(std::int64_t sourceSize) const {
+    const auto lineBytes = static_cast<std::int64_t>(kMIMELineBytes);
+    const std::int64_t lines = (sourceSize + lineBytes - 1) / lineBytes;
+    // Only the last line can hold a group of fewer than three bytes.
+    return (sourceSize + 2) / 3 * 4 + 2 * lines;
 }
 
 void TIdMessageEncoderUUE::Encode(TIdStream& source, TIdStream& destination) {
     TIdEncoderUUE encoder;
     WriteUUEncoded(encoder, *this, source, destination);
+}
+
+std::int64_t TIdMessageEncoderUUE::EncodedSize(std::int64_t sourceSize) const {
+    const auto lineBytes = static_cast<std::int64_t>(kUULineBytes);
+    const std::int64_t fullLines = sourceSize / lineBytes;
+    const std::int64_t rest = sourceSize % lineBytes;
+    const std::int64_t begin = static_cast<std::int64_t>(
+        ("begin " + std::to_string(PermissionCode()) + " " + Filename() + "\r\n").size());
+    // Each line: the length character, the groups and CR LF; then the fill line and "end".
+    const std::int64_t body =
+        fullLines * (1 + lineBytes / 3 * 4 + 2) + (rest > 0 ? 1 + (rest + 2) / 3 * 4 + 2 : 0);
+    return begin + body + 3 + 5;
 }
 
 void TIdMessageEncoderXXE::Encode(TIdStream& source, TIdStream& destination) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ public:
     virtual ~TIdMessageEncoder() = default;
     // Writes the whole source, from its start, to `destination`.
     virtual void Encode(TIdStream& source, TIdStream& destination) = 0;
+    // The number of bytes Encode writes for a source of `sourceSize` bytes.
+    virtual std::int64_t EncodedSize(std::int64_t sourceSize) const = 0;
 
     const std::string& Filename() const { return filename_; }
     void SetFilename(const std::string& filename) { filename_ = filename; }
@@ -25,19 +28,22 @@ private:
     int permissionCode_ = 660;
 };
 
-// Base64 lines of 76 characters (57 source bytes), each followed by CR LF.
+// Base64 lines of 76 characters (57 source bytes), each followed by CR LF. Reads the source
+// until it ends, a block of lines at a time, so memory stays bounded whatever the source's size.
 class TIdMessageEncoderMIME : public TIdMessageEncoder {
 public:
     void Encode(TIdStream& source, TIdStream& destination) override;
+    std::int64_t EncodedSize(std::int64_t sourceSize) const override;
 };
 
 // "begin <mode> <file>", lines of at most 45 source bytes, the fill line and "end".
 class TIdMessageEncoderUUE : public TIdMessageEncoder {
 public:
     void Encode(TIdStream& source, TIdStream& destination) override;
+    std::int64_t EncodedSize(std::int64_t sourceSize) const override;
 };
 
-class TIdMessageEncoderXXE : public TIdMessageEncoder {
+class TIdMessageEncoderXXE : public TIdMessageEncoderUUE {
 public:
     void Encode(TIdStream& source, TIdStream& destination) override;
 };

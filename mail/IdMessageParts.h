@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,13 +54,21 @@ private:
     TIdStrings body_;
 };
 
-// A file attached to the message.
+// A file attached to the message. The writer reads it while it writes the message, never whole.
 class TIdAttachment : public TIdMessagePart {
 public:
     explicit TIdAttachment(const std::string& storedPath = "");
     const std::string& StoredPathName() const { return storedPath_; }
     const std::string& FileName() const { return fileName_; }
     void SetFileName(const std::string& fileName) { fileName_ = fileName; }
+    // The charset of the file name's bytes, named where the name is written encoded (RFC 2231,
+    // RFC 2047); file names on this system are UTF-8.
+    const std::string& FileNameCharSet() const { return fileNameCharSet_; }
+    void SetFileNameCharSet(const std::string& charSet) { fileNameCharSet_ = charSet; }
+    // The file's size when it was attached, or -1 when not known. When known, the writer refuses
+    // a file of another size (EIdAttachmentError), and the message size is counted from it.
+    std::int64_t ExpectedSize() const { return expectedSize_; }
+    void SetExpectedSize(std::int64_t size) { expectedSize_ = size; }
     std::string ContentDisposition() const { return Headers().GetHeaderValue("Content-Disposition"); }
     void SetContentDisposition(const std::string& value) {
         Headers().SetHeaderValue("Content-Disposition", value);
@@ -70,6 +79,8 @@ public:
 private:
     std::string storedPath_;
     std::string fileName_;
+    std::string fileNameCharSet_ = "UTF-8";
+    std::int64_t expectedSize_ = -1;
     bool fileIsTempFile_ = false;
 };
 

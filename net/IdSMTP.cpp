@@ -5,6 +5,7 @@
 
 #include "core/FirstError.h"
 #include "core/TextCase.h"
+#include "core/TextTrim.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessageClient.h"
 #include "net/IdIOHandlerSocket.h"
@@ -76,6 +77,8 @@ void TIdSMTP::Greet() {
 void TIdSMTP::Introduce(const std::string& name) {
     offeredMechanisms_.clear();
     startTLSOffered_ = false;
+    sizeOffered_ = false;
+    sizeLimit_ = 0;
     if (useEhlo_ && SendCommand("EHLO " + name) == 250) {
         CollectMechanisms();
         return;
@@ -125,6 +128,7 @@ void TIdSMTP::CollectMechanisms() {
     for (const auto& text : LastReply().Text()) {
         const std::string line = UpperCase(text);
         if (line == "STARTTLS" || line.rfind("STARTTLS ", 0) == 0) startTLSOffered_ = true;
+        if (line == "SIZE" || line.rfind("SIZE ", 0) == 0) CollectSizeLimit(line.substr(4));
         if (line.rfind("AUTH ", 0) != 0 && line.rfind("AUTH=", 0) != 0) continue;
         std::string rest = line.substr(5);
         std::replace(rest.begin(), rest.end(), '=', ' ');
@@ -137,6 +141,17 @@ void TIdSMTP::CollectMechanisms() {
             }
         }
     }
+}
+
+void TIdSMTP::CollectSizeLimit(const std::string& parameter) {
+    // RFC 1870 §4: "SIZE" and an optional decimal number of bytes; a number that does not read as
+    // one leaves no fixed limit.
+    sizeOffered_ = true;
+    sizeLimit_ = 0;
+    const std::string number(Trim(parameter));
+    if (number.empty() || number.size() > 18 || number.find_first_not_of("0123456789") != std::string::npos)
+        return;
+    sizeLimit_ = std::stoll(number);
 }
 
 bool TIdSMTP::Offers(const char* mechanism) const {
@@ -185,19 +200,34 @@ void TIdSMTP::SendMail(TIdMessage& message) {
         for (std::size_t i = 0; i < list->Count(); ++i) RefuseUnsafeAddress(list->Items(i));
     }
 
+    message.ExtraHeaders().SetHeaderValue("X-Mailer", MailAgent);
+    const std::int64_t size = TIdMessageClient::MessageSize(message);
+    if (sizeOffered_ && sizeLimit_ > 0 && size > sizeLimit_) throw EIdSMTPMessageTooLarge(size, sizeLimit_);
+
     SendCommand("RSET");
     if (LoginNeeded()) RunLogin();
-    SendCommand("MAIL FROM:<" + message.From().Address() + ">", 250);
+    const std::string sizeParameter = sizeOffered_ ? " SIZE=" + std::to_string(size) : "";
+    SendCommand("MAIL FROM:<" + message.From().Address() + ">" + sizeParameter, 250);
     for (const auto* list : recipientLists) {
         for (std::size_t i = 0; i < list->Count(); ++i) {
             SendCommand("RCPT TO:<" + list->Items(i).Address() + ">", TAllowedCodes{250, 251});
         }
     }
     SendCommand("DATA", 354);
-    message.ExtraHeaders().SetHeaderValue("X-Mailer", MailAgent);
-    TIdSMTPDataWriter text(*this);
-    TIdMessageClient(text).TransmitMessage(message, false);
-    text.Finish();
+    StartWork(TWorkMode::wmWrite, size);
+    RunThenCleanUp(
+        [&] {
+            try {
+                TIdSMTPDataWriter text(*this);
+                TIdMessageClient(text).TransmitMessage(message, false);
+                text.Finish();
+                FlushWriteBuffer();  // all of the text counts as sent before the span ends
+            } catch (...) {
+                DropSocket();
+                throw;
+            }
+        },
+        [this] { FinishWork(TWorkMode::wmWrite); });
     SendCommand(".", 250);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "mail/IdGlobal.h"
@@ -24,6 +25,22 @@ public:
         : EIdException(
               "The server offers no encrypted connection (STARTTLS), so the login was not sent: the name "
               "and password would cross the network readable by anyone") {}
+};
+
+// The message is larger than the server said it accepts (RFC 1870): refused before MAIL FROM.
+class EIdSMTPMessageTooLarge : public EIdException {
+public:
+    EIdSMTPMessageTooLarge(std::int64_t size, std::int64_t limit)
+        : EIdException("The message is " + std::to_string(size) + " bytes, the server accepts at most " +
+                       std::to_string(limit) + " bytes"),
+          size_(size),
+          limit_(limit) {}
+    std::int64_t Size() const { return size_; }
+    std::int64_t Limit() const { return limit_; }
+
+private:
+    std::int64_t size_;
+    std::int64_t limit_;
 };
 
 // The SMTP client (RFC 5321): greeting, EHLO or HELO, TLS as Security says, a login when asked
@@ -72,6 +89,11 @@ public:
     // address, DATA, the message text, ".". An envelope address holding CR, LF or NUL is refused
     // with EIdInvalidCommandText before anything is sent. Sets the message's X-Mailer header
     // from MailAgent (removed when MailAgent is empty).
+    // When the server announced SIZE (RFC 1870), MAIL FROM carries the message's size, and a
+    // message larger than the announced limit is refused with EIdSMTPMessageTooLarge before
+    // anything is sent. The message text is one write span (OnWorkBegin with the message's size,
+    // OnWork with the bytes sent so far). A failure while the text is written ends the connection
+    // at once: nothing may follow the part of the text already sent, which the server then drops.
     void SendMail(TIdMessage& message);
     // Writes QUIT when connected (no reply is read), then closes in every case; an error of the
     // QUIT write passes out after the close.
@@ -95,6 +117,10 @@ public:
     bool LoggedIn() const { return loggedIn_; }
     // The mechanism names of the last EHLO reply, upper case, each once.
     const TIdStrings& OfferedMechanisms() const { return offeredMechanisms_; }
+    // Whether the last EHLO reply announced SIZE, and the largest message it accepts (0: no fixed
+    // limit, as RFC 1870 §4 has "SIZE 0" and "SIZE" alone).
+    bool SizeOffered() const { return sizeOffered_; }
+    std::int64_t SizeLimit() const { return sizeLimit_; }
     // Whether `host` names this machine: "localhost" in any case, 127.0.0.1 or ::1.
     static bool IsThisMachine(const std::string& host);
 
@@ -106,6 +132,7 @@ private:
     void Greet();
     void Introduce(const std::string& name);
     void CollectMechanisms();
+    void CollectSizeLimit(const std::string& parameter);
     bool LoginNeeded() const;
     bool Offers(const char* mechanism) const;
     // Puts a TLS layer over the transport in place (a new socket transport when there is none)
@@ -121,6 +148,8 @@ private:
     bool encrypted_ = false;
     bool wrapped_ = false;
     bool wrappedCallersTransport_ = false;
+    bool sizeOffered_ = false;
+    std::int64_t sizeLimit_ = 0;
     TIdStrings offeredMechanisms_;
 };
 

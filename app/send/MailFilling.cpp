@@ -1,6 +1,7 @@
 #include "app/send/MailFilling.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "mail/IdCoder.h"
 #include "mail/IdCoderQuotedPrintable.h"
@@ -35,6 +36,7 @@ void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field) {
 }
 
 void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines) {
+    message.MessageParts().Clear();
     message.ContentType = "text/plain; charset=windows-1250";
     message.CharSet.clear();
     message.ExtraHeaders().SetHeaderValue("MIME-Version", "1.0");
@@ -58,6 +60,30 @@ void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines
         }
         body.push_back(encoded.substr(start, end - start));
         start = end + 2;
+    }
+}
+
+void SetBody(TIdMessage& message, const std::vector<std::string>& lines,
+             const std::vector<TMessageAttachment>& files) {
+    SetPlainTextBody(message, lines);
+    if (files.empty()) return;
+    // The message itself is the multipart container: the composer gives it its content type and
+    // MIME-Version; the body moves into the first part.
+    message.ContentType.clear();
+    message.ContentTransferEncoding.clear();
+    message.ExtraHeaders().SetHeaderValue("MIME-Version", "");
+    message.Body().clear();
+    TIdText& text = message.MessageParts().AddText(lines);
+    text.SetContentType("text/plain; charset=windows-1250");
+    text.SetContentTransfer(NeedsQuotedPrintable(lines) ? "quoted-printable" : "7bit");
+    for (const auto& file : files) {
+        TIdAttachment& attachment = message.MessageParts().AddAttachment(file.path);
+        // The name part after the last "/": a backslash is a letter of a name here.
+        attachment.SetFileName(std::filesystem::path(file.path).filename().string());
+        attachment.SetContentType(file.contentType);
+        attachment.SetContentTransfer("base64");
+        attachment.SetContentDisposition("attachment");
+        attachment.SetExpectedSize(file.size);
     }
 }
 

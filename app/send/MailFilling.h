@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,21 @@ void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field);
 // charset=windows-1250" and the transfer encoding that is on the wire: quoted-printable when a
 // line holds 8-bit bytes or is longer than 998 bytes (the body lines are then the encoded lines),
 // 7bit otherwise.
+// Removes every part the message held.
 void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines);
+
+// A file to go out with the message.
+struct TMessageAttachment {
+    std::string path;       // as the file system names it
+    std::int64_t size = 0;  // when attached: the writer refuses a file of another size
+    std::string contentType;
+};
+
+// Makes the message multipart/mixed (RFC 2046 §5.1.3) when `files` is not empty: `lines` become
+// its first part, text/plain in windows-1250, quoted-printable under the same rule as
+// SetPlainTextBody; then one base64 part per file, named in the RFC 2231 and RFC 2047 forms when
+// the name is not plain ASCII. Without files the message is exactly what SetPlainTextBody makes.
+void SetBody(TIdMessage& message, const std::vector<std::string>& lines,
+             const std::vector<TMessageAttachment>& files);
 
 }  // namespace quillory

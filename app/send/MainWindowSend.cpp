@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -14,6 +15,7 @@
 #include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
 #include "app/send/AddressCheck.h"
+#include "app/send/AttachedFiles.h"
 #include "app/send/DisplayedLines.h"
 #include "app/send/MailFilling.h"
 #include "app/send/SendProgress.h"
@@ -27,7 +29,10 @@ namespace {
 
 // Shows a failure of the send (after "Chyba: ") or an error it does not report itself.
 void ShowOutcome(QWidget& window, TDesktop& desktop, const TSendOutcome& outcome) {
-    if (outcome.kind == TSendOutcome::TKind::Failed && !outcome.error.empty()) {
+    if (outcome.kind == TSendOutcome::TKind::Failed && !outcome.userError.isEmpty()) {
+        desktop.ShowMessage(&window, TDesktop::TMessageKind::Plain, kApplicationTitle,
+                            "Chyba: " + outcome.userError);
+    } else if (outcome.kind == TSendOutcome::TKind::Failed && !outcome.error.empty()) {
         desktop.ShowMessage(&window, TDesktop::TMessageKind::Plain, kApplicationTitle,
                             "Chyba: " + FromWin1250(outcome.error));
     }
@@ -52,20 +57,11 @@ void TForm1::sBitBtn6Click() {
         return;
     }
 
-    TIdMessage& message = *IdMessage1;
-    SetPlainTextBody(message, DisplayedLines(*Memo1));
-    const std::string sender = ToWin1250(lists_[4].combo->currentText());
-    message.From().SetText(sender);
-    message.ReplyTo().SetAddressesText(sender);
-    message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
-    message.Subject = ToWin1250(lists_[3].combo->currentText());
-    message.CCList().Clear();
-    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
-
     // Nothing happens while an earlier send still runs.
     if (sender_->Running()) return;
+    if (!FillMessage()) return;
     try {
-        sender_->Start(account, message);
+        sender_->Start(account, *IdMessage1);
     } catch (const Exception& error) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
                              "Chyba: " + FromWin1250(error.Message()));
@@ -74,6 +70,7 @@ void TForm1::sBitBtn6Click() {
     // The worker's signals are queued: the progress window hears every one of this send.
     auto* progress = new TSendProgress(this);
     connect(sender_.get(), &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
+    connect(sender_.get(), &TSendWorker::progressChanged, progress, &TSendProgress::SetProgress);
     connect(progress, &TSendProgress::cancelRequested, sender_.get(), &TSendWorker::Cancel);
     connect(
         sender_.get(), &TSendWorker::finished, this,
@@ -84,6 +81,30 @@ void TForm1::sBitBtn6Click() {
         },
         Qt::SingleShotConnection);
     progress->show();
+}
+
+bool TForm1::FillMessage() {
+    // Every attached file is checked before anything is sent; the writer checks again while it
+    // reads them.
+    std::vector<TMessageAttachment> files;
+    for (const TAttachedFile& file : attachedFiles_->FilesToSend()) {
+        if (const auto problem = CheckAttachedFile(file)) {
+            desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information", *problem);
+            return false;
+        }
+        files.push_back(
+            {QFile::encodeName(file.path).toStdString(), file.size, ContentTypeOf(file.path).toStdString()});
+    }
+    TIdMessage& message = *IdMessage1;
+    SetBody(message, DisplayedLines(*Memo1), files);
+    const std::string sender = ToWin1250(lists_[4].combo->currentText());
+    message.From().SetText(sender);
+    message.ReplyTo().SetAddressesText(sender);
+    message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
+    message.Subject = ToWin1250(lists_[3].combo->currentText());
+    message.CCList().Clear();
+    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
+    return true;
 }
 
 }  // namespace quillory

@@ -1,9 +1,13 @@
 #include "app/send/SendProgress.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "app/send/AttachedFiles.h"
 
 namespace quillory {
 
@@ -16,9 +20,14 @@ TSendProgress::TSendProgress(QWidget* parent) : QDialog(parent) {
     status_->setObjectName("SendStatus");
     status_->setMinimumWidth(320);
     layout->addWidget(status_);
-    auto* bar = new QProgressBar(this);
-    bar->setRange(0, 0);  // no measure of progress: the bar only shows that the send is alive
-    layout->addWidget(bar);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("SendBar");
+    bar_->setRange(0, 0);  // busy until the message text goes out: the send is alive
+    bar_->setTextVisible(false);
+    layout->addWidget(bar_);
+    bytes_ = new QLabel(this);
+    bytes_->setObjectName("SendBytes");
+    layout->addWidget(bytes_);
     auto* cancel = new QPushButton("Zrušit", this);
     cancel->setObjectName("SendCancel");
     layout->addWidget(cancel, 0, Qt::AlignRight);
@@ -30,6 +39,15 @@ void TSendProgress::SetStatus(const QString& text) {
 }
 
 QString TSendProgress::Status() const { return status_->text(); }
+
+void TSendProgress::SetProgress(qint64 sent, qint64 total) {
+    if (total <= 0) return;
+    // The dot-stuffing of lines that begin with "." may send a few bytes more than counted.
+    const qint64 shown = std::min(sent, total);
+    bar_->setRange(0, 1000);
+    bar_->setValue(static_cast<int>(shown * 1000 / total));
+    bytes_->setText(QStringLiteral("Odesláno %1 z %2").arg(FormatSize(shown), FormatSize(total)));
+}
 
 void TSendProgress::reject() {
     // The window closes when the send has ended, not before: the user sees that it is stopping.

@@ -3,12 +3,14 @@
 #include <QDialog>
 
 class QLabel;
+class QProgressBar;
 
 namespace quillory {
 
-// The modal window shown while a send runs: the connection's latest status text, a busy bar and
-// "Zrušit". Cancelling (the button, Esc or the close button) asks for the send to end; the window
-// stays until the send has ended and the owner closes it.
+// The modal window shown while a send runs: the connection's latest status text, a bar and
+// "Zrušit". The bar is busy until the message text goes out, then shows its bytes sent. Cancelling (the
+// button, Esc or the close button) asks for the send to end; the window stays until the send has ended and
+// the owner closes it.
 class TSendProgress : public QDialog {
     Q_OBJECT
 public:
@@ -16,6 +18,8 @@ public:
 
     void SetStatus(const QString& text);
     QString Status() const;
+    // `sent` bytes of the message text out of `total`.
+    void SetProgress(qint64 sent, qint64 total);
 
 signals:
     void cancelRequested();
@@ -25,6 +29,8 @@ protected:
 
 private:
     QLabel* status_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QLabel* bytes_ = nullptr;
     bool cancelling_ = false;
 };
 

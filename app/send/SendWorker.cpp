@@ -1,8 +1,13 @@
 #include "app/send/SendWorker.h"
 
+#include <QFile>
+#include <QLocale>
+
 #include <exception>
 
+#include "app/send/AttachedFiles.h"
 #include "core/Exception.h"
+#include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
 #include "net/SmtpAccount.h"
@@ -10,6 +15,44 @@
 namespace quillory {
 
 namespace {
+
+QString FormatBytes(std::int64_t bytes) {
+    return QLocale(QLocale::Czech, QLocale::CzechRepublic).toString(static_cast<qint64>(bytes));
+}
+
+QString Quoted(const std::string& fileName) {
+    return QStringLiteral("„%1“").arg(QFile::decodeName(QByteArray::fromStdString(fileName)));
+}
+
+// The Czech text of an error the program can tell more about; empty for the others.
+QString UserErrorText() {
+    try {
+        throw;
+    } catch (const EIdSMTPMessageTooLarge& error) {
+        return QStringLiteral(
+                   "Zpráva je pro server příliš velká: má %1 (%2 bajtů), server přijme nejvýše %3 (%4 "
+                   "bajtů). Zmenšete nebo odeberte přílohy.")
+            .arg(FormatSize(error.Size()), FormatBytes(error.Size()), FormatSize(error.Limit()),
+                 FormatBytes(error.Limit()));
+    } catch (const EIdAttachmentError& error) {
+        const QString name = Quoted(error.FileName());
+        switch (error.Kind()) {
+        case EIdAttachmentError::TKind::Vanished:
+            return QStringLiteral("Přiložený soubor %1 během odesílání zmizel. Zpráva nebyla odeslána.")
+                .arg(name);
+        case EIdAttachmentError::TKind::Unreadable:
+            return QStringLiteral("Přiložený soubor %1 nelze přečíst. Zpráva nebyla odeslána.").arg(name);
+        case EIdAttachmentError::TKind::SizeChanged:
+            break;
+        }
+        return QStringLiteral(
+                   "Přiložený soubor %1 se během odesílání změnil (při přiložení %2 bajtů, při "
+                   "odesílání %3 bajtů). Zpráva nebyla odeslána.")
+            .arg(name, FormatBytes(error.ExpectedSize()), FormatBytes(error.FoundSize()));
+    } catch (...) {
+        return {};
+    }
+}
 
 // The text of the exception being handled; true when it is one of the program's own errors.
 bool CurrentError(std::string& message) {
@@ -46,8 +89,23 @@ void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message) 
         QMetaObject::invokeMethod(
             this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
     };
+    // Progress of the message text: the span of its write, reported as bytes sent of its size.
+    IdSMTP1->OnWorkBegin = [this](TIdComponent&, TWorkMode mode, long long expected) {
+        if (mode != TWorkMode::wmWrite) return;
+        workTotal_ = expected;
+        ReportProgress(0);
+    };
+    IdSMTP1->OnWork = [this](TIdComponent&, TWorkMode mode, long long position) {
+        if (mode == TWorkMode::wmWrite) ReportProgress(position);
+    };
     running_ = true;
     thread_ = std::thread(&TSendWorker::Run, this, message, account.connectTimeoutMs);
+}
+
+void TSendWorker::ReportProgress(long long sent) {
+    const qint64 total = workTotal_;
+    QMetaObject::invokeMethod(
+        this, [this, sent, total] { emit progressChanged(sent, total); }, Qt::QueuedConnection);
 }
 
 void TSendWorker::Cancel() {
@@ -66,6 +124,7 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         std::string text;
         outcome.kind = TSendOutcome::TKind::Failed;
         (CurrentError(text) ? outcome.error : outcome.unhandledError) = text;
+        outcome.userError = UserErrorText();
     }
     try {
         if (smtp.Connected()) smtp.CloseConnection();
@@ -77,7 +136,7 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         const bool ours = CurrentError(text);
         if (!(delivered && ours) && outcome.unhandledError.empty()) outcome.unhandledError = text;
     }
-    if (smtp.Interrupted()) outcome = {TSendOutcome::TKind::Cancelled, {}, {}};
+    if (smtp.Interrupted()) outcome = {TSendOutcome::TKind::Cancelled, {}, {}, {}};
     QMetaObject::invokeMethod(
         this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
 }

@@ -19,6 +19,10 @@ struct TSendOutcome {
     TKind kind = TKind::Delivered;
     // With Failed: the error's message, shown after "Chyba: ".
     std::string error;
+    // With Failed: the error told in Czech, shown after "Chyba: " in place of `error`, for the
+    // errors the program can say more about (a message too large for the server, an attached file
+    // that changed). Empty for the others.
+    QString userError;
     // An error the send itself does not report (from the final disconnect of a send that failed,
     // or one outside the program's error base): the default error handler shows it. Empty when
     // none. The disconnect after a delivered message reports none of the program's errors.
@@ -50,14 +54,19 @@ public:
 signals:
     // A status text of the connection ("Connecting to 127.0.0.1.").
     void statusChanged(const QString& text);
+    // Bytes of the message text sent so far, of `total`.
+    void progressChanged(qint64 sent, qint64 total);
     void finished(const quillory::TSendOutcome& outcome);
 
 private:
     void Run(TIdMessage message, int connectTimeoutMs);
     void Finish(const TSendOutcome& outcome);
+    // From the send thread: `sent` bytes of the message text are out.
+    void ReportProgress(long long sent);
 
     // The send's client: made before the thread starts, freed after it has ended.
     std::unique_ptr<TIdSMTP> IdSMTP1;
+    long long workTotal_ = 0;  // the size of the message text being sent; the send thread's
     std::thread thread_;
     bool running_ = false;
 };

@@ -12,6 +12,7 @@ void TFormStorage::WritePlacement(TCustomIniFile& ini) {
     TFormPlacement::WritePlacement(ini);
     storedProps_.WriteAll(ini, IniSection());
     storedValues_.WriteAllValues(*this);
+    if (OnWriteSections) OnWriteSections(ini);
 }
 
 void TFormStorage::ReadPlacement(const TCustomIniFile& ini) {
@@ -23,6 +24,7 @@ void TFormStorage::ReadPlacement(const TCustomIniFile& ini) {
         // Reading stored properties never fails a restore: whatever could not be read stays as it is.
     }
     storedValues_.ReadAllValues(*this);
+    if (OnReadSections) OnReadSections(ini);
 }
 
 }  // namespace quillory

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include "storage/StoredValues.h"
 #include "storage/forms/FormPlacement.h"
 #include "storage/forms/StoredProps.h"
@@ -25,6 +27,11 @@ public:
     // In memory only: values reach the INI file at the next save cycle.
     TVariant ReadStoredValue(std::string_view name) const { return storedValues_.ReadStoredValue(name); }
     void WriteStoredValue(std::string_view name, TVariant value);
+
+    // Sections of the form's own beside its section: written at the end of a save cycle, read at
+    // the end of a restore cycle, in the cycle's file.
+    std::function<void(TCustomIniFile& ini)> OnWriteSections;
+    std::function<void(const TCustomIniFile& ini)> OnReadSections;
 
 protected:
     void WritePlacement(TCustomIniFile& ini) override;

@@ -7,6 +7,7 @@
 #include "core/Exception.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
+#include "mail/IdMessageClient.h"
 #include "net/IdSMTP.h"
 
 namespace quillory {
@@ -36,6 +37,11 @@ protected:
         return test::SendAsTheProgramDoes(smtp_, message_);
     }
 
+    // MAIL FROM as sent to a server that announces SIZE (EhloWithLogin does, RFC 1870).
+    std::string MailFromWithSize() {
+        return "MAIL FROM:<shop@example.cz> SIZE=" + std::to_string(TIdMessageClient::MessageSize(message_));
+    }
+
     // The lines the client sent outside the DATA sections (from an accepted DATA up to ".").
     static Lines Commands(const Lines& transcript) {
         Lines commands = transcript;
@@ -62,9 +68,9 @@ TEST_F(SmtpSessionTest, OneSendLogsInDeliversEveryRecipientAndQuits) {
     EXPECT_EQ(SendTo(server), "");
     const Lines transcript = server.Transcript();
     EXPECT_EQ(Commands(transcript),
-              (Lines{"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "c2VjcmV0",
-                     "MAIL FROM:<shop@example.cz>", "RCPT TO:<a@example.cz>", "RCPT TO:<b@example.cz>",
-                     "RCPT TO:<c@example.cz>", "RCPT TO:<d@example.cz>", "DATA", ".", "QUIT"}));
+              (Lines{"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "c2VjcmV0", MailFromWithSize(),
+                     "RCPT TO:<a@example.cz>", "RCPT TO:<b@example.cz>", "RCPT TO:<c@example.cz>",
+                     "RCPT TO:<d@example.cz>", "DATA", ".", "QUIT"}));
     // The body follows the empty line that ends the header block, its "." line dot-stuffed.
     const auto data = std::find(transcript.begin(), transcript.end(), "DATA");
     const auto body = std::find(data, transcript.end(), "");
@@ -78,9 +84,8 @@ TEST_F(SmtpSessionTest, NoLoginWhenAuthenticationIsOffEvenIfOffered) {
     test::ScriptedServer server(
         {Greeting, EhloWithLogin, "250 reset", "250 sender", "250 r", "354 go", "250 ok"});
     EXPECT_EQ(SendTo(server), "");
-    EXPECT_EQ(Commands(server.Transcript()),
-              (Lines{"EHLO client.example", "RSET", "MAIL FROM:<shop@example.cz>",
-                     "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
+    EXPECT_EQ(Commands(server.Transcript()), (Lines{"EHLO client.example", "RSET", MailFromWithSize(),
+                                                    "RCPT TO:<buyer@example.cz>", "DATA", ".", "QUIT"}));
 }
 
 TEST_F(SmtpSessionTest, RefusedEhloFallsBackToHeloWithoutLogin) {
@@ -127,7 +132,15 @@ TEST_P(SmtpFailureTest, EndsWithTheExactMessageAndQuitOnlyWhenStillConnected) {
     smtp_.ReadTimeout = 200;  // for the silent server
     test::ScriptedServer server(row.replies);
     EXPECT_EQ(SendTo(server), row.error);
-    EXPECT_EQ(Commands(server.Transcript()), row.commands);
+    // A server that announces SIZE is told the message's size with MAIL FROM (RFC 1870).
+    Lines expected = row.commands;
+    const bool sizeAnnounced =
+        std::any_of(row.replies.begin(), row.replies.end(),
+                    [](const std::string& reply) { return reply.find("SIZE") != std::string::npos; });
+    if (sizeAnnounced)
+        std::replace(expected.begin(), expected.end(), std::string("MAIL FROM:<shop@example.cz>"),
+                     MailFromWithSize());
+    EXPECT_EQ(Commands(server.Transcript()), expected);
     EXPECT_FALSE(smtp_.Connected());
 }
 
@@ -268,10 +281,72 @@ TEST_F(SmtpSessionTest, TheNextTransactionOnTheConnectionStartsWithRsetAndLogsIn
     EXPECT_THROW(smtp_.SendMail(message_), EIdProtocolReplyError);
     smtp_.SendMail(message_);
     smtp_.Disconnect();
+    const Lines envelope = {MailFromWithSize(), "RCPT TO:<buyer@example.cz>"};
     EXPECT_EQ(
         Commands(server.Transcript()),
         Concat(
-            {{"EHLO client.example", "RSET"}, Login, Envelope, {"RSET"}, Envelope, {"DATA", ".", "QUIT"}}));
+            {{"EHLO client.example", "RSET"}, Login, envelope, {"RSET"}, envelope, {"DATA", ".", "QUIT"}}));
+}
+
+}  // namespace
+}  // namespace quillory
+
+namespace quillory {
+namespace {
+
+// RFC 1870 as the client reads it from the EHLO reply: whether MAIL FROM carries SIZE= and when a
+// message is refused before anything of the transaction is sent.
+TEST_F(SmtpSessionTest, SizeIsDeclaredWhenAnnouncedAndATooLargeMessageIsRefusedBeforeMailFrom) {
+    smtp_.SetAuthenticationType(TAuthenticationType::atNone);
+    const std::int64_t size = TIdMessageClient::MessageSize(message_);
+    const std::string declared = "MAIL FROM:<shop@example.cz> SIZE=" + std::to_string(size);
+    const struct {
+        const char* ehloSizeLine;
+        std::string mailFrom;  // empty: refused before MAIL FROM
+    } cases[] = {
+        {"250 SIZE 100000", declared},
+        {"250 SIZE", declared},    // announced without a limit
+        {"250 SIZE 0", declared},  // RFC 1870 §4: no fixed limit
+        {"250 size x", declared},  // a limit that does not read as a number limits nothing
+        {"250 8BITMIME", "MAIL FROM:<shop@example.cz>"},
+        {"250 SIZE 100", ""},
+    };
+    for (const auto& c : cases) {
+        test::ScriptedServer server({Greeting, std::string("250-mail.example\r\n") + c.ehloSizeLine,
+                                     "250 reset", "250 sender", "250 r", "354 go", "250 queued"});
+        const std::string error = SendTo(server);
+        const Lines commands = Commands(server.Transcript());
+        if (c.mailFrom.empty()) {
+            EXPECT_EQ(error, "The message is " + std::to_string(size) +
+                                 " bytes, the server accepts at most 100 bytes");
+            EXPECT_EQ(commands, (Lines{"EHLO client.example", "QUIT"})) << c.ehloSizeLine;
+        } else {
+            EXPECT_EQ(error, "") << c.ehloSizeLine;
+            ASSERT_GE(commands.size(), 3u) << c.ehloSizeLine;
+            EXPECT_EQ(commands[2], c.mailFrom) << c.ehloSizeLine;
+        }
+    }
+}
+
+TEST_F(SmtpSessionTest, TheMessageTextIsOneWriteSpanOfItsSize) {
+    smtp_.SetAuthenticationType(TAuthenticationType::atNone);
+    long long expected = -1, last = -1;
+    int begins = 0, ends = 0;
+    smtp_.OnWorkBegin = [&](TIdComponent&, TWorkMode mode, long long size) {
+        if (mode == TWorkMode::wmWrite) ++begins, expected = size;
+    };
+    smtp_.OnWork = [&](TIdComponent&, TWorkMode mode, long long position) {
+        if (mode == TWorkMode::wmWrite) last = position;
+    };
+    smtp_.OnWorkEnd = [&](TIdComponent&, TWorkMode mode) { ends += mode == TWorkMode::wmWrite ? 1 : 0; };
+    test::ScriptedServer server(
+        {Greeting, "250 mail.example", "250 reset", "250 sender", "250 r", "354 go", "250 queued"});
+    EXPECT_EQ(SendTo(server), "");
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(expected, TIdMessageClient::MessageSize(message_));
+    // All of the text is sent before the span ends; the one "." line of the body goes out as "..".
+    EXPECT_EQ(last, expected + 1);
 }
 
 }  // namespace

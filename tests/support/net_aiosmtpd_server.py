@@ -3,8 +3,9 @@
 Prints "ready PORT" once it listens, then one line per delivered message:
 "message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear", the last word
 telling whether the login came over an encrypted connection. Ends when its standard input closes.
-Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT]
+Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT] [--size-limit BYTES]
                               [--starttls CERT KEY | --tls CERT KEY]
+--size-limit is the largest message it takes, announced as SIZE in its EHLO reply.
 With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
 speaks TLS from the first byte.
 """
@@ -27,6 +28,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--size-limit", type=int, default=33554432)
     args = parser.parse_args()
     user, password = args.user.encode(), args.password.encode()
     logins = {}
@@ -45,9 +47,10 @@ def main():
     def make_server():
         if args.starttls:
             return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
-                        tls_context=context, require_starttls=True, decode_data=False, hostname="test.example")
+                        tls_context=context, require_starttls=True, decode_data=False, hostname="test.example",
+                        data_size_limit=args.size_limit)
         return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
-                    decode_data=False, hostname="test.example")
+                    decode_data=False, hostname="test.example", data_size_limit=args.size_limit)
 
     class Recorder:
         async def handle_DATA(self, server, session, envelope):

@@ -9,7 +9,7 @@
 
 namespace quillory::test {
 
-// A desktop that records what the windows ask of it and answers save dialogs from a queue. It has
+// A desktop that records what the windows ask of it and answers file dialogs from queues. It has
 // no keyring unless a test gives it one.
 class TFakeDesktop final : public TDesktop {
 public:
@@ -29,6 +29,10 @@ public:
         if (answer.isNull()) return std::nullopt;
         return answer;
     }
+    QStringList ChooseFilesToOpen(QWidget*, const QString&) override {
+        ++openDialogs;
+        return openAnswers.isEmpty() ? QStringList() : openAnswers.takeFirst();
+    }
     void SetClipboardText(const QString& text) override { clipboard = text; }
     void OpenUrl(const QString& url) override { openedUrls.append(url); }
     TKeyring* Keyring() override { return keyring; }
@@ -39,7 +43,9 @@ public:
     QList<QString> saveAnswers;  // a null QString: the user cancels
     std::optional<TSaveDialogSettings> lastSaveSettings;
     int saveDialogs = 0;
-    TKeyring* keyring = nullptr;  // none: the password stays in the INI file
+    TKeyring* keyring = nullptr;     // none: the password stays in the INI file
+    QList<QStringList> openAnswers;  // an empty list: the user cancels
+    int openDialogs = 0;
 };
 
 }  // namespace quillory::test

@@ -43,11 +43,15 @@ bool TSmtpServerProcess::NextDelivery(TDelivery& delivery, int timeoutMs) {
 }
 
 QList<QPair<QString, QString>> DecodeMessage(const QByteArray& data) {
+    return ReadMessageWith("app_decode_message.py", data);
+}
+
+QList<QPair<QString, QString>> ReadMessageWith(const QString& script, const QByteArray& data) {
     QProcess reader;
-    reader.start("/usr/bin/python3", {QUILLORY_TEST_SUPPORT_DIR "/app_decode_message.py"});
+    reader.start("/usr/bin/python3", {QUILLORY_TEST_SUPPORT_DIR "/" + script});
     reader.write(data);
     reader.closeWriteChannel();
-    reader.waitForFinished(20000);
+    reader.waitForFinished(60000);
     QList<QPair<QString, QString>> fields;
     for (const QString& line :
          QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {

@@ -38,6 +38,8 @@ private:
 
 // What a recipient's mail program decodes from a message: "field" to values, in order.
 QList<QPair<QString, QString>> DecodeMessage(const QByteArray& data);
+// What the Python script `script` of the test support folder prints for a message, read the same way.
+QList<QPair<QString, QString>> ReadMessageWith(const QString& script, const QByteArray& data);
 QStringList DecodedValues(const QList<QPair<QString, QString>>& fields, const QString& field);
 
 }  // namespace quillory::test
