@@ -58,6 +58,8 @@ TAttachmentsPopup::TAttachmentsPopup(TAttachedFiles& files, QWidget* parent)
             &TAttachedFiles::Clear);
     layout->addLayout(buttons);
     resize(420, 220);
+    // Laid out now, so its widgets have their places before it first drops down.
+    layout->activate();
     connect(&files_, &TAttachedFiles::changed, this, &TAttachmentsPopup::Refresh);
     Refresh();
 }
