@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "SinkSupport.h"
 #include "mail/IdLineWriter.h"
 #include "mail/IdMessage.h"
 #include "mail/IdMessageClient.h"
@@ -30,32 +31,7 @@ namespace {
 
 using namespace quillory;
 using Clock = std::chrono::steady_clock;
-
-constexpr const char* Sender = "shop@example.cz";
-constexpr const char* Recipient = "buyer@example.cz";
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-}
+using namespace quillory::bench;
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& input = {}) {
     const pid_t pid = ::fork();
