@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 
 #include "NetTestSupport.h"
 #include "SendAsTheProgram.h"
@@ -347,6 +349,33 @@ TEST_F(SmtpSessionTest, TheMessageTextIsOneWriteSpanOfItsSize) {
     EXPECT_EQ(expected, TIdMessageClient::MessageSize(message_));
     // All of the text is sent before the span ends; the one "." line of the body goes out as "..".
     EXPECT_EQ(last, expected + 1);
+}
+
+}  // namespace
+}  // namespace quillory
+
+namespace quillory {
+namespace {
+
+// An attached file that is gone when the writer comes to it ends the send inside DATA: the
+// connection is dropped there (what was still buffered goes nowhere), so neither the terminating
+// "." nor a QUIT can follow the part of the text already sent, and the server never takes the
+// message.
+TEST_F(SmtpSessionTest, AFileGoneDuringTheTextEndsTheConnectionWithoutTheFinalDot) {
+    smtp_.SetAuthenticationType(TAuthenticationType::atNone);
+    const std::string path = ::testing::TempDir() + "net_gone.bin";
+    std::ofstream(path, std::ios::binary) << "price list";
+    message_.MessageParts().AddText({"Good day,"});
+    message_.MessageParts().AddAttachment(path).SetExpectedSize(10);
+    std::remove(path.c_str());
+    test::ScriptedServer server({Greeting, "250 mail.example", "250 reset", "250 sender", "250 r", "354 go"});
+    EXPECT_EQ(SendTo(server), "The attached file \"net_gone.bin\" no longer exists");
+    EXPECT_FALSE(smtp_.Connected());
+    const Lines transcript = server.Transcript();
+    const auto data = std::find(transcript.begin(), transcript.end(), "DATA");
+    ASSERT_NE(data, transcript.end());
+    EXPECT_EQ(std::find(data, transcript.end(), "."), transcript.end());
+    EXPECT_EQ(std::find(data, transcript.end(), "QUIT"), transcript.end());
 }
 
 }  // namespace
