@@ -22,12 +22,14 @@ TPasswordAtRest::TPasswordAtRest(TFormStorage& storage, TKeyring* keyring)
     TStoredValue& value = *storage_.StoredValues().FindValue(kSmtpPasswordName);
     value.OnRestore = [this](TStoredValue&, TVariant& restored) { Restore(restored); };
     value.OnSave = [this](TStoredValue&, TVariant& written) { Save(written); };
+    value.OnUse = [this](TStoredValue&) { Ensure(); };
 }
 
 TPasswordAtRest::~TPasswordAtRest() {
     if (TStoredValue* value = storage_.StoredValues().FindValue(kSmtpPasswordName)) {
         value->OnRestore = nullptr;
         value->OnSave = nullptr;
+        value->OnUse = nullptr;
     }
 }
 
@@ -43,32 +45,37 @@ QString TPasswordAtRest::EntryName() const {
 }
 
 void TPasswordAtRest::Restore(TVariant& value) {
-    const std::string fromIni = VarToStr(value);
     place_ = TPlace::IniFile;
-    kept_ = fromIni;
+    kept_ = VarToStr(value);
+    pending_ = keyring_ != nullptr;
     unread_ = false;
-    if (keyring_ == nullptr) return;
+}
+
+void TPasswordAtRest::Ensure() {
+    if (!pending_) return;
+    pending_ = false;
     const TKeyring::TEntry entry = keyring_->Read(EntryName());
     if (entry.state == TState::Unavailable) {
         unread_ = true;
         return;
     }
-    if (fromIni.empty()) {
+    if (kept_.empty()) {
         kept_ = ToWin1250(entry.secret);
-        value = kept_;
+        storage_.StoredValues().FindValue(kSmtpPasswordName)->Value = kept_;
         place_ = TPlace::Keyring;
         return;
     }
     // A password in the INI file moves into the keyring: it is newer than the keyring's, since the
     // INI only gets one when the keyring did not take it.
-    if (keyring_->Write(EntryName(), FromWin1250(fromIni))) {
+    if (keyring_->Write(EntryName(), FromWin1250(kept_))) {
         place_ = TPlace::Keyring;
         EmptyIniKey();
     }
 }
 
 void TPasswordAtRest::Save(TVariant& value) {
-    if (keyring_ == nullptr) return;
+    // Never used since the restore: the INI file gets back what it held.
+    if (keyring_ == nullptr || pending_) return;
     const std::string password = VarToStr(value);
     if (password == kept_ && (place_ == TPlace::Keyring || unread_)) {
         if (place_ == TPlace::Keyring) value = std::string();

@@ -123,8 +123,10 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 // account fields are loaded only when authentication is on.
 void TForm2::FormShow() {
     move(mainWindow_.pos() + QPoint(330, 160));
-    sLabel4->setText(password_.PlaceText());
+    // Reading the account asks the keyring for the password, if no use has yet, and so settles
+    // where it is kept.
     const TSmtpAccount account = ReadSmtpAccount(storage_);
+    sLabel4->setText(password_.PlaceText());
     sEdit1->setText(FromWin1250(account.server));
     sCheckBox1->setChecked(account.authenticate);
     sEdit2->setEnabled(account.authenticate);

@@ -56,12 +56,15 @@ const TStoredValue* TStoredValues::FindValue(std::string_view name) const {
 }
 
 TVariant TStoredValues::ReadStoredValue(std::string_view name) const {
-    const TStoredValue* item = FindValue(name);
-    return item != nullptr ? item->Value : TVariant(TNull{});
+    TStoredValue* item = const_cast<TStoredValues*>(this)->FindValue(name);
+    if (item == nullptr) return TVariant(TNull{});
+    if (item->OnUse) item->OnUse(*item);
+    return item->Value;
 }
 
 void TStoredValues::WriteStoredValue(std::string_view name, TVariant value) {
     if (TStoredValue* item = FindValue(name)) {
+        if (item->OnUse) item->OnUse(*item);
         item->Value = std::move(value);
     } else {
         Add(std::string(name), std::move(value));

@@ -28,6 +28,9 @@ public:
     std::string KeyString;
     TEvent OnSave;     // may change the copy that is written
     TEvent OnRestore;  // may change the value that is kept
+    // Called before ReadStoredValue or WriteStoredValue reaches the value by name, so that a
+    // restore that is slow (one put off from OnRestore) completes on its first use only.
+    std::function<void(TStoredValue& sender)> OnUse;
 
     void WriteToIni(TIniValueAccess& ini) const;
     // After it the value is a text, whatever kind it held before.

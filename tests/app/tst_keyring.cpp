@@ -31,6 +31,25 @@ public:
     int writes = 0;
 };
 
+// Passes every call on to another keyring and counts them.
+class TCountingKeyring final : public TKeyring {
+public:
+    explicit TCountingKeyring(TKeyring& inner) : inner_(inner) {}
+    TEntry Read(const QString& name) override {
+        ++reads;
+        return inner_.Read(name);
+    }
+    bool Write(const QString& name, const QString& secret) override {
+        ++writes;
+        return inner_.Write(name, secret);
+    }
+    int reads = 0;
+    int writes = 0;
+
+private:
+    TKeyring& inner_;
+};
+
 }  // namespace
 
 class KeyringTest : public QObject {
@@ -116,9 +135,52 @@ private slots:
         QCOMPARE(f.IniPassword(), std::string());
     }
 
+    // The start does not wait on the keyring: the window's first show leaves it alone, and so
+    // does a run that never needs the password, close included. The first need asks it once:
+    // a send's or the settings dialog's reading of the account.
+    void keyringIsAskedAtTheFirstNeedOnly() {
+        TFixture f;
+        f.Start(&keyring_);
+        f.SetPassword("heslo");
+        f.Stop();
+
+        TCountingKeyring idle(keyring_);
+        f.Start(&idle);
+        QVERIFY(f.composer.Form().isVisible());
+        QCOMPARE(idle.reads, 0);
+        f.Stop();
+        QCOMPARE(idle.reads, 0);
+        QCOMPARE(idle.writes, 0);
+        QCOMPARE(f.IniPassword(), std::string());
+
+        // A send reads the account before it finds the server missing.
+        TCountingKeyring send(keyring_);
+        f.Start(&send);
+        f.composer.Click("sBitBtn6");
+        QVERIFY(!f.composer.desktop.messages.isEmpty());
+        QCOMPARE(f.composer.desktop.messages.last().text,
+                 QString("Není vyplněn server odchozí pošty (SMTP)"));
+        QCOMPARE(send.reads, 1);
+        f.Stop();
+        QCOMPARE(send.writes, 0);
+
+        TCountingKeyring dialog(keyring_);
+        f.Start(&dialog);
+        QCOMPARE(dialog.reads, 0);
+        QCOMPARE(f.PlaceLine(), kInKeyring);
+        QCOMPARE(dialog.reads, 1);
+        QCOMPARE(f.composer.Form().Form2().sEdit3->text(), QString("heslo"));
+        QCOMPARE(f.Password(), QString("heslo"));
+        QCOMPARE(dialog.reads, 1);
+        f.Stop();
+        QCOMPARE(dialog.writes, 0);
+        QCOMPARE(f.KeyringEntry(keyring_).secret, QString("heslo"));
+    }
+
     // A password stored scrambled in the INI file, by a run without a keyring, moves into the
-    // keyring at the next start with one: the INI key is emptied at once, not only at the close.
-    void scrambledIniPasswordMovesIntoTheKeyringAtTheStart() {
+    // keyring at the first need of a run with one: the INI key is emptied at once, not only at the
+    // close. A run that does not need it leaves it in the INI file.
+    void scrambledIniPasswordMovesIntoTheKeyringAtItsFirstUse() {
         TFixture f;
         f.Start(nullptr);
         QCOMPARE(f.PlaceLine(), kInIniFile);
@@ -128,7 +190,14 @@ private slots:
         QVERIFY(!scrambled.empty());
         QVERIFY(f.IniBytes().find("star") == std::string::npos);
 
+        TCountingKeyring idle(keyring_);
+        f.Start(&idle);
+        f.Stop();
+        QCOMPARE(idle.reads + idle.writes, 0);
+        QCOMPARE(f.IniPassword(), scrambled);
+
         f.Start(&keyring_);
+        QCOMPARE(f.IniPassword(), scrambled);
         QCOMPARE(f.Password(), QString("staré heslo"));
         QCOMPARE(f.IniPassword(), std::string());
         QVERIFY(f.IniBytes().find(scrambled) == std::string::npos);

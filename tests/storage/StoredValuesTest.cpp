@@ -120,6 +120,25 @@ TEST(StoredValues, OnSaveAndOnRestoreSeeTheVariant) {
     EXPECT_EQ(VarToStr(item.Value), "changed!");
 }
 
+// OnUse runs before every access by name, so a restore put off until then is complete before the
+// value is read, and comes before (not after) a write; the save and restore do not call it.
+TEST(StoredValues, OnUseRunsBeforeEachAccessByName) {
+    TStoredValues values;
+    TStoredValue& item = values.Add("v", std::string("from ini"), "key");
+    int uses = 0;
+    item.OnUse = [&uses](TStoredValue& sender) {
+        if (uses++ == 0) sender.Value = std::string("filled in");
+    };
+    MemorySection section;
+    values.WriteAllValues(section);
+    values.ReadAllValues(section);
+    EXPECT_EQ(uses, 0);
+    EXPECT_EQ(values.ReadStoredValue("V"), TVariant(std::string("filled in")));
+    values.WriteStoredValue("v", std::string("typed"));
+    EXPECT_EQ(uses, 2);
+    EXPECT_EQ(VarToStr(item.Value), "typed");
+}
+
 TEST(Variant, BooleanConversion) {
     struct Row {
         TVariant value;
