@@ -2,11 +2,12 @@
 // typed reads, the list sections, the window placement and the scrambled stored values. What the
 // reader makes of a file survives being written back and read again, and a text stored through the
 // storage's quote protection reads back unchanged (texts with blanks at their ends excepted: the
-// reader removes those by design).
+// reader removes those by design). Lookups in a changed document find what a fresh read finds.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/TextTrim.h"
 #include "storage/IniDocument.h"
@@ -77,6 +78,41 @@ void StoreAndReadBack(TIniFile& ini) {
     }
 }
 
+// Changes a copy of the document section by section (a key erased, a key added, the section
+// erased, a value replaced) and checks that the changed copy finds every name as a fresh read of
+// its own text does: the lookups stay right through every change.
+void ChangeAndCompare(const TIniDocument& document) {
+    TIniDocument changed = document;
+    const std::vector<std::string> sections = document.SectionNames();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const std::vector<std::string> keys = changed.KeyNames(sections[i]);
+        switch (i % 4) {
+        case 0:
+            if (!keys.empty()) changed.EraseKey(sections[i], keys.front());
+            break;
+        case 1:
+            changed.Set(sections[i], "Added", "x");
+            break;
+        case 2:
+            changed.EraseSection(sections[i]);
+            break;
+        default:
+            changed.Set(sections[i], keys.empty() ? "Key" : keys.back(), "y");
+            break;
+        }
+    }
+    changed.Set("Added section", "Key", "z");
+    const TIniDocument fresh = TIniDocument::Parse(changed.Serialize());
+    for (const std::string& section : changed.SectionNames()) {
+        std::vector<std::string> keys = changed.KeyNames(section);
+        keys.insert(keys.end(), {"Added", "ADDED", "Key"});
+        for (const std::string& key : keys) Check(changed.Find(section, key) == fresh.Find(section, key));
+    }
+    for (const std::string& section : sections)
+        for (const std::string& key : document.KeyNames(section))
+            Check(changed.Find(section, key) == fresh.Find(section, key));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -89,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& section : document.SectionNames())
         for (const std::string& key : document.KeyNames(section))
             Check(again.Find(section, key) == document.Find(section, key));
+    ChangeAndCompare(document);
 
     TIniFile ini(fuzz::WriteScratchFile("quillory.INI", text).string());
     ReadEverything(ini);

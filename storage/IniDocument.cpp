@@ -2,13 +2,44 @@
 
 #include <algorithm>
 
+#include "core/TextCase.h"
 #include "storage/StrUtil.h"
 
 namespace quillory {
 
+void TIniDocument::TSection::AddLine(TLine line) {
+    if (line.IsKey) Keys.try_emplace(UpperCase(line.Key), Lines.size());
+    Lines.push_back(std::move(line));
+}
+
+const TIniDocument::TLine* TIniDocument::TSection::FindKey(std::string_view key) const {
+    const auto found = Keys.find(UpperCase(key));
+    return found == Keys.end() ? nullptr : &Lines[found->second];
+}
+
+void TIniDocument::TSection::IndexKeys() {
+    Keys.clear();
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        if (Lines[i].IsKey) Keys.try_emplace(UpperCase(Lines[i].Key), i);
+    }
+}
+
+TIniDocument::TSection& TIniDocument::AddSection(std::string name) {
+    sectionIndex_.try_emplace(UpperCase(name), sections_.size());
+    sections_.push_back({std::move(name), {}, {}});
+    return sections_.back();
+}
+
 TIniDocument TIniDocument::Parse(std::string_view text) {
     TIniDocument document;
-    std::vector<TLine>* lines = &document.leading_;
+    TSection* current = nullptr;  // none before the first section header
+    const auto add = [&document, &current](TLine line) {
+        if (current == nullptr) {
+            document.leading_.push_back(std::move(line));
+        } else {
+            current->AddLine(std::move(line));
+        }
+    };
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -18,13 +49,12 @@ TIniDocument TIniDocument::Parse(std::string_view text) {
         const std::string_view trimmed = TrimBlanks(line);
         if (!trimmed.empty() && trimmed.front() == '[') {
             const std::string_view name = trimmed.substr(1, trimmed.find(']') - 1);
-            document.sections_.push_back({std::string(TrimBlanks(name)), {}});
-            lines = &document.sections_.back().Lines;
+            current = &document.AddSection(std::string(TrimBlanks(name)));
         } else if (const auto equals = line.find('='); equals != std::string_view::npos) {
-            lines->push_back({true, std::string(TrimBlanks(line.substr(0, equals))),
-                              std::string(line.substr(equals + 1))});
+            add({true, std::string(TrimBlanks(line.substr(0, equals))),
+                 std::string(line.substr(equals + 1))});
         } else {
-            lines->push_back({false, {}, std::string(line)});
+            add({false, {}, std::string(line)});
         }
     }
     return document;
@@ -47,9 +77,8 @@ std::string TIniDocument::Serialize() const {
 }
 
 TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) {
-    const auto found = std::find_if(sections_.begin(), sections_.end(),
-                                    [name](const TSection& s) { return SameText(s.Name, name); });
-    return found == sections_.end() ? nullptr : &*found;
+    const auto found = sectionIndex_.find(UpperCase(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) const {
@@ -59,42 +88,44 @@ const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) c
 std::optional<std::string_view> TIniDocument::Find(std::string_view section, std::string_view key) const {
     const TSection* found = FindSection(section);
     if (found == nullptr) return std::nullopt;
-    for (const auto& line : found->Lines) {
-        if (line.IsKey && SameText(line.Key, key)) return std::string_view(line.Text);
-    }
-    return std::nullopt;
+    const TLine* line = found->FindKey(key);
+    if (line == nullptr) return std::nullopt;
+    return std::string_view(line->Text);
 }
 
 void TIniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     TSection* target = FindSection(section);
-    if (target == nullptr) {
-        sections_.push_back({std::string(section), {}});
-        target = &sections_.back();
-    }
+    if (target == nullptr) target = &AddSection(std::string(section));
     auto& lines = target->Lines;
-    for (auto& line : lines) {
-        if (line.IsKey && SameText(line.Key, key)) {
-            line.Text = value;
-            return;
-        }
+    const auto [slot, added] = target->Keys.try_emplace(UpperCase(key), 0);
+    if (!added) {
+        lines[slot->second].Text = value;
+        return;
     }
     // After the section's last key, so blank lines that separate it from the next section stay last.
+    // Only lines that are not keys move, so the key index stays right.
     const auto lastKey = std::find_if(lines.rbegin(), lines.rend(), [](const TLine& l) { return l.IsKey; });
+    slot->second = static_cast<std::size_t>(lastKey.base() - lines.begin());
     lines.insert(lastKey.base(), TLine{true, std::string(key), std::string(value)});
 }
 
 bool TIniDocument::EraseSection(std::string_view section) {
-    const auto found = std::find_if(sections_.begin(), sections_.end(),
-                                    [section](const TSection& s) { return SameText(s.Name, section); });
-    if (found == sections_.end()) return false;
-    sections_.erase(found);
+    const auto found = sectionIndex_.find(UpperCase(section));
+    if (found == sectionIndex_.end()) return false;
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(found->second));
+    // Positions after the erased section moved, and a later section of the same name now comes first.
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        sectionIndex_.try_emplace(UpperCase(sections_[i].Name), i);
     return true;
 }
 
 bool TIniDocument::EraseKey(std::string_view section, std::string_view key) {
     TSection* found = FindSection(section);
-    if (found == nullptr) return false;
-    return std::erase_if(found->Lines, [key](const TLine& l) { return l.IsKey && SameText(l.Key, key); }) > 0;
+    if (found == nullptr || found->FindKey(key) == nullptr) return false;
+    std::erase_if(found->Lines, [key](const TLine& l) { return l.IsKey && SameText(l.Key, key); });
+    found->IndexKeys();
+    return true;
 }
 
 std::vector<std::string> TIniDocument::SectionNames() const {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quillory {
@@ -36,16 +37,26 @@ private:
         std::string Key;   // IsKey: the key name, blanks removed
         std::string Text;  // IsKey: the value after "="; otherwise the whole line
     };
+    // Upper-case name to the position of the first section or key line of that name.
+    using TNameIndex = std::unordered_map<std::string, std::size_t>;
+
     struct TSection {
         std::string Name;
         std::vector<TLine> Lines;
+        TNameIndex Keys;
+
+        void AddLine(TLine line);
+        const TLine* FindKey(std::string_view key) const;
+        void IndexKeys();
     };
 
+    TSection& AddSection(std::string name);
     TSection* FindSection(std::string_view name);
     const TSection* FindSection(std::string_view name) const;
 
     std::vector<TLine> leading_;  // lines before the first section header
     std::vector<TSection> sections_;
+    TNameIndex sectionIndex_;
 };
 
 }  // namespace quillory

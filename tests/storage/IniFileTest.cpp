@@ -64,6 +64,27 @@ TEST_F(IniFile, ClearSectionRemovesHeaderAndKeys) {
     EXPECT_EQ(ReadBytes(Folder() / "quillory.INI"), "[A]\r\nk=1\r\n");
 }
 
+// Equal names: the first section and the first key of a name are the ones read and written, and
+// after a removal the next of that name takes their place.
+TEST_F(IniFile, TheFirstOfEqualNamesCountsThroughEveryChange) {
+    WriteBytes(Folder() / "quillory.INI", "[A]\r\nk=1\r\nK=2\r\n[B]\r\nx=1\r\n[a]\r\nk=3\r\nz=4\r\n\r\n");
+    TIniFile ini("quillory.INI");
+    EXPECT_EQ(ini.ReadValue("a", "K", ""), "1");
+
+    ini.DeleteKey("A", "k");
+    EXPECT_EQ(ini.ReadValue("A", "k", "none"), "none") << "both keys of the name go";
+    ini.WriteValue("A", "k", "5");
+    EXPECT_EQ(ini.ReadValue("A", "k", ""), "5");
+
+    ini.ClearSection("A");
+    EXPECT_EQ(ini.ReadValue("A", "k", ""), "3") << "the later section of the name is found now";
+    EXPECT_EQ(ini.ReadValue("A", "z", ""), "4");
+    ini.WriteValue("A", "new", "6");
+    EXPECT_EQ(ini.ReadValue("B", "x", ""), "1");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadBytes(Folder() / "quillory.INI"), "[B]\r\nx=1\r\n[a]\r\nk=3\r\nz=4\r\nnew=6\r\n\r\n");
+}
+
 // Mend: the read used to cut values to 2047 characters, shortening long signatures and passwords.
 TEST_F(IniFile, LongValueReadsBackWhole) {
     const std::string long3000(3000, 'x');
