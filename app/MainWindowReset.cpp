@@ -10,6 +10,7 @@
 #include "app/SmtpSettingsDialog.h"
 #include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
+#include "app/send/AttachedFiles.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
 
@@ -30,8 +31,9 @@ void TForm1::WriteBackups() const {
     }
 }
 
-// Backs up, then empties every gate, list, field, block and SMTP setting. A backup that cannot be
-// written ends the reset before anything is emptied.
+// Backs up, then empties every gate, list, field, block and SMTP setting, and takes every file off
+// the attachment list (the files themselves stay where they are). A backup that cannot be written
+// ends the reset before anything is emptied.
 void TForm1::Vchoznastaven1Click() {
     WriteBackups();
     for (const TBlock& block : blocks_) block.gate->setChecked(false);
@@ -45,6 +47,7 @@ void TForm1::Vchoznastaven1Click() {
     // Emptying a memo is no edit of it: no rebuild follows, so the preview stays empty.
     ReplaceMemoText(*Memo1, {});
     for (const TBlock& block : blocks_) ReplaceMemoText(*block.memo, {});
+    attachedFiles_->Clear();
     WriteSmtpAccount(*FormStorage1, TSmtpAccount{});
     selectedIndex_.fill(0);
     // A dialog not opened yet has nothing to empty: it reads the values when it opens.

@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 
 #include "app/SmtpSettingsDialog.h"
+#include "app/send/AttachedFiles.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"
 
@@ -26,8 +27,11 @@ class ResetTest : public QObject {
         f_->Combo(list)->setEditText(text);
         f_->Click(addButton);
     }
-    // Every gate ticked, blocks 1 and 8 written, entries in lists 1 and 5, both fields, SMTP set.
+    // Every gate ticked, blocks 1 and 8 written, entries in lists 1 and 5, both fields, SMTP set, a
+    // file attached.
     void FillEverything() const {
+        f_->WriteFile("cenik.pdf", "%PDF-1.4");
+        f_->Form().AttachFiles({QString::fromStdString(f_->Path("cenik.pdf").string())});
         for (int n = 1; n <= 11; ++n) f_->Tick(qPrintable(QString("sCheckBox%1").arg(n)));
         f_->TypeInto(f_->Block(1), QString::fromUtf8("První blok"));
         f_->TypeInto(f_->Block(8), "Last");
@@ -66,6 +70,7 @@ private slots:
         QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"),
                  TVariant(std::string("smtp.example.cz")));
         QVERIFY(f_->Form().Form2().sCheckBox1->isChecked());
+        QCOMPARE(f_->Form().AttachedFiles().Files().size(), 1);
     }
 
     void backsUpThenEmptiesEverything() {
@@ -107,6 +112,9 @@ private slots:
         QCOMPARE(dialog.sEdit1->text() + dialog.sEdit2->text() + dialog.sEdit3->text(), QString());
         QVERIFY(!dialog.sCheckBox1->isChecked());
         QVERIFY(!dialog.sEdit2->isEnabled());
+        QVERIFY(f_->Form().AttachedFiles().Files().isEmpty());
+        QVERIFY2(QFile::exists(QString::fromStdString(f_->Path("cenik.pdf").string())),
+                 "the file itself stays");
     }
 
     void aSecondResetLeavesEmptyBackupsAndARestartStaysEmpty() {
@@ -123,6 +131,7 @@ private slots:
         for (int block = 1; block <= 8; ++block) QCOMPARE(f_->Block(block)->toPlainText(), QString());
         QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"), TVariant(std::string()));
         QVERIFY(!VarToBool(f_->Form().FormStorage().ReadStoredValue("smtpovereni")));
+        QVERIFY(f_->Form().AttachedFiles().Files().isEmpty());
     }
 
     void deleteAfterAResetRemovesNothingThenTheFirstEntry() {
