@@ -19,10 +19,13 @@ TApplication::TApplication(int& argc, char** argv, TDesktop& desktop)
 }
 
 QIcon TApplication::ApplicationIcon() {
-    QIcon bundled;
+    // The sizes are given, so no picture is read until a size is drawn; the icon theme is not
+    // searched (a third of the start's work), as the installed theme icon is this same picture and
+    // the desktop finds it through the desktop file name anyway.
+    QIcon icon;
     for (const int size : {48, 128, 256})
-        bundled.addFile(QStringLiteral(":/icons/quillory-%1.png").arg(size));
-    return QIcon::fromTheme(kApplicationId, bundled);
+        icon.addFile(QStringLiteral(":/icons/quillory-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

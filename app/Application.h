@@ -15,7 +15,7 @@ class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv, TDesktop& desktop);
     bool notify(QObject* receiver, QEvent* event) override;
-    // The icon theme's icon of the program, else the one built into the program.
+    // The program's icon, built into the program at 48, 128 and 256 pixels.
     static QIcon ApplicationIcon();
 
 private:

@@ -13,7 +13,6 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppInfo.h"
-#include "app/Application.h"
 #include "app/BlockFileName.h"
 #include "app/Desktop.h"
 #include "app/EmailText.h"
@@ -48,7 +47,6 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     IdMessage1 = std::make_unique<TIdMessage>();
     sender_ = std::make_unique<TSendWorker>();
     setWindowTitle(kMainWindowCaption);
-    setWindowIcon(TApplication::ApplicationIcon());
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
