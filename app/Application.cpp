@@ -4,7 +4,7 @@
 
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
-#include "app/QtTranslations.h"
+#include "app/desktop/QtTranslations.h"
 
 namespace quillory {
 

@@ -3,8 +3,8 @@
 #include <exception>
 
 #include "app/AppInfo.h"
-#include "app/Desktop.h"
 #include "app/Win1250Text.h"
+#include "app/desktop/Desktop.h"
 #include "core/Exception.h"
 
 namespace quillory {

@@ -3,12 +3,12 @@
 
 #include <QFile>
 
-#include "app/Desktop.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
-#include "app/PasswordAtRest.h"
-#include "app/SmtpSettingsDialog.h"
-#include "app/StoredSmtpAccount.h"
+#include "app/account/PasswordAtRest.h"
+#include "app/account/SmtpSettingsDialog.h"
+#include "app/account/StoredSmtpAccount.h"
+#include "app/desktop/Desktop.h"
 #include "app/send/AttachedFiles.h"
 #include "storage/forms/FormStorage.h"
 

@@ -1,11 +1,11 @@
 #include <QDir>
 
 #include "app/Application.h"
-#include "app/CloseOnSignal.h"
-#include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFiles.h"
-#include "app/QtDesktop.h"
+#include "app/desktop/CloseOnSignal.h"
+#include "app/desktop/CommandLine.h"
+#include "app/desktop/ProgramFiles.h"
+#include "app/desktop/QtDesktop.h"
 #include "storage/ProgramFolders.h"
 
 int main(int argc, char** argv) {

@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "app/MainWindow.h"
-#include "app/ProgramFiles.h"
+#include "app/desktop/ProgramFiles.h"
 #include "app/help/FramelessBrowser.h"
 
 namespace quillory {

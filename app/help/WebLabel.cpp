@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "app/Desktop.h"
+#include "app/desktop/Desktop.h"
 
 namespace quillory {
 

@@ -7,9 +7,9 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "app/Desktop.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
+#include "app/desktop/Desktop.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/AttachmentsButton.h"
 

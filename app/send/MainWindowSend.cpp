@@ -9,11 +9,11 @@
 #include <QPlainTextEdit>
 
 #include "app/AppInfo.h"
-#include "app/Desktop.h"
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
-#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
+#include "app/account/StoredSmtpAccount.h"
+#include "app/desktop/Desktop.h"
 #include "app/send/AddressCheck.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/DisplayedLines.h"

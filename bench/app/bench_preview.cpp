@@ -13,7 +13,7 @@
 
 #include "app/EmailText.h"
 #include "app/MainWindow.h"
-#include "app/QtDesktop.h"
+#include "app/desktop/QtDesktop.h"
 
 namespace {
 

@@ -29,7 +29,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/QtDesktop.h"
+#include "app/desktop/QtDesktop.h"
 
 extern char** environ;
 

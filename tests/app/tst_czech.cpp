@@ -12,8 +12,8 @@
 
 #include <memory>
 
-#include "app/QtDesktop.h"
-#include "app/QtTranslations.h"
+#include "app/desktop/QtDesktop.h"
+#include "app/desktop/QtTranslations.h"
 #include "support/ComposerFixture.h"
 
 namespace quillory::test {

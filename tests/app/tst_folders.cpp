@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ProgramFiles.h"
+#include "app/desktop/ProgramFiles.h"
 #include "app/help/FramelessBrowser.h"
 #include "app/skin/Skin.h"
 #include "support/ComposerFixture.h"

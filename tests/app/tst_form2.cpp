@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 #include "app/send/AddressCheck.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"

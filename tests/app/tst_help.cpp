@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 #include "app/help/FramelessBrowser.h"
 #include "support/ComposerFixture.h"
 #include "support/PageServer.h"

@@ -4,9 +4,9 @@
 
 #include <QLabel>
 
-#include "app/SecretServiceKeyring.h"
-#include "app/SmtpSettingsDialog.h"
-#include "app/StoredSmtpAccount.h"
+#include "app/account/SecretServiceKeyring.h"
+#include "app/account/SmtpSettingsDialog.h"
+#include "app/account/StoredSmtpAccount.h"
 #include "storage/IniFile.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSignalSpy>
 
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 #include "app/send/AttachedFiles.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/AboutDialog.h"
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 #include "app/skin/Skin.h"
 #include "app/skin/SkinStyle.h"
 #include "support/ComposerFixture.h"

@@ -2,7 +2,7 @@
 // their shown texts, placement and SMTP values; the file it writes; a missing or broken INI file.
 #include <QDir>
 
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 #include "storage/IniDocument.h"
 #include "storage/IniFile.h"
 #include "storage/Scramble.h"

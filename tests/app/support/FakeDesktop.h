@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/Desktop.h"
+#include "app/desktop/Desktop.h"
 
 namespace quillory::test {
 

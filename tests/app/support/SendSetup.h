@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
+#include "app/account/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Desktop.h"
-#include "app/SecretServiceKeyring.h"
+#include "app/account/SecretServiceKeyring.h"
+#include "app/desktop/Desktop.h"
 
 namespace quillory {
 

@@ -1,4 +1,4 @@
-#include "app/CloseOnSignal.h"
+#include "app/desktop/CloseOnSignal.h"
 
 #include <fcntl.h>
 #include <unistd.h>

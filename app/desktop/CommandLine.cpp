@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/desktop/CommandLine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/AppInfo.h"
-#include "app/QtTranslations.h"
+#include "app/desktop/QtTranslations.h"
 
 namespace quillory {
 namespace {

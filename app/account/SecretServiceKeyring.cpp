@@ -1,4 +1,4 @@
-#include "app/SecretServiceKeyring.h"
+#include "app/account/SecretServiceKeyring.h"
 
 #include <QEventLoop>
 #include <QTimer>

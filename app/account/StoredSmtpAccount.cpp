@@ -1,4 +1,4 @@
-#include "app/StoredSmtpAccount.h"
+#include "app/account/StoredSmtpAccount.h"
 
 #include "storage/StoredValues.h"
 #include "storage/Variant.h"

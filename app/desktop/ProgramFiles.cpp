@@ -1,4 +1,4 @@
-#include "app/ProgramFiles.h"
+#include "app/desktop/ProgramFiles.h"
 
 #include <system_error>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Keyring.h"
+#include "app/account/Keyring.h"
 
 namespace quillory {
 

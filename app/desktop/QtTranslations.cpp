@@ -1,4 +1,4 @@
-#include "app/QtTranslations.h"
+#include "app/desktop/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

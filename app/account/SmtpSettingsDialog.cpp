@@ -1,4 +1,4 @@
-#include "app/SmtpSettingsDialog.h"
+#include "app/account/SmtpSettingsDialog.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -9,9 +9,9 @@
 
 #include <algorithm>
 
-#include "app/PasswordAtRest.h"
-#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
+#include "app/account/PasswordAtRest.h"
+#include "app/account/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {

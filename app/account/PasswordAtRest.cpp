@@ -1,8 +1,8 @@
-#include "app/PasswordAtRest.h"
+#include "app/account/PasswordAtRest.h"
 
-#include "app/Keyring.h"
-#include "app/StoredSmtpAccount.h"
 #include "app/Win1250Text.h"
+#include "app/account/Keyring.h"
+#include "app/account/StoredSmtpAccount.h"
 #include "core/Exception.h"
 #include "storage/IniFile.h"
 #include "storage/IniLocation.h"
