@@ -176,7 +176,11 @@ TImapListEntry ParseImapListResponse(const TImapResponse& response) {
     entry.name = cursor.AString();
     // RFC 9051 §5.1: INBOX in any case is the inbox.
     if (SameText(entry.name, "INBOX")) entry.name = "INBOX";
-    if (!cursor.AtEnd()) cursor.Expect(' ', "a blank or the end");
+    // RFC 5258 §9: extended data is a parenthesized list behind a blank.
+    if (!cursor.AtEnd()) {
+        cursor.Expect(' ', "a blank or the end");
+        cursor.Expect('(', "extended data");
+    }
     return entry;
 }
 
