@@ -40,7 +40,7 @@ struct TSmtpAccount {
     int readTimeoutMs = TIdSMTP::DefaultReadTimeout;
     // The longest the server may take over one reply, however its bytes trickle in (0: none).
     int replyTimeLimitMs = TIdSMTP::DefaultReplyTimeLimit;
-    TSentCopySettings sentCopy;
+    TSentCopySettings sentCopy = {};
 };
 
 }  // namespace quillory

@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include "DovecotServer.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
@@ -54,6 +55,30 @@ void SetSentCopy(TComposerFixture& f, const TSentCopySettings& copy) {
     WriteSmtpAccount(f.Form().FormStorage(), account);
 }
 
+// The copy goes to the Dovecot of the test, with the SMTP login unless `login` is given.
+TSentCopySettings ToDovecot(const DovecotServer& dovecot, const QString& login = {},
+                            const QString& password = {}) {
+    TSentCopySettings copy;
+    copy.toServer = true;
+    copy.server = ToWin1250(Local(dovecot.ImapPort()));
+    copy.ownLogin = !login.isEmpty();
+    copy.login = ToWin1250(login);
+    copy.password = ToWin1250(password);
+    return copy;
+}
+
+// A window ready to send a message with a Czech subject and an attachment.
+void PrepareCzechMessageWithAttachment(TComposerFixture& f, const QTemporaryDir& files, int smtpPort) {
+    PrepareSend(f, Local(smtpPort));
+    f.Combo(4)->setEditText("Potvrzení objednávky č. 12");
+    f.TypeInto(f.Block(0), "Dobrý den, potvrzujeme objednávku.");
+    f.Tick("sCheckBox1");
+    QFile attachment(files.filePath("ceník 2027.txt"));
+    if (attachment.open(QIODevice::WriteOnly)) attachment.write(QByteArray(300000, 'x') + "\r\n.\r\nkonec");
+    attachment.close();
+    f.Form().AttachFiles({attachment.fileName()});
+}
+
 }  // namespace
 
 class SentCopyTest : public QObject {
@@ -75,7 +100,7 @@ private slots:
         f.Form().AttachFiles({attachment.fileName()});
 
         QVERIFY(SendAndWait(f, 60000));
-        QCOMPARE(f.desktop.messages.size(), 0);
+        QVERIFY2(f.desktop.messages.isEmpty(), qPrintable(f.desktop.messages.value(0).text));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
 
@@ -180,10 +205,116 @@ private slots:
         dialog.hide();
     }
 
+    void copyInTheSentFolderIsTheDeliveredMessage() {
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString());
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTemporaryDir files;
+        PrepareCzechMessageWithAttachment(f, files, server.Port());
+        SetSentCopy(f, ToDovecot(dovecot));
+
+        QVERIFY(SendAndWait(f, 60000));
+        QCOMPARE(f.desktop.messages.size(), 0);
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(!server.NextDelivery(delivery, 200));  // delivered once
+
+        const auto stored = dovecot.Messages("Odeslané");
+        QCOMPARE(stored.size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(stored[0].bytes), delivery.data);
+        QVERIFY2(stored[0].flags.find('S') != std::string::npos, stored[0].flags.c_str());
+        const QByteArray id = HeaderValue(delivery.data, "Message-ID");
+        QVERIFY(!id.isEmpty());
+        QCOMPARE(HeaderValue(QByteArray::fromStdString(stored[0].bytes), "Message-ID"), id);
+        QCOMPARE(dovecot.Messages("INBOX").size(), std::size_t(0));
+        // The archive holds the same bytes, and the folder found is kept for the next sends.
+        QCOMPARE(Archived(f).size(), 1);
+        QCOMPARE(ReadArchived(f, Archived(f)[0]), delivery.data);
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string("Odeslan&AOk-"));
+    }
+
+    void wrongImapPasswordWarnsOnceAndTheArchiveStillHasTheMessage() {
+        DovecotServer dovecot("schranka", "spravne heslo");
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTemporaryDir files;
+        PrepareCzechMessageWithAttachment(f, files, server.Port());
+        SetSentCopy(f, ToDovecot(dovecot, "schranka", "spatne heslo"));
+
+        QVERIFY(SendAndWait(f, 60000));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(!server.NextDelivery(delivery, 200));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        const TFakeDesktop::TMessage& warning = f.desktop.messages[0];
+        QCOMPARE(warning.kind, TDesktop::TMessageKind::Warning);
+        QVERIFY2(warning.text.startsWith("Zpráva byla odeslána, ale její kopii se nepodařilo uložit."),
+                 qPrintable(warning.text));
+        QVERIFY2(warning.text.contains("Kopii do složky Odeslané na serveru nelze uložit") &&
+                     warning.text.contains("LOGIN") && warning.text.contains("Authentication failed"),
+                 qPrintable(warning.text));
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(0));
+        QCOMPARE(Archived(f).size(), 1);
+        QCOMPARE(ReadArchived(f, Archived(f)[0]), delivery.data);
+    }
+
+    void mailboxWithoutSentFolderWarns() {
+        DovecotServer::TOptions options;
+        options.sentFolder = false;
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString(), options);
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(server.Port()));
+        SetSentCopy(f, ToDovecot(dovecot));
+
+        QVERIFY(SendAndWait(f, 60000));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY2(f.desktop.messages[0].text.contains("The mailbox has no Sent folder"),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string());
+    }
+
+    void dialogListsTheFoldersAndShowsTheSentOne() {
+        DovecotServer::TOptions options;
+        options.extraFolders = {"Archiv", "Faktury 2026"};
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString(), options);
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, "smtp.firma.cz");
+        SetSentCopy(f, ToDovecot(dovecot));
+        TForm2& dialog = f.Form().Form2();
+        dialog.show();
+        SentCopySection& section = *dialog.sentCopy;
+        QCOMPARE(section.folder->currentIndex(), 0);  // not found yet
+        QTest::mouseClick(section.fetch, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(section.note->text().startsWith("Složka Odeslané na serveru"), 20000);
+        QCOMPARE(section.note->text(), QString("Složka Odeslané na serveru: Odeslané"));
+        QCOMPARE(section.folder->currentText(), QString("Odeslané"));
+        QVERIFY(section.folder->findText("Faktury 2026") > 0);
+        // Another folder picked is what the account keeps.
+        section.folder->setCurrentIndex(section.folder->findText("Archiv"));
+        dialog.StoreFields();
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string("Archiv"));
+        dialog.hide();
+    }
+
     void archiveFileNames_data() {
         QTest::addColumn<QByteArray>("subject");
         QTest::addColumn<QString>("name");
-        QTest::newRow("czech subject") << QByteArray("Poptávka") << "Poptávka.eml";
+        QTest::newRow("czech subject") << QByteArray("Popt\xE1vka") << "Poptávka.eml";
         QTest::newRow("empty subject") << QByteArray("") << "bez předmětu.eml";
         QTest::newRow("path characters") << QByteArray("../a/b:c*?") << "a_b_c__.eml";
         QTest::newRow("only dots") << QByteArray("...") << "bez předmětu.eml";

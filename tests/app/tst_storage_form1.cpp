@@ -130,7 +130,15 @@ private slots:
                                                "smtpserver",
                                                "smtplogin",
                                                "smtpheslo",
-                                               "smtpovereni"};
+                                               "smtpovereni",
+                                               // the copy of sent messages
+                                               "imapkopie",
+                                               "imapserver",
+                                               "imapvlastni",
+                                               "imaplogin",
+                                               "imapheslo",
+                                               "imapslozka",
+                                               "archiv"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();
