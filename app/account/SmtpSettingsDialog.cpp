@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
