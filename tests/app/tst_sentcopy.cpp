@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -18,6 +20,7 @@
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/send/SendProgress.h"
 #include "app/send/SentCopy.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
@@ -78,6 +81,41 @@ void PrepareCzechMessageWithAttachment(TComposerFixture& f, const QTemporaryDir&
     attachment.close();
     f.Form().AttachFiles({attachment.fileName()});
 }
+
+// An IMAP server that takes the login and names its Sent folder, then never answers APPEND with
+// its continuation: the copy's upload waits until it is cancelled.
+class StallingImapServer {
+public:
+    StallingImapServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket* client = server_.nextPendingConnection();
+            client->write("* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready\r\n");
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this, client] {
+                while (client->canReadLine()) Answer(*client, client->readLine().trimmed());
+            });
+        });
+    }
+    int Port() const { return server_.serverPort(); }
+    bool appendSeen = false;
+
+private:
+    void Answer(QTcpSocket& client, const QByteArray& line) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() < 2) return;
+        const QByteArray tag = words[0];
+        const QByteArray command = words[1].toUpper();
+        if (command == "APPEND") {
+            appendSeen = true;
+            return;
+        }
+        if (command == "CAPABILITY") client.write("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n");
+        if (command == "LIST") client.write("* LIST (\\Sent) \"/\" Sent\r\n");
+        client.write(tag + " OK done\r\n");
+    }
+
+    QTcpServer server_;
+};
 
 }  // namespace
 
@@ -309,6 +347,37 @@ private slots:
         dialog.StoreFields();
         QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string("Archiv"));
         dialog.hide();
+    }
+
+    void cancelDuringTheCopyLeavesTheMessageDeliveredAndSaysSo() {
+        StallingImapServer imap;
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(server.Port()));
+        TSentCopySettings copy;
+        copy.toServer = true;
+        copy.server = ToWin1250(Local(imap.Port()));
+        SetSentCopy(f, copy);
+
+        f.Click("sBitBtn6");
+        TSendProgress* progress = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (progress = f.Form().findChild<TSendProgress*>("SendProgress")) != nullptr && imap.appendSeen,
+            20000);
+        QVERIFY2(progress->Step().contains("Ukládání kopie do složky Odeslané"),
+                 qPrintable(progress->Step()));
+        QTest::mouseClick(progress->findChild<QPushButton*>("SendCancel"), Qt::LeftButton);
+        QVERIFY(WaitForSendEnd(f));
+
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Warning);
+        QVERIFY2(f.desktop.messages[0].text.contains("ukládání bylo zrušeno"),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(Archived(f).size(), 1);
     }
 
     void archiveFileNames_data() {
