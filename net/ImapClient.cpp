@@ -251,7 +251,8 @@ void ImapClient::StartExchange() {
 
 std::string ImapClient::SendTaggedCommand(const ImapCommand& command, const std::string& step) {
     StartExchange();
-    const std::string tag = "A" + std::to_string(++tagCount_);
+    std::string tag = "A";
+    tag += std::to_string(++tagCount_);
     WriteText(tag + " ");
     for (const ImapCommand::TPart& part : command.Parts()) {
         using TKind = ImapCommand::TPart::TKind;
