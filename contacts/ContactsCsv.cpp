@@ -96,8 +96,15 @@ public:
         while (pos_ < text_.size()) {
             const char ch = text_[pos_];
             if (fieldStart && ch == '"') {
-                if (!ReadQuoted(record.fields.back())) {
-                    // A quote never closed: the row is bad; reading goes on at the line after its start.
+                // Only blanks may stand between the closing quote and the next field. A quote never
+                // closed, or closed before other text, makes the row bad; as the quote may have taken
+                // in the rows after it, reading goes on at the line after the bad row's start.
+                bool good = ReadQuoted(record.fields.back());
+                while (good && pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t') &&
+                       text_[pos_] != separator_)
+                    ++pos_;
+                if (!good || (pos_ < text_.size() && text_[pos_] != separator_ && text_[pos_] != '\r' &&
+                              text_[pos_] != '\n')) {
                     record.bad = true;
                     pos_ = start;
                     line_ = startLine;
@@ -105,14 +112,6 @@ public:
                     return record;
                 }
                 fieldStart = false;
-                // Only blanks may stand between the closing quote and the next field.
-                while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t') && text_[pos_] != separator_)
-                    ++pos_;
-                if (pos_ < text_.size() && text_[pos_] != separator_ && text_[pos_] != '\r' && text_[pos_] != '\n') {
-                    record.bad = true;
-                    SkipLine();
-                    return record;
-                }
                 continue;
             }
             if (ch == separator_) {

@@ -143,7 +143,7 @@ void ReadFormattedName(std::string_view formatted, Contact& contact) {
     }
     std::vector<std::string_view> words;
     for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::size_t end = std::min(text.find_first_of(" \t\r\n", start), text.size());
         if (end > start) words.push_back(text.substr(start, end - start));
         start = end + 1;
     }

@@ -321,7 +321,8 @@ CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& cont
             contact.otherProperties.push_back(line->text);
         }
     }
-    if (!nameFromN && !formattedName.empty()) {
+    // A formatted name that is an address (the book writes one for an entry without names) is no name.
+    if (!nameFromN && !formattedName.empty() && formattedName.find('@') == std::string::npos) {
         contact.title.clear();
         contact.titleAfter.clear();
         ReadFormattedName(formattedName, contact);
