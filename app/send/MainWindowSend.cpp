@@ -59,6 +59,7 @@ void TForm1::sBitBtn6Click() {
 
     // Nothing happens while an earlier send still runs.
     if (sender_->Running()) return;
+    if (!ConfirmEmptyPlaceholders()) return;
     if (!FillMessage()) return;
     try {
         sender_->Start(account, *IdMessage1);
@@ -74,10 +75,11 @@ void TForm1::sBitBtn6Click() {
     connect(progress, &TSendProgress::cancelRequested, sender_.get(), &TSendWorker::Cancel);
     connect(
         sender_.get(), &TSendWorker::finished, this,
-        [this, progress](const TSendOutcome& outcome) {
+        [this, progress, recipients = MessageRecipients()](const TSendOutcome& outcome) {
             progress->hide();
             progress->deleteLater();
             ShowOutcome(*this, desktop_, outcome);
+            if (outcome.kind == TSendOutcome::TKind::Delivered) LearnRecipients(recipients);
         },
         Qt::SingleShotConnection);
     progress->show();
@@ -101,7 +103,7 @@ bool TForm1::FillMessage() {
     message.From().SetText(sender);
     message.ReplyTo().SetAddressesText(sender);
     message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
-    message.Subject = ToWin1250(lists_[3].combo->currentText());
+    message.Subject = FilledSubject().text;
     message.CCList().Clear();
     if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
     return true;
