@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::string_view kGreetingProperty = "X-QUILLORY-GREETING";
 constexpr std::string_view kGreetingTextProperty = "X-QUILLORY-GREETING-TEXT";
-// A card with more properties than this is no address book entry.
-constexpr std::size_t kMaxPropertiesPerCard = 10000;
+// A card with more properties the book does not use than this is no address book entry.
+constexpr std::size_t kMaxOtherProperties = 10000;
 constexpr std::size_t kFoldOctets = 75;
 
 struct LogicalLine {
@@ -33,48 +33,6 @@ struct Property {
     std::vector<Parameter> parameters;
     std::string value;  // as written: escaped, maybe quoted-printable
 };
-
-// Whether the name-and-parameters part of a line asks for quoted-printable (vCard 2.1), whose
-// soft line breaks ("=" at the end) join the next line.
-bool IsQuotedPrintableLine(std::string_view line) {
-    const std::size_t colon = line.find(':');
-    const std::string head = UpperCase(line.substr(0, colon));
-    return head.find("QUOTED-PRINTABLE") != std::string::npos;
-}
-
-// Unfolds the physical lines (LF, CR LF or CR ends) into content lines: a line starting with a
-// blank or tab continues the one before without that blank (RFC 6350 §3.2).
-std::vector<LogicalLine> Unfold(std::string_view text) {
-    std::vector<LogicalLine> lines;
-    std::size_t number = 0;
-    std::size_t pos = 0;
-    bool softBreak = false;  // the last line ended in a quoted-printable soft break
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end;
-        if (pos < text.size() && text[pos] == '\r') {
-            ++pos;
-            if (pos < text.size() && text[pos] == '\n') ++pos;
-        } else if (pos < text.size()) {
-            ++pos;  // a lone LF
-        }
-        ++number;
-        if (softBreak && !lines.empty()) {
-            lines.back().text.pop_back();  // the "="
-            lines.back().text += line;
-        } else if (!lines.empty() && !line.empty() && (line.front() == ' ' || line.front() == '\t')) {
-            line.remove_prefix(1);
-            lines.back().text += line;
-        } else {
-            lines.push_back({std::string(line), number});
-        }
-        const std::string& last = lines.back().text;
-        softBreak = !last.empty() && last.back() == '=' && IsQuotedPrintableLine(last);
-    }
-    return lines;
-}
 
 bool IsNameCharacter(char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '-';
@@ -159,11 +117,59 @@ std::string DecodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
+// Whether a content line is a quoted-printable value (vCard 2.1) ending in a soft line break, "="
+// at the end, which joins the next line to it.
+bool EndsInSoftBreak(std::string_view line) {
+    if (line.empty() || line.back() != '=') return false;
+    const std::optional<Property> property = ParseProperty(line);
+    return property && IsQuotedPrintable(*property);
+}
+
+// Unfolds the physical lines (LF, CR LF or CR ends) into content lines: a line starting with a
+// blank or tab continues the one before without that blank (RFC 6350 §3.2).
+std::vector<LogicalLine> Unfold(std::string_view text) {
+    std::vector<LogicalLine> lines;
+    std::size_t number = 0;
+    std::size_t pos = 0;
+    bool softBreak = false;  // the last line ended in a quoted-printable soft break
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') {
+            ++pos;
+            if (pos < text.size() && text[pos] == '\n') ++pos;
+        } else if (pos < text.size()) {
+            ++pos;  // a lone LF
+        }
+        ++number;
+        if (softBreak && !lines.empty()) {
+            lines.back().text.pop_back();  // the "="
+            lines.back().text += line;
+        } else if (!lines.empty() && !line.empty() && (line.front() == ' ' || line.front() == '\t')) {
+            line.remove_prefix(1);
+            lines.back().text += line;
+        } else {
+            lines.push_back({std::string(line), number});
+        }
+        softBreak = EndsInSoftBreak(lines.back().text);
+    }
+    return lines;
+}
+
 // The property's value as text of the book (UTF-8), quoted-printable decoded, still escaped.
 std::string RawValue(const Property& property) {
     if (!IsQuotedPrintable(property)) return property.value;
-    const std::string bytes = DecodeQuotedPrintable(property.value);
-    return IsValidUtf8(bytes) ? bytes : Win1250ToUtf8(bytes);
+    std::string bytes = DecodeQuotedPrintable(property.value);
+    if (!IsValidUtf8(bytes)) bytes = Win1250ToUtf8(bytes);
+    // A line break of the value is "\n" in the book, as its escaped form reads back.
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') text += bytes[i];
+        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n') text += '\n';
+    }
+    return text;
 }
 
 // Splits at `separator` where it is not escaped by a backslash; the parts stay escaped.
@@ -263,7 +269,6 @@ int Preference(const Property& property) {
 enum class CardOutcome { Read, Bad, WithoutAddress };
 
 CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& contact) {
-    if (lines.size() > kMaxPropertiesPerCard) return CardOutcome::Bad;
     std::string formattedName;
     bool nameFromN = false;
     std::vector<std::string> academicTitles;  // TITLE values that are academic titles
@@ -288,7 +293,8 @@ CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& cont
                 contact.firstName += (contact.firstName.empty() ? "" : " ") + additional;
             contact.title = Component(parts, 3, " ");
             contact.titleAfter = Component(parts, 4, ", ");
-            nameFromN = !contact.surname.empty() || !contact.firstName.empty();
+            nameFromN = !contact.surname.empty() || !contact.firstName.empty() || !contact.title.empty() ||
+                        !contact.titleAfter.empty();
         } else if (name == "FN") {
             formattedName = Unescape(RawValue(*property));
         } else if (name == "EMAIL") {
@@ -322,6 +328,7 @@ CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& cont
         }
     }
     // A formatted name that is an address (the book writes one for an entry without names) is no name.
+    if (contact.otherProperties.size() > kMaxOtherProperties) return CardOutcome::Bad;
     if (!nameFromN && !formattedName.empty() && formattedName.find('@') == std::string::npos) {
         contact.title.clear();
         contact.titleAfter.clear();
@@ -354,21 +361,6 @@ void AppendFolded(std::string& out, std::string_view line) {
     }
     out.append(line);
     out += "\r\n";
-}
-
-// A list component of N: the words (or comma-separated parts) of `text`, each escaped.
-std::string ListComponent(std::string_view text, char separator) {
-    std::string out;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find(separator, start), text.size());
-        const std::string_view item = TrimText(text.substr(start, end - start));
-        if (!item.empty()) {
-            if (!out.empty()) out += ',';
-            out += Escape(item);
-        }
-        start = end + 1;
-    }
-    return out;
 }
 
 }  // namespace
@@ -428,10 +420,11 @@ std::string WriteVCards(const std::vector<Contact>& contacts) {
         out += "BEGIN:VCARD\r\nVERSION:4.0\r\n";
         const std::string fullName = FullName(contact);
         AppendFolded(out, "FN:" + Escape(fullName.empty() ? contact.email : fullName));
+        // The titles go as one prefix and one suffix, commas escaped, so they read back as written.
         AppendFolded(out, "N:" + Escape(TrimText(contact.surname)) + ";" + Escape(TrimText(contact.firstName)) +
-                              ";;" + ListComponent(contact.title, ' ') + ";" +
-                              ListComponent(contact.titleAfter, ','));
-        AppendFolded(out, "EMAIL:" + Escape(contact.email));
+                              ";;" + Escape(TrimText(contact.title)) + ";" + Escape(TrimText(contact.titleAfter)));
+        // The entry's address is the preferred one of the card (RFC 6350 §5.3) before the others kept.
+        AppendFolded(out, "EMAIL;PREF=1:" + Escape(contact.email));
         if (!TrimText(contact.company).empty()) AppendFolded(out, "ORG:" + Escape(TrimText(contact.company)));
         if (contact.gender) {
             out += *contact.gender == Gender::Male     ? "GENDER:M\r\n"

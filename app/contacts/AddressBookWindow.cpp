@@ -129,7 +129,7 @@ void AddressBookWindow::OpenContactDialog(const Contact& contact, long index) {
         },
         this);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog_, &QObject::destroyed, this, [this, dialog = dialog_] {
+    connect(dialog_, &QDialog::finished, this, [this, dialog = dialog_] {
         if (dialog_ == dialog) dialog_ = nullptr;
     });
     dialog_->open();

@@ -47,7 +47,7 @@ TEST(VCard, TheBooksOwnFileReadsBackAsWritten) {
     EXPECT_EQ(read.contacts, contacts);
 
     EXPECT_TRUE(file.starts_with("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:prof. Ing. Jan Novák\\, Ph.D.\\, MBA\r\n"
-                                 "N:Novák;Jan;;prof.,Ing.;Ph.D.,MBA\r\nEMAIL:jan.novak@example.cz\r\n"
+                                 "N:Novák;Jan;;prof. Ing.;Ph.D.\\, MBA\r\nEMAIL;PREF=1:jan.novak@example.cz\r\n"
                                  "ORG:Stavby\\; Plzeň\\, s.r.o. \\\\ divize\r\nGENDER:M\r\n"
                                  "X-QUILLORY-GREETING:surname\r\nEND:VCARD\r\n"));
     EXPECT_NE(file.find("FN:jen.adresa@example.cz\r\n"), std::string::npos);  // FN is required
