@@ -38,6 +38,7 @@ class TSendWorker;
 class TAttachedFiles;
 class TAttachmentsButton;
 struct TEmailPieces;
+class SpellChecker;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
 // addressing area (recipient, sender, copies, subject), the preview and the command buttons.
@@ -119,6 +120,7 @@ private:
     void CreateAttachments();
     void CreateMenus();
     void CreateFormStorage();
+    void CreateSpelling();
     void ConnectSignals();
     QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             const QRect& geometry);
@@ -212,6 +214,8 @@ private:
     std::unique_ptr<TSendWorker> sender_;
     TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
     TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
+    QMenu* toolsMenu_ = nullptr;                 // "Nástroje"
+    SpellChecker* spellChecker_ = nullptr;       // child of the window
 };
 
 }  // namespace quillory
