@@ -89,10 +89,12 @@ bool IsUtf8(const std::string& encoding) {
 // One direction of iconv, owned.
 class SpellDictionary::Converter {
 public:
-    Converter(const std::string& to, const std::string& from) : handle_(::iconv_open(to.c_str(), from.c_str())) {
+    // Raises SpellDictionaryError naming `affixFile` when the system cannot convert.
+    Converter(const std::string& to, const std::string& from, const std::filesystem::path& affixFile)
+        : handle_(::iconv_open(to.c_str(), from.c_str())) {
         if (handle_ == reinterpret_cast<iconv_t>(-1))
-            throw SpellDictionaryError("The character set \"" + (to == "UTF-8" ? from : to) +
-                                       "\" of the dictionary is not known");
+            throw SpellDictionaryError("The character set \"" + (to == "UTF-8" ? from : to) + "\" of dictionary " +
+                                       Quoted(affixFile) + " is not known");
     }
     ~Converter() { ::iconv_close(handle_); }
     Converter(const Converter&) = delete;
@@ -126,8 +128,8 @@ SpellDictionary::SpellDictionary(const std::filesystem::path& affixFile, const s
     }
     encoding_ = hunspell_->get_dict_encoding();
     if (!IsUtf8(encoding_)) {
-        toDictionary_ = std::make_unique<Converter>(IconvName(encoding_), "UTF-8");
-        fromDictionary_ = std::make_unique<Converter>("UTF-8", IconvName(encoding_));
+        toDictionary_ = std::make_unique<Converter>(IconvName(encoding_), "UTF-8", affixFile);
+        fromDictionary_ = std::make_unique<Converter>("UTF-8", IconvName(encoding_), affixFile);
     }
     bool known = false;
     for (const std::string& probe : probes) {
