@@ -39,13 +39,18 @@ void TForm1::CreateSpelling() {
     });
 
     TStoredValue& checking = FormStorage1->StoredValues().Add(kCheckingValue, true);
-    checking.OnRestore = [this](TStoredValue&, TVariant& value) { spellChecker_->SetEnabled(VarToBool(value)); };
+    checking.OnRestore = [this](TStoredValue&, TVariant& value) {
+        spellChecker_->SetEnabled(VarToBool(value));
+    };
     checking.OnSave = [this](TStoredValue&, TVariant& value) { value = spellChecker_->Enabled(); };
-    TStoredValue& language = FormStorage1->StoredValues().Add(kLanguageValue, std::string(SpellChecker::kDefaultLanguage));
+    TStoredValue& language =
+        FormStorage1->StoredValues().Add(kLanguageValue, std::string(SpellChecker::kDefaultLanguage));
     language.OnRestore = [this](TStoredValue&, TVariant& value) {
         spellChecker_->SetLanguage(QString::fromStdString(VarToStr(value)));
     };
-    language.OnSave = [this](TStoredValue&, TVariant& value) { value = spellChecker_->Language().toStdString(); };
+    language.OnSave = [this](TStoredValue&, TVariant& value) {
+        value = spellChecker_->Language().toStdString();
+    };
 
     spellChecker_->StartAfterFirstPaint(*this);
 }

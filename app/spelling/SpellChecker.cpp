@@ -102,7 +102,8 @@ void SpellChecker::ReportPersonalListProblem() {
     case PersonalWordList::Problem::None:
         return;
     case PersonalWordList::Problem::Unreadable:
-        what = QStringLiteral("Osobní slovník %1 nelze přečíst (%2).").arg(path, SystemErrorText(personal_.LoadError()));
+        what = QStringLiteral("Osobní slovník %1 nelze přečíst (%2).")
+                   .arg(path, SystemErrorText(personal_.LoadError()));
         break;
     case PersonalWordList::Problem::NotRegular:
         what = QStringLiteral("Osobní slovník %1 není obyčejný soubor.").arg(path);
@@ -114,8 +115,9 @@ void SpellChecker::ReportPersonalListProblem() {
         what = QStringLiteral("Osobní slovník %1 je poškozený: není to text v kódování UTF-8.").arg(path);
         break;
     }
-    emit problem(what + QStringLiteral(" Kontrola pravopisu pokračuje bez něj; slova přidaná do slovníku platí "
-                                       "jen do ukončení programu a soubor zůstane, jak je."));
+    emit problem(what +
+                 QStringLiteral(" Kontrola pravopisu pokračuje bez něj; slova přidaná do slovníku platí "
+                                "jen do ukončení programu a soubor zůstane, jak je."));
 }
 
 void SpellChecker::Load() {

@@ -1,7 +1,7 @@
 #include "app/spelling/SpellDictionary.h"
 
-#include <hunspell.hxx>
 #include <iconv.h>
+#include <hunspell.hxx>
 
 #include <cctype>
 #include <cerrno>
@@ -93,8 +93,8 @@ public:
     Converter(const std::string& to, const std::string& from, const std::filesystem::path& affixFile)
         : handle_(::iconv_open(to.c_str(), from.c_str())) {
         if (handle_ == reinterpret_cast<iconv_t>(-1))
-            throw SpellDictionaryError("The character set \"" + (to == "UTF-8" ? from : to) + "\" of dictionary " +
-                                       Quoted(affixFile) + " is not known");
+            throw SpellDictionaryError("The character set \"" + (to == "UTF-8" ? from : to) +
+                                       "\" of dictionary " + Quoted(affixFile) + " is not known");
     }
     ~Converter() { ::iconv_close(handle_); }
     Converter(const Converter&) = delete;
@@ -118,7 +118,8 @@ private:
     iconv_t handle_;
 };
 
-SpellDictionary::SpellDictionary(const std::filesystem::path& affixFile, const std::filesystem::path& wordFile) {
+SpellDictionary::SpellDictionary(const std::filesystem::path& affixFile,
+                                 const std::filesystem::path& wordFile) {
     ReadHead(affixFile);
     const std::vector<std::string> probes = ProbeWords(wordFile, ReadHead(wordFile));
     try {
@@ -138,7 +139,8 @@ SpellDictionary::SpellDictionary(const std::filesystem::path& affixFile, const s
             break;
         }
     }
-    if (!known) throw SpellDictionaryError("Dictionary " + Quoted(wordFile) + " holds no word that can be read");
+    if (!known)
+        throw SpellDictionaryError("Dictionary " + Quoted(wordFile) + " holds no word that can be read");
     wordChars_ = FromDictionary(hunspell_->get_wordchars_cpp());
 }
 

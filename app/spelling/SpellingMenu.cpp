@@ -31,7 +31,8 @@ void AddSpellingActions(QMenu& menu, SpellChecker& checker, const QString& word,
         action->setFont(bold);
         QObject::connect(action, &QAction::triggered, &menu, [replace, suggestion] { replace(suggestion); });
     }
-    if (suggestions.isEmpty()) add(QStringLiteral("(žádné návrhy)"), "spellingNoSuggestion")->setEnabled(false);
+    if (suggestions.isEmpty())
+        add(QStringLiteral("(žádné návrhy)"), "spellingNoSuggestion")->setEnabled(false);
     menu.insertSeparator(first);
     QObject::connect(add(QStringLiteral("Přidat do slovníku"), "spellingAdd"), &QAction::triggered, &checker,
                      [&checker, word] { checker.AddToPersonalList(word); });

@@ -15,7 +15,7 @@ struct LanguageName {
 };
 
 constexpr LanguageName kLanguageNames[] = {
-    {"cs", "Čeština"},   {"sk", "Slovenština"}, {"en", "Angličtina"}, {"de", "Němčina"},
+    {"cs", "Čeština"},   {"sk", "Slovenština"}, {"en", "Angličtina"},    {"de", "Němčina"},
     {"pl", "Polština"},  {"hu", "Maďarština"},  {"fr", "Francouzština"}, {"es", "Španělština"},
     {"it", "Italština"}, {"ru", "Ruština"},     {"uk", "Ukrajinština"},
 };
@@ -35,7 +35,8 @@ QString DictionaryLanguageName(const QString& dictionary) {
     return dictionary;
 }
 
-SpellingToolsMenu::SpellingToolsMenu(QMenu& tools, SpellChecker& checker) : QObject(&tools), checker_(checker) {
+SpellingToolsMenu::SpellingToolsMenu(QMenu& tools, SpellChecker& checker)
+    : QObject(&tools), checker_(checker) {
     toggle_ = tools.addAction(QStringLiteral("Kontrola pravopisu"));
     toggle_->setObjectName("Kontrolapravopisu1");
     toggle_->setCheckable(true);

@@ -48,8 +48,8 @@ bool IsAddressOrLink(QStringView piece) {
     qsizetype i = 0;
     while (i < piece.size() && !IsWordChar(piece[i])) ++i;
     const QStringView rest = piece.mid(i);
-    return rest.startsWith(u"www.", Qt::CaseInsensitive) || rest.startsWith(u"mailto:", Qt::CaseInsensitive) ||
-           StartsWithHostName(rest);
+    return rest.startsWith(u"www.", Qt::CaseInsensitive) ||
+           rest.startsWith(u"mailto:", Qt::CaseInsensitive) || StartsWithHostName(rest);
 }
 
 class WordScanner {
@@ -85,7 +85,8 @@ public:
 
 private:
     bool IsJoiner(QChar c) const {
-        return c == u'-' || c == u'.' || c == kNonBreakingHyphen || (!joiners_.isEmpty() && joiners_.contains(c));
+        return c == u'-' || c == u'.' || c == kNonBreakingHyphen ||
+               (!joiners_.isEmpty() && joiners_.contains(c));
     }
 
     void ScanPiece(qsizetype begin, qsizetype end) {
@@ -157,7 +158,8 @@ QString WordJoiners(QStringView wordChars) {
         if (!c.isLetterOrNumber() && !c.isMark() && !joiners.contains(c)) joiners += c;
     const bool apostrophe = joiners.contains(u'\'') || joiners.contains(QChar(kTypographicApostrophe));
     if (apostrophe && !joiners.contains(u'\'')) joiners += u'\'';
-    if (apostrophe && !joiners.contains(QChar(kTypographicApostrophe))) joiners += QChar(kTypographicApostrophe);
+    if (apostrophe && !joiners.contains(QChar(kTypographicApostrophe)))
+        joiners += QChar(kTypographicApostrophe);
     return joiners;
 }
 

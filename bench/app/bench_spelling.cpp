@@ -108,7 +108,7 @@ void BM_KeystrokeInCheckedBlock(benchmark::State& state) {
         QString letter;
         if (newWords) letter = (next++ % 9 == 8) ? QStringLiteral(" ") : QChar(u'a' + random() % 26);
         else letter = typed.at(next++ % typed.size());
-        cursor.insertText(letter);      // the memo's change event rebuilds the preview; the block is re-checked
+        cursor.insertText(letter);  // the memo's change event rebuilds the preview; the block is re-checked
         QApplication::processEvents();  // includes the repaint of the block and the preview
     }
     form.close();
@@ -187,7 +187,8 @@ long LaunchMemoryChild(const char* self, const char* mode, const std::string& di
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && std::string(argv[1]) == "--memory") return RunMemoryChild(std::string(argv[2]) == "on", argv[3]);
+    if (argc >= 4 && std::string(argv[1]) == "--memory")
+        return RunMemoryChild(std::string(argv[2]) == "on", argv[3]);
     {
         QApplication application(argc, argv);
         benchmark::Initialize(&argc, argv);
@@ -197,8 +198,9 @@ int main(int argc, char** argv) {
     Folder folder(false);
     const long off = LaunchMemoryChild(argv[0], "off", folder.Path());
     const long on = LaunchMemoryChild(argv[0], "on", folder.Path());
-    std::printf("peak memory of the window with eight blocks of 10 KB: checking off %.1f MiB, "
-                "Czech dictionary loaded %.1f MiB (+%.1f MiB)\n",
-                off / 1024.0, on / 1024.0, (on - off) / 1024.0);
+    std::printf(
+        "peak memory of the window with eight blocks of 10 KB: checking off %.1f MiB, "
+        "Czech dictionary loaded %.1f MiB (+%.1f MiB)\n",
+        off / 1024.0, on / 1024.0, (on - off) / 1024.0);
     return 0;
 }

@@ -82,7 +82,8 @@ QString Underlined(const QPlainTextEdit* memo) {
 QStringList ActionTexts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text().remove('&').section('\t', 0, 0));
+        texts << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->text().remove('&').section('\t', 0, 0));
     return texts;
 }
 
@@ -163,10 +164,11 @@ private slots:
         DictionaryPath path(folder.Path());
         TComposerFixture f;
         f.WriteEmptyBlocks();
-        f.WriteFile("blok3.txt",
-                    ToWin1250("Firma Novák s.r.o. a Banka a.s., tj. e-mail, např. 12 500 Kč\r\n"
-                              "dne 1. 5. 2024 na jan.novak@firma.cz, https://www.firma.cz/cenik nebo firma.cz\r\n"
-                              "{osloveni} Dekujeme\r\n"));
+        f.WriteFile(
+            "blok3.txt",
+            ToWin1250("Firma Novák s.r.o. a Banka a.s., tj. e-mail, např. 12 500 Kč\r\n"
+                      "dne 1. 5. 2024 na jan.novak@firma.cz, https://www.firma.cz/cenik nebo firma.cz\r\n"
+                      "{osloveni} Dekujeme\r\n"));
         f.Open();
         f.Tick("sCheckBox3");
         QSignalSpy rebuilt(&f.Form(), &TForm1::previewRebuilt);
@@ -304,7 +306,8 @@ private slots:
         f.WriteEmptyBlocks();
         f.Open();
         QVERIFY(WaitReady(f));
-        for (QLineEdit* field : {f.Get<QLineEdit>("sEdit1"), f.Get<QLineEdit>("sEdit3"), f.Combo(5)->lineEdit()})
+        for (QLineEdit* field :
+             {f.Get<QLineEdit>("sEdit1"), f.Get<QLineEdit>("sEdit3"), f.Combo(5)->lineEdit()})
             QVERIFY2(!field->findChild<LineEditSpelling*>(), qPrintable(field->parentWidget()->objectName()));
         auto* preview = f.Get<QPlainTextEdit>("Memo1");
         QVERIFY(!preview->document()->findChild<QSyntaxHighlighter*>());

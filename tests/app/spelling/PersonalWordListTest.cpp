@@ -91,7 +91,8 @@ TEST_P(DamagedWordListTest, IsNotUsedAndNeverWrittenOver) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, DamagedWordListTest,
                          ::testing::Values(DamageRow{"windows_1250_bytes", "Nov\xE1k\n", Problem::NotText},
-                                           DamageRow{"nul_byte", std::string("Nov\0k\n", 6), Problem::NotText},
+                                           DamageRow{"nul_byte", std::string("Nov\0k\n", 6),
+                                                     Problem::NotText},
                                            DamageRow{"overlong_utf8", "\xC0\xAF\n", Problem::NotText},
                                            DamageRow{"utf16_surrogate", "\xED\xA0\x80\n", Problem::NotText},
                                            DamageRow{"truncated_sequence", "Nov\xC3", Problem::NotText},

@@ -40,7 +40,8 @@ private:
 
 // A small Czech dictionary kept in ISO 8859-2, as older dictionaries are: "kůň", "žluťoučký",
 // "děkujeme", "objednávku" in that character set's bytes.
-const std::string kLatin2Affix = "SET ISO8859-2\nTRY \xEC\xB9\xE8\xF8\xBE\xFD\xE1\xED\xE9\xF9\xFA\xF2oeantlsivkdrmupchjz\n";
+const std::string kLatin2Affix =
+    "SET ISO8859-2\nTRY \xEC\xB9\xE8\xF8\xBE\xFD\xE1\xED\xE9\xF9\xFA\xF2oeantlsivkdrmupchjz\n";
 const std::string kLatin2Words = "4\nk\xF9\xF2\n\xBElu\xBBou\xE8k\xFD\nd\xECkujeme\nobjedn\xE1vku\n";
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
@@ -49,7 +50,8 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 
 TEST(SpellDictionary, ConvertsBetweenUtf8AndTheDictionarysCharacterSet) {
     TempFolder folder;
-    SpellDictionary dictionary(folder.Write("cs_TEST.aff", kLatin2Affix), folder.Write("cs_TEST.dic", kLatin2Words));
+    SpellDictionary dictionary(folder.Write("cs_TEST.aff", kLatin2Affix),
+                               folder.Write("cs_TEST.dic", kLatin2Words));
     EXPECT_EQ(dictionary.Encoding(), "ISO8859-2");
     EXPECT_TRUE(dictionary.Check("kůň"));
     EXPECT_TRUE(dictionary.Check("žluťoučký"));
@@ -90,7 +92,8 @@ TEST_P(BrokenDictionaryTest, FailsToLoadNamingTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BrokenDictionaryTest,
-    ::testing::Values(BrokenRow{"no_affix_file", "", kLatin2Words}, BrokenRow{"no_word_file", kLatin2Affix, ""},
+    ::testing::Values(BrokenRow{"no_affix_file", "", kLatin2Words},
+                      BrokenRow{"no_word_file", kLatin2Affix, ""},
                       BrokenRow{"word_file_is_a_folder", kLatin2Affix, "", true},
                       BrokenRow{"word_file_without_its_count", kLatin2Affix, "k\xF9\xF2\nd\xECkujeme\n"},
                       BrokenRow{"word_file_of_blank_lines", kLatin2Affix, "3\n\n\n\n\n"},
@@ -110,7 +113,8 @@ TEST(SpellDictionary, CzechDictionaryJudgesCzech) {
     SpellDictionary czech(folder / "cs_CZ.aff", folder / "cs_CZ.dic");
     for (const char* word : {"Děkujeme", "za", "vaši", "objednávku", "tj.", "např.", "e-mail", "Kč", "IČO"})
         EXPECT_TRUE(czech.Check(word)) << word;
-    for (const char* word : {"Dekujeme", "vasi", "objednavku", "tj", "Quillory"}) EXPECT_FALSE(czech.Check(word)) << word;
+    for (const char* word : {"Dekujeme", "vasi", "objednavku", "tj", "Quillory"})
+        EXPECT_FALSE(czech.Check(word)) << word;
     EXPECT_TRUE(Contains(czech.Suggest("Dekujeme"), "Děkujeme"));
 }
 

@@ -31,7 +31,9 @@ TEST_P(SpellingWordsTest, GivesTheWordsTheDictionaryJudges) {
 
 const Row kRows[] = {
     {"plain_sentence", "Dekujeme za vasi objednavku", {"Dekujeme", "za", "vasi", "objednavku"}},
-    {"czech_letters_and_punctuation", "Vážený pane Nováku, děkujeme!", {"Vážený", "pane", "Nováku", "děkujeme"}},
+    {"czech_letters_and_punctuation",
+     "Vážený pane Nováku, děkujeme!",
+     {"Vážený", "pane", "Nováku", "děkujeme"}},
     {"sentence_end_keeps_its_full_stop", "Těšíme se. Ahoj", {"Těšíme", "se.", "Ahoj"}},
     {"hyphenated_word_is_one", "Pošlete e-mail", {"Pošlete", "e-mail"}},
     {"hyphen_at_the_end_is_not_part", "česko- a slovenský", {"česko", "slovenský"}},
