@@ -20,9 +20,13 @@ constexpr LanguageName kLanguageNames[] = {
     {"it", "Italština"}, {"ru", "Ruština"},     {"uk", "Ukrajinština"},
 };
 
-// The Debian package that installs the dictionary `name`: "hunspell-cs" for "cs_CZ".
+// The Debian package that installs the dictionary `name`: "hunspell-cs" for "cs_CZ"; English and
+// German ones are packaged per country ("hunspell-en-us" for "en_US").
 QString PackageOf(const QString& name) {
-    return QStringLiteral("hunspell-") + name.section(u'_', 0, 0).toLower();
+    const QString language = name.section(u'_', 0, 0).toLower();
+    const QString country = name.section(u'_', 1, 1).toLower();
+    const bool perCountry = (language == u"en" || language == u"de") && !country.isEmpty();
+    return QStringLiteral("hunspell-") + language + (perCountry ? u'-' + country : QString());
 }
 
 }  // namespace
