@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 #include "app/spelling/PersonalWordList.h"
@@ -74,6 +75,9 @@ struct DamageRow {
     std::string bytes;
     Problem problem;
 };
+
+// Rows show by name in the test list.
+void PrintTo(const DamageRow& row, std::ostream* out) { *out << row.name; }
 
 class DamagedWordListTest : public PersonalWordListTest, public ::testing::WithParamInterface<DamageRow> {};
 

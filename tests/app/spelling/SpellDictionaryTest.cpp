@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "app/spelling/SpellDictionary.h"
@@ -73,6 +74,9 @@ struct BrokenRow {
     std::string words;  // empty: no word file
     bool wordFileIsFolder = false;
 };
+
+// Rows show by name in the test list.
+void PrintTo(const BrokenRow& row, std::ostream* out) { *out << row.name; }
 
 class BrokenDictionaryTest : public ::testing::TestWithParam<BrokenRow> {};
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
+
 #include "app/spelling/SpellingWords.h"
 
 namespace quillory {
@@ -21,6 +23,9 @@ struct Row {
     const char* text;
     QStringList words;
 };
+
+// Rows show by name in the test list.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 class SpellingWordsTest : public ::testing::TestWithParam<Row> {};
 
