@@ -108,7 +108,8 @@ private slots:
             "sEdit1_Text", "sEdit3_Text", "sComboBox1_Text", "sComboBox2_Text", "sComboBox3_Text",
             "sComboBox4_Text", "sComboBox5_Text", "smtpserver", "smtplogin", "smtpheslo", "smtpovereni",
             // the copy of sent messages
-            "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv"};
+            "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv",
+            "kontrolapravopisu", "jazykpravopisu"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();
@@ -136,6 +137,9 @@ private slots:
         for (const char* empty : {"sEdit1_Text", "sComboBox2_Text", "smtpserver", "smtplogin", "smtpheslo"})
             QCOMPARE(value(empty), std::string());
         QCOMPARE(UnscrambleHex("pripojovani", value("smtpovereni")), std::string("False"));
+        // Spell checking: on, in Czech, kept in plain.
+        QCOMPARE(value("kontrolapravopisu"), std::string("True"));
+        QCOMPARE(value("jazykpravopisu"), std::string("cs_CZ"));
         QCOMPARE(written.ReadSectionKeys("TForm1.sComboBox4_Items"),
                  (std::vector<std::string>{"Count", "Item0"}));
         QCOMPARE(written.ReadValue("TForm1.sComboBox4_Items", "Item0", ""), std::string("Nab\xed"
