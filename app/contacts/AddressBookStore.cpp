@@ -2,6 +2,7 @@
 
 #include "contacts/Salutation.h"
 #include "contacts/UnicodeText.h"
+#include "core/Exception.h"
 
 namespace quillory {
 
@@ -23,7 +24,11 @@ const ContactMatcher& AddressBookStore::Matcher() {
 // writing fails.
 void AddressBookStore::Saved() {
     emit changed();
-    file_.Save(book_);
+    try {
+        file_.Save(book_);
+    } catch (const Exception& error) {
+        emit writeFailed(error.Message());
+    }
 }
 
 bool AddressBookStore::Add(Contact contact) {

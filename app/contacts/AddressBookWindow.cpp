@@ -112,19 +112,17 @@ void AddressBookWindow::OpenContactDialog(const Contact& contact, long index) {
     dialog_ = new ContactDialog(
         contact,
         [this, index](const Contact& entry) {
-            bool stored = false;
-            Guarded(desktop_, dialog_, [&] {
-                if (!IsUsableAddress(entry.email)) {
-                    desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
-                                         QStringLiteral("E-mailová adresa není vyplněna správně."));
-                    return;
-                }
-                stored = index < 0 ? store_.Add(entry) : store_.Replace(static_cast<std::size_t>(index), entry);
-                if (!stored)
-                    desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
-                                         QStringLiteral("Adresa %1 už v adresáři je.")
-                                             .arg(QString::fromStdString(entry.email)));
-            });
+            if (!IsUsableAddress(entry.email)) {
+                desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+                                     QStringLiteral("E-mailová adresa není vyplněna správně."));
+                return false;
+            }
+            const bool stored =
+                index < 0 ? store_.Add(entry) : store_.Replace(static_cast<std::size_t>(index), entry);
+            if (!stored)
+                desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+                                     QStringLiteral("Adresa %1 už v adresáři je.")
+                                         .arg(QString::fromStdString(entry.email)));
             return stored;
         },
         this);

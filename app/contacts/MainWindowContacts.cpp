@@ -63,6 +63,11 @@ void TForm1::CreateAddressBook() {
     addressBook_ = new AddressBookStore(folders_.Data() / kAddressBookFileName, this);
     recipientCompleter_ = new AddressCompleter(*sEdit1, *addressBook_, AddressCompleter::Mode::OneAddress);
     copyCompleter_ = new AddressCompleter(*sEdit3, *addressBook_, AddressCompleter::Mode::SemicolonList);
+    // A book that cannot be written is told like a block file that cannot be: by the default error
+    // handler, with the file's name and the system's reason.
+    connect(addressBook_, &AddressBookStore::writeFailed, this, [this](const std::string& message) {
+        desktop_.ShowMessage(this, TDesktop::TMessageKind::Error, kApplicationTitle, DefaultErrorText(message));
+    });
 }
 
 void TForm1::LoadAddressBook() {
@@ -175,7 +180,7 @@ std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
 }
 
 void TForm1::LearnRecipients(const std::vector<AddressBookStore::Recipient>& recipients) {
-    Guarded(desktop_, this, [this, &recipients] { addressBook_->Learn(recipients); });
+    addressBook_->Learn(recipients);
 }
 
 }  // namespace quillory

@@ -12,7 +12,10 @@
 #include <QTextBlock>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "app/contacts/AddressBookStore.h"
 #include "app/contacts/AddressBookWindow.h"
@@ -342,6 +345,32 @@ private slots:
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
         QCOMPARE(f.Form().Contacts().Book().Size(), size_t(1));
         QCOMPARE(ReadVCards(f.ReadFile("kontakty.vcf")).contacts.size(), size_t(1));
+    }
+
+    // Writing the book's file fails (the process may write no byte to any file, which holds for root
+    // too): the failure is told with the file's name, and the entries stay in the book for the run.
+    void aBookThatCannotBeWrittenIsToldAndTheEntriesStay() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("novak.vcf", kNovakCard);
+        f.Open();
+        AddressBookWindow& window = OpenAddressBook(f);
+        f.desktop.openAnswers.append(QStringList{QString::fromStdString(f.Path("novak.vcf").string())});
+        rlimit limit{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit saved = limit;
+        limit.rlim_cur = 0;
+        ::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookImport"), Qt::LeftButton);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+        QCOMPARE(f.desktop.messages.size(), 2);
+        QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Error);
+        const QString path = QString::fromStdString(f.Path("kontakty.vcf").string());
+        QCOMPARE(f.desktop.messages[0].text, QStringLiteral("Cannot create file \"%1\". File too large.").arg(path));
+        QVERIFY(f.desktop.messages[1].text.endsWith("nové kontakty: 1"));
+        QVERIFY(f.Form().Contacts().Book().Find("jan.novak@example.cz"));
+        QVERIFY(!std::filesystem::exists(f.Path("kontakty.vcf")));
     }
 
     void aDamagedBookIsReportedAtTheStartAndNeverWrittenOver() {
