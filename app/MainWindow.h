@@ -245,7 +245,9 @@ private:
     std::unique_ptr<TSendWorker> sender_;
     TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
     TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
-    AddressBookStore* addressBook_ = nullptr;    // child of the window
+
+    // The address book, its completion in the two address fields and its window.
+    AddressBookStore* addressBook_ = nullptr;         // child of the window
     AddressCompleter* recipientCompleter_ = nullptr;  // child of sEdit1
     AddressCompleter* copyCompleter_ = nullptr;       // child of sEdit3
     AddressBookWindow* contactsWindow_ = nullptr;     // child of the window, made at its first use

@@ -16,7 +16,8 @@ AddressBookLoad AddressBookStore::Load() {
 }
 
 const ContactMatcher& AddressBookStore::Matcher() {
-    if (!matcher_ || matcher_->Revision() != book_.Revision()) matcher_ = std::make_unique<ContactMatcher>(book_);
+    if (!matcher_ || matcher_->Revision() != book_.Revision())
+        matcher_ = std::make_unique<ContactMatcher>(book_);
     return *matcher_;
 }
 
@@ -52,9 +53,15 @@ ImportCounts AddressBookStore::Merge(std::vector<Contact> contacts) {
     ImportCounts counts;
     for (Contact& contact : contacts) {
         switch (book_.Merge(std::move(contact))) {
-        case AddressBook::MergeOutcome::Added: ++counts.added; break;
-        case AddressBook::MergeOutcome::Merged: ++counts.merged; break;
-        case AddressBook::MergeOutcome::AlreadyPresent: ++counts.alreadyPresent; break;
+        case AddressBook::MergeOutcome::Added:
+            ++counts.added;
+            break;
+        case AddressBook::MergeOutcome::Merged:
+            ++counts.merged;
+            break;
+        case AddressBook::MergeOutcome::AlreadyPresent:
+            ++counts.alreadyPresent;
+            break;
         }
     }
     if (counts.added + counts.merged > 0) Saved();

@@ -111,7 +111,8 @@ TEST(ContactMatcher, CompletesByNamesAndAddressIgnoringCaseAndDiacritics) {
         {"stavby", {}},
         {"   ", {}},
     };
-    for (const Row& row : rows) EXPECT_EQ(Addresses(book, matcher.Complete(row.typed, 50)), row.found) << row.typed;
+    for (const Row& row : rows)
+        EXPECT_EQ(Addresses(book, matcher.Complete(row.typed, 50)), row.found) << row.typed;
     EXPECT_EQ(matcher.Complete("nov", 1).size(), 1u);
 }
 
