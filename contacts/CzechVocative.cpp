@@ -243,6 +243,8 @@ Verdict SurnameVerdict(std::string_view surname) {
     const Word word(LastWord(whole));
     if (word.empty()) return Verdict::None;
     if (word.back() == U'á') return Verdict::Female;  // -ová, -ská, Černá
+    // -ová written without diacritics ("Novakova"); a man's surname hardly ends so.
+    if (word.size() > 3 && word.ends_with(U"ova")) return Verdict::Female;
     if (LooksForeignLower(word)) return Verdict::None;
     const char32_t last = word.back();
     if (last == U'ý' || last == U'a' || last == U'o' || IsConsonant(last)) return Verdict::Male;

@@ -319,7 +319,8 @@ TEST(CzechVocative, GenderWithoutDiacriticsAndWithOneNameMissing) {
         {"Jiri", "Novak", M},     {"Jana", "", F},       {"", "Nováková", F}, {"", "Novák", M},
         {"", "Krejčí", U},        {"", "", U},           {"Lada", "", F},     {"Láďa", "", M},
         {"Nikola", "", U},        {"René", "Dvořák", M}, {"Dagmar", "", F},   {"Honza", "", M},
-        {"Ing. Jan", "Novák", M}, {"  Petra ", "", F},   {"Mike", "", M},     {"", "Smith", U},
+        {"Ing. Jan", "Novák", M}, {"  Petra ", "", F},   {"Mike", "", M},     {"Nikola", "Novakova", F},
+        {"", "Smith", U},
     };
     for (const Row& row : rows)
         EXPECT_EQ(GuessGender(row.firstName, row.surname), row.gender) << row.firstName << "|" << row.surname;
