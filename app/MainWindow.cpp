@@ -122,7 +122,8 @@ void TForm1::ConnectSignals() {
     OnClick(sBitBtn6, &TForm1::sBitBtn6Click);
     OnClick(sBitBtn1, &TForm1::sBitBtn1Click);
     connect(sEdit1, &QLineEdit::textChanged, this, [this] { Handle([this] { RecipientChanged(); }); });
-    connect(addressBook_, &AddressBookStore::changed, this, [this] { Handle([this] { RecipientChanged(); }); });
+    connect(addressBook_, &AddressBookStore::changed, this,
+            [this] { Handle([this] { RecipientChanged(); }); });
 }
 
 void TForm1::OnClick(QPushButton* button, THandler handler) {

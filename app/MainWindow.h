@@ -252,8 +252,10 @@ private:
     // holds the SMTP client while a send runs.
     std::unique_ptr<TIdMessage> IdMessage1;
     std::unique_ptr<TSendWorker> sender_;
-    TAttachedFiles* attachedFiles_ = nullptr;         // child of the window
-    TAttachmentsButton* sAttachments = nullptr;       // the attachment list's face in the bottom row
+    TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
+    TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
+
+    // The address book, its completion in the two address fields and its window.
     AddressBookStore* addressBook_ = nullptr;         // child of the window
     AddressCompleter* recipientCompleter_ = nullptr;  // child of sEdit1
     AddressCompleter* copyCompleter_ = nullptr;       // child of sEdit3

@@ -13,7 +13,8 @@ bool IsUsableAddress(std::string_view address) {
         return false;
     for (const char ch : address) {
         const auto byte = static_cast<unsigned char>(ch);
-        if (byte <= ' ' || byte == 0x7F || std::string_view("<>()[],;:\"\\").find(ch) != std::string_view::npos)
+        if (byte <= ' ' || byte == 0x7F ||
+            std::string_view("<>()[],;:\"\\").find(ch) != std::string_view::npos)
             return false;
     }
     if (!IsValidUtf8(address)) return false;
@@ -83,7 +84,8 @@ AddressBook::MergeOutcome AddressBook::Merge(Contact contact) {
     const Contact before = entry;
     for (auto field : {&Contact::firstName, &Contact::surname, &Contact::title, &Contact::titleAfter,
                        &Contact::company, &Contact::greetingText}) {
-        if (TrimText(entry.*field).empty() && !TrimText(contact.*field).empty()) entry.*field = contact.*field;
+        if (TrimText(entry.*field).empty() && !TrimText(contact.*field).empty())
+            entry.*field = contact.*field;
     }
     if (!entry.gender) entry.gender = contact.gender;
     if (!entry.greetingStyle) entry.greetingStyle = contact.greetingStyle;

@@ -33,7 +33,8 @@ AddressBookLoad AddressBookFile::Load(AddressBook& book) {
     load.strayLines = cards.strayLines;
     load.firstProblemLine = cards.firstProblemLine;
     load.notUtf8 = cards.encoding != TextEncoding::Utf8;
-    const bool whole = cards.badCards == 0 && cards.withoutAddress == 0 && cards.strayLines == 0 && !load.notUtf8;
+    const bool whole =
+        cards.badCards == 0 && cards.withoutAddress == 0 && cards.strayLines == 0 && !load.notUtf8;
     load.state = whole ? AddressBookLoad::State::Loaded : AddressBookLoad::State::Damaged;
     writable_ = whole;
     return load;

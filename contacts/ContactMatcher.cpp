@@ -60,8 +60,8 @@ std::vector<std::size_t> ContactMatcher::Complete(std::string_view typed, std::s
 std::vector<std::size_t> ContactMatcher::Search(std::string_view text) const {
     std::vector<std::size_t> found;
     const std::string query = Folded(text);
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (query.empty() || entries_[i].search.find(query) != std::string::npos) found.push_back(i);
+    for (const std::size_t index : order_)
+        if (query.empty() || entries_[index].search.find(query) != std::string::npos) found.push_back(index);
     return found;
 }
 

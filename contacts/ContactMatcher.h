@@ -21,8 +21,8 @@ public:
     // `typed` (also "jan nov" for Jan Novák), at most `limit`, ordered by surname, first name and
     // address. Nothing for a blank text.
     std::vector<std::size_t> Complete(std::string_view typed, std::size_t limit) const;
-    // Search: the entries holding `text` anywhere in the address, the names, titles or company, in
-    // the book's order; every entry for a blank text.
+    // Search: the entries holding `text` anywhere in the address, the names, titles or company,
+    // ordered as above; every entry for a blank text.
     std::vector<std::size_t> Search(std::string_view text) const;
 
     std::uint64_t Revision() const { return revision_; }

@@ -289,7 +289,8 @@ CsvReadResult ReadContactsCsv(std::string_view bytes) {
             contact.firstName += (contact.firstName.empty() ? "" : " ") + middle;
         contact.surname = field(Column::Surname);
         if (const std::string prefix = field(Column::Prefix); IsAcademicTitle(prefix)) contact.title = prefix;
-        if (const std::string suffix = field(Column::Suffix); IsAcademicTitle(suffix)) contact.titleAfter = suffix;
+        if (const std::string suffix = field(Column::Suffix); IsAcademicTitle(suffix))
+            contact.titleAfter = suffix;
         contact.company = field(Column::Company);
         if (contact.firstName.empty() && contact.surname.empty()) {
             Contact fromDisplay;

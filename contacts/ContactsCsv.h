@@ -12,11 +12,11 @@ namespace quillory {
 // What a CSV export of contacts held.
 struct CsvReadResult {
     std::vector<Contact> contacts;  // the rows read, in the file's order
-    int badLines = 0;        // rows skipped as malformed: a quote left open, text after a closing
-                             // quote, more fields than columns, an address that is no address
-    int withoutAddress = 0;  // rows with a name but no e-mail address
-    std::size_t firstBadLine = 0;  // 1-based line where the first bad row starts; 0: none
-    bool recognised = false;       // the first line names a column of e-mail addresses
+    int badLines = 0;               // rows skipped as malformed: a quote left open, text after a closing
+                                    // quote, more fields than columns, an address that is no address
+    int withoutAddress = 0;         // rows with a name but no e-mail address
+    std::size_t firstBadLine = 0;   // 1-based line where the first bad row starts; 0: none
+    bool recognised = false;        // the first line names a column of e-mail addresses
     TextEncoding encoding = TextEncoding::Utf8;
 };
 

@@ -8,8 +8,8 @@ namespace quillory {
 
 std::string CzechDate(int year, unsigned month, unsigned day) {
     static constexpr std::array<std::string_view, 12> kGenitiveMonths = {
-        "ledna", "února", "března", "dubna", "května", "června",
-        "července", "srpna", "září", "října", "listopadu", "prosince"};
+        "ledna",    "února", "března", "dubna", "května",    "června",
+        "července", "srpna", "září",   "října", "listopadu", "prosince"};
     const std::string_view name = month >= 1 && month <= 12 ? kGenitiveMonths[month - 1] : "?";
     return std::to_string(day) + ". " + std::string(name) + " " + std::to_string(year);
 }

@@ -19,11 +19,11 @@ constexpr std::u32string_view kVowels = U"aeiouyáéěíóúůý";
 // and x decline softly in names (Šulc, Denis, Mráz, Felix).
 constexpr std::u32string_view kSoftEndings = U"žščřcjďťňsxz";
 // Spellings of other languages: a Czech ending would mangle the name ("Smithe", "Beckeru").
-constexpr std::array<std::u32string_view, 9> kForeignSpellings = {U"th", U"sh", U"ph", U"gh", U"ck",
+constexpr std::array<std::u32string_view, 9> kForeignSpellings = {U"th", U"sh", U"ph",  U"gh", U"ck",
                                                                   U"ee", U"oo", U"sch", U"tz"};
 // Lower-case words inside a name that are no name of their own ("van Gogh", "de Mello").
 constexpr std::array<std::u32string_view, 20> kParticles = {
-    U"von", U"van", U"de", U"der", U"den", U"da", U"di", U"du", U"la", U"le",
+    U"von", U"van",   U"de",  U"der", U"den", U"da",  U"di", U"du", U"la",  U"le",
     U"del", U"della", U"dos", U"das", U"ten", U"ter", U"zu", U"af", U"bin", U"ibn"};
 
 bool IsIn(std::u32string_view set, char32_t ch) { return set.find(ch) != std::u32string_view::npos; }
@@ -36,7 +36,7 @@ struct Irregular {
     std::u32string_view vocative;
 };
 constexpr Irregular kMasculineIrregular[] = {
-    {U"král", U"králi"},     // hard -l elsewhere (Michal, Doležal), soft in this word
+    {U"král", U"králi"},      // hard -l elsewhere (Michal, Doležal), soft in this word
     {U"kadlec", U"kadleci"},  // the e of -ec stays (genitive Kadlece)
     {U"lev", U"lve"},         // the e drops, as in -ek and -el
     {U"ábel", U"ábele"},      // the e of -el stays
@@ -45,10 +45,14 @@ constexpr Irregular kMasculineIrregular[] = {
 
 char32_t Softened(char32_t ch) {
     switch (ch) {
-    case U'd': return U'ď';
-    case U't': return U'ť';
-    case U'n': return U'ň';
-    default: return ch;
+    case U'd':
+        return U'ď';
+    case U't':
+        return U'ť';
+    case U'n':
+        return U'ň';
+    default:
+        return ch;
     }
 }
 
@@ -66,7 +70,7 @@ bool LooksForeignLower(const Word& word) {
         if (word.find(spelling) != Word::npos) return true;
     const size_t n = word.size();
     if (n >= 2 && word[n - 1] == word[n - 2] && IsConsonant(word[n - 1])) return true;  // Russ, Bell
-    if (n >= 2 && word[n - 1] == U'y' && IsVowel(word[n - 2])) return true;              // Harvey, Murray
+    if (n >= 2 && word[n - 1] == U'y' && IsVowel(word[n - 2])) return true;             // Harvey, Murray
     return false;
 }
 
@@ -79,7 +83,7 @@ Word MasculineVocative(const Word& w) {
     const char32_t prev = n >= 2 ? w[n - 2] : 0;
     const char32_t before = n >= 3 ? w[n - 3] : 0;
     if (last == U'a') return w.substr(0, n - 1) + U"o";  // Svoboda, Honza
-    if (IsVowel(last)) return w;                          // Ivo, Jiří, Černý, René
+    if (IsVowel(last)) return w;                         // Ivo, Jiří, Černý, René
     // -ek with the e dropped, the consonant before -ěk softened: Marek → Marku, Zdeněk → Zdeňku.
     if (last == U'k' && (prev == U'e' || prev == U'ě') && n >= 4 && IsConsonant(before)) {
         Word stem = w.substr(0, n - 2);
@@ -89,22 +93,22 @@ Word MasculineVocative(const Word& w) {
     // -ec with the e dropped: Němec → Němče; in a short word the e stays and c is soft (Švec → Šveci).
     if (last == U'c' && prev == U'e' && n >= 5 && IsConsonant(before)) return w.substr(0, n - 2) + U"če";
     if (last == U'l' && prev == U'e' && n >= 4) {
-        if (IsVowel(before) || before == U'c') return w + U"i";              // Daniel, Marcel
+        if (IsVowel(before) || before == U'c') return w + U"i";      // Daniel, Marcel
         if (IsConsonant(before)) return w.substr(0, n - 2) + U"le";  // Pavel → Pavle
     }
-    if (last == U'l' && prev == U'ě') return w + U"i";  // Anděl
+    if (last == U'l' && prev == U'ě') return w + U"i";                                   // Anděl
     if (last == U'r') return IsConsonant(prev) ? w.substr(0, n - 1) + U"ře" : w + U"e";  // Petr, Igor
     if (last == U'k' || last == U'h' || last == U'g') return w + U"u";                   // Novák, Vojtěch
     if (IsIn(kSoftEndings, last)) return w + U"i";                                       // Tomáš, Kovář
-    return w + U"e";                                                                      // Jan, Michal
+    return w + U"e";                                                                     // Jan, Michal
 }
 
 // `declined` (lower case) written in the letter case of `original`: the letters both share keep
 // the original's case, new letters are small, or capital when the whole word was.
 Word InCaseOf(const Word& original, const Word& declined) {
-    const bool allCapitals = original.size() > 1 && std::none_of(original.begin(), original.end(), [](char32_t ch) {
-                                 return UpperLetter(ch) != ch;
-                             });
+    const bool allCapitals =
+        original.size() > 1 &&
+        std::none_of(original.begin(), original.end(), [](char32_t ch) { return UpperLetter(ch) != ch; });
     Word out;
     out.reserve(declined.size());
     for (size_t i = 0; i < declined.size(); ++i) {
@@ -157,29 +161,32 @@ const std::map<std::string, Verdict>& FirstNameTable() {
     static const std::map<std::string, Verdict> table = [] {
         std::map<std::string, Verdict> names;
         for (const char* name :
-             {"honza", "jirka", "kuba", "jarda", "franta", "pepa", "tonda", "standa", "venca", "vojta",
-              "ondra", "zdenda", "jenda", "ota", "ilja", "luka", "luca", "kosta", "jura", "vláďa", "láďa",
-              "mirda", "béla", "jožka", "jiří", "rené", "andré", "josé", "noe", "mike", "george", "steve",
-              "dave", "uwe", "pierre", "jude", "joe", "christophe", "bruce", "lance", "wayne", "shane",
-              "blake", "luke", "jake", "kyle", "dale", "jesse", "tony", "harry", "jerry", "henry", "larry",
-              "barry", "gary", "billy", "eddy", "andy", "jimmy", "bobby", "rudy", "jeremy", "timothy",
-              "anthony", "gregory", "johnny", "danny", "freddy", "teddy", "toby", "ray", "roy", "guy",
-              "kai", "levi", "ali", "henri"})
+             {"honza",   "jirka",      "kuba",   "jarda",  "franta", "pepa",  "tonda", "standa", "venca",
+              "vojta",   "ondra",      "zdenda", "jenda",  "ota",    "ilja",  "luka",  "luca",   "kosta",
+              "jura",    "vláďa",      "láďa",   "mirda",  "béla",   "jožka", "jiří",  "rené",   "andré",
+              "josé",    "noe",        "mike",   "george", "steve",  "dave",  "uwe",   "pierre", "jude",
+              "joe",     "christophe", "bruce",  "lance",  "wayne",  "shane", "blake", "luke",   "jake",
+              "kyle",    "dale",       "jesse",  "tony",   "harry",  "jerry", "henry", "larry",  "barry",
+              "gary",    "billy",      "eddy",   "andy",   "jimmy",  "bobby", "rudy",  "jeremy", "timothy",
+              "anthony", "gregory",    "johnny", "danny",  "freddy", "teddy", "toby",  "ray",    "roy",
+              "guy",     "kai",        "levi",   "ali",    "henri"})
             names[name] = Verdict::Male;
         for (const char* name :
-             {"lada", "dagmar", "miriam", "mirjam", "ester", "esther", "nikol", "nicol", "karin", "ingrid",
-              "carmen", "ruth", "rut", "elen", "ellen", "helen", "karen", "abigail", "isabel", "mabel",
-              "margit", "gertrud", "edit", "judit", "agnes", "doris", "iris", "beatrix", "kristin",
-              "kathrin", "katrin", "jasmin", "lilian", "vivien", "rachel", "ráchel", "ann", "sarah",
-              "hannah", "deborah", "elizabeth", "jennifer", "gwen", "lynn", "astrid", "sigrid", "gudrun",
-              "ingeborg", "noemi", "naomi", "margo", "lily", "betty", "mary", "emily", "sally", "lucy",
-              "dolly", "peggy", "nancy", "judy", "amy", "cindy", "wendy", "daisy", "abby", "holly", "molly",
-              "stacy", "nelly", "kitty", "jenny", "becky", "andrea"})
+             {"lada",      "dagmar",   "miriam", "mirjam",  "ester",   "esther",  "nikol",  "nicol",
+              "karin",     "ingrid",   "carmen", "ruth",    "rut",     "elen",    "ellen",  "helen",
+              "karen",     "abigail",  "isabel", "mabel",   "margit",  "gertrud", "edit",   "judit",
+              "agnes",     "doris",    "iris",   "beatrix", "kristin", "kathrin", "katrin", "jasmin",
+              "lilian",    "vivien",   "rachel", "ráchel",  "ann",     "sarah",   "hannah", "deborah",
+              "elizabeth", "jennifer", "gwen",   "lynn",    "astrid",  "sigrid",  "gudrun", "ingeborg",
+              "noemi",     "naomi",    "margo",  "lily",    "betty",   "mary",    "emily",  "sally",
+              "lucy",      "dolly",    "peggy",  "nancy",   "judy",    "amy",     "cindy",  "wendy",
+              "daisy",     "abby",     "holly",  "molly",   "stacy",   "nelly",   "kitty",  "jenny",
+              "becky",     "andrea"})
             names[name] = Verdict::Female;
         for (const char* name :
-             {"nikola", "saša", "míla", "vlasta", "sláva", "míša", "míra", "jindra", "kája", "péťa",
-              "nikita", "kim", "alex", "robin", "sam", "toni", "eli", "lee", "kelly", "ashley", "tracy",
-              "jessie", "dominique", "claude", "sasha", "sacha"})
+             {"nikola", "saša",   "míla",  "vlasta", "sláva",     "míša",   "míra",  "jindra", "kája",
+              "péťa",   "nikita", "kim",   "alex",   "robin",     "sam",    "toni",  "eli",    "lee",
+              "kelly",  "ashley", "tracy", "jessie", "dominique", "claude", "sasha", "sacha"})
             names[name] = Verdict::Both;
         return names;
     }();
@@ -236,6 +243,8 @@ Verdict SurnameVerdict(std::string_view surname) {
     const Word word(LastWord(whole));
     if (word.empty()) return Verdict::None;
     if (word.back() == U'á') return Verdict::Female;  // -ová, -ská, Černá
+    // -ová written without diacritics ("Novakova"); a man's surname hardly ends so.
+    if (word.size() > 3 && word.ends_with(U"ova")) return Verdict::Female;
     if (LooksForeignLower(word)) return Verdict::None;
     const char32_t last = word.back();
     if (last == U'ý' || last == U'a' || last == U'o' || IsConsonant(last)) return Verdict::Male;

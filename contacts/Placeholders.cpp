@@ -70,7 +70,8 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
             if (value) {
                 filled.anyPlaceholder = true;
                 if (value->empty())
-                    filled.empty.push_back({std::string(text.substr(next, close - next)), filled.text.size()});
+                    filled.empty.push_back(
+                        {std::string(text.substr(next, close - next)), filled.text.size()});
                 filled.text += *value;
                 next = close + 1;
             } else {
@@ -78,7 +79,8 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
             }
         }
         start = text.find('{', next);
-        filled.text.append(text.substr(next, start == std::string_view::npos ? std::string_view::npos : start - next));
+        filled.text.append(
+            text.substr(next, start == std::string_view::npos ? std::string_view::npos : start - next));
     }
     return filled;
 }

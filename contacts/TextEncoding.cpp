@@ -38,8 +38,10 @@ DecodedText DecodeTextFile(std::string_view bytes) {
         // A file that says UTF-8 but is not keeps its well-formed parts.
         return {IsValidUtf8(bytes) ? std::string(bytes) : EncodeUtf8(DecodeUtf8(bytes)), TextEncoding::Utf8};
     }
-    if (bytes.starts_with("\xFF\xFE")) return {DecodeUtf16(bytes.substr(2), false), TextEncoding::Utf16LittleEndian};
-    if (bytes.starts_with("\xFE\xFF")) return {DecodeUtf16(bytes.substr(2), true), TextEncoding::Utf16BigEndian};
+    if (bytes.starts_with("\xFF\xFE"))
+        return {DecodeUtf16(bytes.substr(2), false), TextEncoding::Utf16LittleEndian};
+    if (bytes.starts_with("\xFE\xFF"))
+        return {DecodeUtf16(bytes.substr(2), true), TextEncoding::Utf16BigEndian};
     if (IsValidUtf8(bytes)) return {std::string(bytes), TextEncoding::Utf8};
     return {Win1250ToUtf8(bytes), TextEncoding::Windows1250};
 }

@@ -9,7 +9,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // The base letters of U+00C0 to U+00FF and of U+0100 to U+017F; '\0' where the character is no
 // letter (the multiplication and division signs).
-constexpr std::u32string_view kLatin1Bases = U"aaaaaaaceeeeiiiidnooooo\0ouuuuytsaaaaaaaceeeeiiiidnooooo\0ouuuuyty"sv;
+constexpr std::u32string_view kLatin1Bases =
+    U"aaaaaaaceeeeiiiidnooooo\0ouuuuytsaaaaaaaceeeeiiiidnooooo\0ouuuuyty"sv;
 constexpr std::string_view kExtendedABases =
     "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnnnnnoooooooorrrrrrssssssss"
     "ttttttuuuuuuuuuuuuwwyyyzzzzzzs";

@@ -63,7 +63,9 @@ std::optional<Property> ParseProperty(std::string_view line) {
         if (quoted || pos >= line.size()) return std::nullopt;
         const std::size_t equals = text.find('=');
         if (equals == std::string::npos) property.parameters.push_back({"TYPE", text});
-        else property.parameters.push_back({UpperCase(TrimText(text.substr(0, equals))), text.substr(equals + 1)});
+        else
+            property.parameters.push_back(
+                {UpperCase(TrimText(text.substr(0, equals))), text.substr(equals + 1)});
     }
     if (line[pos] != ':') return std::nullopt;
     property.value = line.substr(pos + 1);
@@ -107,7 +109,8 @@ int HexValue(char ch) {
 std::string DecodeQuotedPrintable(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+            HexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
         } else {
@@ -220,7 +223,8 @@ std::string Escape(std::string_view text) {
 }
 
 // A component of a structured value: its list values unescaped and joined by `joiner`.
-std::string Component(const std::vector<std::string>& components, std::size_t index, std::string_view joiner) {
+std::string Component(const std::vector<std::string>& components, std::size_t index,
+                      std::string_view joiner) {
     if (index >= components.size()) return {};
     std::string joined;
     for (const std::string& item : SplitEscaped(components[index], ',')) {
@@ -243,10 +247,14 @@ std::optional<GreetingStyle> ReadGreetingStyle(std::string_view value) {
 
 std::string_view GreetingStyleName(GreetingStyle style) {
     switch (style) {
-    case GreetingStyle::Title: return "title";
-    case GreetingStyle::Surname: return "surname";
-    case GreetingStyle::FirstName: return "firstname";
-    case GreetingStyle::Custom: return "custom";
+    case GreetingStyle::Title:
+        return "title";
+    case GreetingStyle::Surname:
+        return "surname";
+    case GreetingStyle::FirstName:
+        return "firstname";
+    case GreetingStyle::Custom:
+        return "custom";
     }
     return "title";
 }
@@ -336,8 +344,9 @@ CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& cont
     }
     if (contact.title.empty() && !academicTitles.empty()) contact.title = academicTitles.front();
     if (addresses.empty()) return anyEmail ? CardOutcome::Bad : CardOutcome::WithoutAddress;
-    const auto chosen = std::min_element(addresses.begin(), addresses.end(),
-                                         [](const Address& a, const Address& b) { return a.preference < b.preference; });
+    const auto chosen =
+        std::min_element(addresses.begin(), addresses.end(),
+                         [](const Address& a, const Address& b) { return a.preference < b.preference; });
     contact.email = chosen->value;
     for (const Address& other : addresses)
         if (&other != &*chosen) contact.otherProperties.push_back(*other.line);
@@ -394,12 +403,16 @@ VCardReadResult ReadVCards(std::string_view bytes) {
         } else if (IsMarker(line.text, "END:VCARD")) {
             Contact contact;
             switch (ReadCard(card, contact)) {
-            case CardOutcome::Read: result.contacts.push_back(std::move(contact)); break;
+            case CardOutcome::Read:
+                result.contacts.push_back(std::move(contact));
+                break;
             case CardOutcome::Bad:
                 ++result.badCards;
                 problemAt(cardStart);
                 break;
-            case CardOutcome::WithoutAddress: ++result.withoutAddress; break;
+            case CardOutcome::WithoutAddress:
+                ++result.withoutAddress;
+                break;
             }
             cardStart = 0;
         } else {
@@ -421,8 +434,9 @@ std::string WriteVCards(const std::vector<Contact>& contacts) {
         const std::string fullName = FullName(contact);
         AppendFolded(out, "FN:" + Escape(fullName.empty() ? contact.email : fullName));
         // The titles go as one prefix and one suffix, commas escaped, so they read back as written.
-        AppendFolded(out, "N:" + Escape(TrimText(contact.surname)) + ";" + Escape(TrimText(contact.firstName)) +
-                              ";;" + Escape(TrimText(contact.title)) + ";" + Escape(TrimText(contact.titleAfter)));
+        AppendFolded(out, "N:" + Escape(TrimText(contact.surname)) + ";" +
+                              Escape(TrimText(contact.firstName)) + ";;" + Escape(TrimText(contact.title)) +
+                              ";" + Escape(TrimText(contact.titleAfter)));
         // The entry's address is the preferred one of the card (RFC 6350 §5.3) before the others kept.
         AppendFolded(out, "EMAIL;PREF=1:" + Escape(contact.email));
         if (!TrimText(contact.company).empty()) AppendFolded(out, "ORG:" + Escape(TrimText(contact.company)));
@@ -432,9 +446,11 @@ std::string WriteVCards(const std::vector<Contact>& contacts) {
                                                        : "GENDER:U\r\n";
         }
         if (contact.greetingStyle)
-            AppendFolded(out, std::string(kGreetingProperty) + ":" + std::string(GreetingStyleName(*contact.greetingStyle)));
+            AppendFolded(out, std::string(kGreetingProperty) + ":" +
+                                  std::string(GreetingStyleName(*contact.greetingStyle)));
         if (!TrimText(contact.greetingText).empty())
-            AppendFolded(out, std::string(kGreetingTextProperty) + ":" + Escape(TrimText(contact.greetingText)));
+            AppendFolded(out,
+                         std::string(kGreetingTextProperty) + ":" + Escape(TrimText(contact.greetingText)));
         for (const std::string& property : contact.otherProperties) AppendFolded(out, property);
         out += "END:VCARD\r\n";
     }

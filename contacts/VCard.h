@@ -12,10 +12,10 @@ namespace quillory {
 
 // What a vCard file held.
 struct VCardReadResult {
-    std::vector<Contact> contacts;  // the cards read, in the file's order
-    int badCards = 0;               // cards skipped as malformed (also one with no usable address)
-    int withoutAddress = 0;         // well-formed cards skipped for having no e-mail address at all
-    int strayLines = 0;             // lines outside every card that are not blank
+    std::vector<Contact> contacts;     // the cards read, in the file's order
+    int badCards = 0;                  // cards skipped as malformed (also one with no usable address)
+    int withoutAddress = 0;            // well-formed cards skipped for having no e-mail address at all
+    int strayLines = 0;                // lines outside every card that are not blank
     std::size_t firstProblemLine = 0;  // 1-based line of the first bad card or stray line; 0: none
     TextEncoding encoding = TextEncoding::Utf8;
 };

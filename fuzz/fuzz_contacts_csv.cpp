@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const Contact& contact : read.contacts) {
         Check(IsUsableAddress(contact.email));
-        for (const std::string* text : {&contact.firstName, &contact.surname, &contact.title, &contact.titleAfter,
-                                        &contact.company})
+        for (const std::string* text :
+             {&contact.firstName, &contact.surname, &contact.title, &contact.titleAfter, &contact.company})
             Check(IsValidUtf8(*text));
     }
     // Lines of the text as decoded (UTF-16 takes two bytes a character): at least one per row.

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check((read.badCards + read.strayLines > 0) == (read.firstProblemLine > 0));
     for (const Contact& contact : read.contacts) {
         Check(IsUsableAddress(contact.email));
-        for (const std::string* text : {&contact.firstName, &contact.surname, &contact.title, &contact.titleAfter,
-                                        &contact.company, &contact.greetingText})
+        for (const std::string* text : {&contact.firstName, &contact.surname, &contact.title,
+                                        &contact.titleAfter, &contact.company, &contact.greetingText})
             Check(IsValidUtf8(*text));
     }
 

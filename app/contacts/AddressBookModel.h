@@ -10,7 +10,8 @@ namespace quillory {
 class AddressBookStore;
 
 // The entries of the address book as the "Adresář" window lists them: the ones the search text
-// finds (without regard to case and diacritics), one row each. Follows every change of the book.
+// finds (without regard to case and diacritics), one row each, by surname, first name and address.
+// Follows every change of the book.
 class AddressBookModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "contacts/Salutation.h"
 #include "contacts/UnicodeText.h"
+#include "core/Exception.h"
 
 namespace quillory {
 
@@ -15,7 +16,8 @@ AddressBookLoad AddressBookStore::Load() {
 }
 
 const ContactMatcher& AddressBookStore::Matcher() {
-    if (!matcher_ || matcher_->Revision() != book_.Revision()) matcher_ = std::make_unique<ContactMatcher>(book_);
+    if (!matcher_ || matcher_->Revision() != book_.Revision())
+        matcher_ = std::make_unique<ContactMatcher>(book_);
     return *matcher_;
 }
 
@@ -23,7 +25,11 @@ const ContactMatcher& AddressBookStore::Matcher() {
 // writing fails.
 void AddressBookStore::Saved() {
     emit changed();
-    file_.Save(book_);
+    try {
+        file_.Save(book_);
+    } catch (const Exception& error) {
+        emit writeFailed(error.Message());
+    }
 }
 
 bool AddressBookStore::Add(Contact contact) {
@@ -47,9 +53,15 @@ ImportCounts AddressBookStore::Merge(std::vector<Contact> contacts) {
     ImportCounts counts;
     for (Contact& contact : contacts) {
         switch (book_.Merge(std::move(contact))) {
-        case AddressBook::MergeOutcome::Added: ++counts.added; break;
-        case AddressBook::MergeOutcome::Merged: ++counts.merged; break;
-        case AddressBook::MergeOutcome::AlreadyPresent: ++counts.alreadyPresent; break;
+        case AddressBook::MergeOutcome::Added:
+            ++counts.added;
+            break;
+        case AddressBook::MergeOutcome::Merged:
+            ++counts.merged;
+            break;
+        case AddressBook::MergeOutcome::AlreadyPresent:
+            ++counts.alreadyPresent;
+            break;
         }
     }
     if (counts.added + counts.merged > 0) Saved();

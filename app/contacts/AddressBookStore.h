@@ -39,7 +39,8 @@ public:
     // The matcher of the book as it is now (made again after a change).
     const ContactMatcher& Matcher();
 
-    // Each raises EFCreateError when the file cannot be written; the change stays in the book.
+    // Each change is written to the file at once; when that fails, the change stays in the book and
+    // writeFailed() tells why.
     bool Add(Contact contact);
     bool Replace(std::size_t index, Contact contact);
     void Remove(std::size_t index);
@@ -56,6 +57,8 @@ public:
 
 signals:
     void changed();
+    // The book's file could not be written: the error's message (the program's 8-bit text).
+    void writeFailed(const std::string& message);
 
 private:
     void Saved();

@@ -96,9 +96,10 @@ void AddressBookWindow::ShowState() {
     const bool writable = store_.File().Writable();
     warning_->setVisible(!writable);
     if (!writable)
-        warning_->setText(QStringLiteral("Soubor adresáře „%1“ se při spuštění nepodařilo přečíst celý. Zůstává, "
-                                         "jak je, a změny adresáře se do něj neukládají.")
-                              .arg(QString::fromStdString(store_.File().Path().string())));
+        warning_->setText(
+            QStringLiteral("Soubor adresáře „%1“ se při spuštění nepodařilo přečíst celý. Zůstává, "
+                           "jak je, a změny adresáře se do něj neukládají.")
+                .arg(QString::fromStdString(store_.File().Path().string())));
 }
 
 long AddressBookWindow::SelectedEntry() const {
@@ -112,19 +113,17 @@ void AddressBookWindow::OpenContactDialog(const Contact& contact, long index) {
     dialog_ = new ContactDialog(
         contact,
         [this, index](const Contact& entry) {
-            bool stored = false;
-            Guarded(desktop_, dialog_, [&] {
-                if (!IsUsableAddress(entry.email)) {
-                    desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
-                                         QStringLiteral("E-mailová adresa není vyplněna správně."));
-                    return;
-                }
-                stored = index < 0 ? store_.Add(entry) : store_.Replace(static_cast<std::size_t>(index), entry);
-                if (!stored)
-                    desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
-                                         QStringLiteral("Adresa %1 už v adresáři je.")
-                                             .arg(QString::fromStdString(entry.email)));
-            });
+            if (!IsUsableAddress(entry.email)) {
+                desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+                                     QStringLiteral("E-mailová adresa není vyplněna správně."));
+                return false;
+            }
+            const bool stored =
+                index < 0 ? store_.Add(entry) : store_.Replace(static_cast<std::size_t>(index), entry);
+            if (!stored)
+                desktop_.ShowMessage(
+                    dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+                    QStringLiteral("Adresa %1 už v adresáři je.").arg(QString::fromStdString(entry.email)));
             return stored;
         },
         this);
@@ -146,8 +145,9 @@ void AddressBookWindow::DeleteClick() {
     const long index = SelectedEntry();
     if (index < 0) return;
     const Contact& contact = store_.Book().At(static_cast<std::size_t>(index));
-    if (!desktop_.Ask(this, QStringLiteral("Adresář"),
-                      QStringLiteral("Smazat kontakt %1 z adresáře?").arg(QString::fromStdString(contact.email))))
+    if (!desktop_.Ask(
+            this, QStringLiteral("Adresář"),
+            QStringLiteral("Smazat kontakt %1 z adresáře?").arg(QString::fromStdString(contact.email))))
         return;
     store_.Remove(static_cast<std::size_t>(index));
 }
@@ -158,7 +158,8 @@ void AddressBookWindow::ImportClick() {
     if (paths.isEmpty()) return;
     std::vector<ImportFileResult> results;
     for (const QString& path : paths) results.push_back(ImportContactsFile(store_, path));
-    desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"), ImportSummary(results));
+    desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+                         ImportSummary(results));
 }
 
 void AddressBookWindow::ExportClick() {
@@ -173,11 +174,12 @@ void AddressBookWindow::ExportClick() {
     if (QFileInfo(*chosen).suffix().isEmpty()) *chosen += ".vcf";
     QSaveFile file(*chosen);
     const std::string text = WriteVCards(store_.Book().Contacts());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) !=
-                                                 static_cast<qint64>(text.size()) ||
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
-                             QStringLiteral("Adresář nelze uložit do „%1“: %2").arg(*chosen, file.errorString()));
+        desktop_.ShowMessage(
+            this, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
+            QStringLiteral("Adresář nelze uložit do „%1“: %2").arg(*chosen, file.errorString()));
     }
 }
 

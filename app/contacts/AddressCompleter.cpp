@@ -27,7 +27,8 @@ AddressCompleter::AddressCompleter(QLineEdit& edit, AddressBookStore& store, Mod
     completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer_->setMaxVisibleItems(10);
     connect(&edit_, &QLineEdit::textEdited, this, &AddressCompleter::Offer);
-    connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &AddressCompleter::Insert);
+    connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+            &AddressCompleter::Insert);
 }
 
 void AddressCompleter::Bounds(int& start, int& end) const {
@@ -48,8 +49,9 @@ void AddressCompleter::Offer() {
     Bounds(start, end);
     const QString typed = edit_.text().mid(start, end - start).trimmed();
     model_->clear();
-    const std::vector<std::size_t> found =
-        typed.isEmpty() ? std::vector<std::size_t>{} : store_.Matcher().Complete(typed.toStdString(), kMostOffered);
+    const std::vector<std::size_t> found = typed.isEmpty()
+                                               ? std::vector<std::size_t>{}
+                                               : store_.Matcher().Complete(typed.toStdString(), kMostOffered);
     if (found.empty()) {
         completer_->popup()->hide();
         return;
@@ -58,7 +60,8 @@ void AddressCompleter::Offer() {
         const Contact& contact = store_.Book().At(index);
         const QString address = QString::fromStdString(contact.email);
         const QString name = QString::fromStdString(FullName(contact));
-        auto* item = new QStandardItem(name.isEmpty() ? address : QStringLiteral("%1 <%2>").arg(name, address));
+        auto* item =
+            new QStandardItem(name.isEmpty() ? address : QStringLiteral("%1 <%2>").arg(name, address));
         item->setData(address, kAddressRole);
         item->setEditable(false);
         model_->appendRow(item);
@@ -75,9 +78,10 @@ void AddressCompleter::Insert(const QModelIndex& index) {
     Bounds(start, end);
     QString text = edit_.text();
     // In a list the address keeps the blank that stood before the typed part.
-    const QString before = mode_ == Mode::SemicolonList && start > 0 && text.mid(start, end - start).startsWith(' ')
-                               ? QStringLiteral(" ")
-                               : QString();
+    const QString before =
+        mode_ == Mode::SemicolonList && start > 0 && text.mid(start, end - start).startsWith(' ')
+            ? QStringLiteral(" ")
+            : QString();
     text.replace(start, end - start, before + address);
     edit_.setText(text);
     edit_.setCursorPosition(start + static_cast<int>(before.size() + address.size()));

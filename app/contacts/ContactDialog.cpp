@@ -27,9 +27,12 @@ constexpr GreetingStyle kStyles[] = {GreetingStyle::Title, GreetingStyle::Surnam
 
 QString GenderName(Gender gender) {
     switch (gender) {
-    case Gender::Male: return QStringLiteral("muž");
-    case Gender::Female: return QStringLiteral("žena");
-    case Gender::Unknown: break;
+    case Gender::Male:
+        return QStringLiteral("muž");
+    case Gender::Female:
+        return QStringLiteral("žena");
+    case Gender::Unknown:
+        break;
     }
     return QStringLiteral("neurčeno");
 }
@@ -42,10 +45,12 @@ QLineEdit* MakeField(QWidget* parent, const char* name, const std::string& text)
 
 }  // namespace
 
-ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Contact&)> accept, QWidget* parent)
+ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Contact&)> accept,
+                             QWidget* parent)
     : QDialog(parent), original_(contact), accept_(std::move(accept)) {
     setObjectName("ContactDialog");
-    setWindowTitle(contact.email.empty() ? QStringLiteral("Nový kontakt") : QStringLiteral("Upravit kontakt"));
+    setWindowTitle(contact.email.empty() ? QStringLiteral("Nový kontakt")
+                                         : QStringLiteral("Upravit kontakt"));
     email_ = MakeField(this, "contactEmail", contact.email);
     title_ = MakeField(this, "contactTitle", contact.title);
     firstName_ = MakeField(this, "contactFirstName", contact.firstName);
@@ -60,9 +65,10 @@ ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Co
     gender_->addItem(QString());  // "podle jména (…)", filled in by ShowGreeting
     for (const Gender gender : kGenders) gender_->addItem(GenderName(gender));
     if (contact.gender)
-        gender_->setCurrentIndex(static_cast<int>(std::find(std::begin(kGenders), std::end(kGenders), *contact.gender) -
-                                                  std::begin(kGenders)) +
-                                 1);
+        gender_->setCurrentIndex(
+            static_cast<int>(std::find(std::begin(kGenders), std::end(kGenders), *contact.gender) -
+                             std::begin(kGenders)) +
+            1);
 
     greeting_ = new QComboBox(this);
     greeting_->setObjectName("contactGreeting");
@@ -123,8 +129,9 @@ Contact ContactDialog::Entry() const {
 
 void ContactDialog::ShowGreeting() {
     const Contact contact = Entry();
-    gender_->setItemText(0, QStringLiteral("podle jména (%1)")
-                                .arg(GenderName(GuessGender(contact.firstName, contact.surname))));
+    gender_->setItemText(
+        0,
+        QStringLiteral("podle jména (%1)").arg(GenderName(GuessGender(contact.firstName, contact.surname))));
     greetingText_->setEnabled(contact.greetingStyle == GreetingStyle::Custom);
     greetingShown_->setText(FromUtf8(Greeting(contact)));
 }

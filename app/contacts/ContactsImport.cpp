@@ -25,12 +25,19 @@ ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path
     ImportFileResult result;
     result.fileName = QFileInfo(path).fileName();
     std::string bytes;
-    const TReadResult read = ReadRegularFile(QFile::encodeName(path).toStdString(), kMaxAddressBookBytes, bytes);
+    const TReadResult read =
+        ReadRegularFile(QFile::encodeName(path).toStdString(), kMaxAddressBookBytes, bytes);
     if (!read) {
         switch (read.failure) {
-        case TReadResult::TFailure::NotRegular: result.problem = QStringLiteral("není obyčejný soubor"); break;
-        case TReadResult::TFailure::TooLarge: result.problem = QStringLiteral("soubor je příliš velký"); break;
-        default: result.problem = QString::fromLocal8Bit(std::strerror(read.error)); break;
+        case TReadResult::TFailure::NotRegular:
+            result.problem = QStringLiteral("není obyčejný soubor");
+            break;
+        case TReadResult::TFailure::TooLarge:
+            result.problem = QStringLiteral("soubor je příliš velký");
+            break;
+        default:
+            result.problem = QString::fromLocal8Bit(std::strerror(read.error));
+            break;
         }
         return result;
     }
@@ -40,9 +47,8 @@ ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path
         result.counts = store.Merge(std::move(cards.contacts));
         result.counts.skippedBad = cards.badCards;
         result.counts.skippedWithoutAddress = cards.withoutAddress;
-        if (cards.badCards + cards.withoutAddress == 0 && result.counts.added + result.counts.merged +
-                                                                  result.counts.alreadyPresent ==
-                                                              0)
+        if (cards.badCards + cards.withoutAddress == 0 &&
+            result.counts.added + result.counts.merged + result.counts.alreadyPresent == 0)
             result.problem = QStringLiteral("soubor neobsahuje žádnou vizitku vCard");
     } else {
         CsvReadResult rows = ReadContactsCsv(bytes);

@@ -17,8 +17,7 @@ struct ImportFileResult {
 };
 
 // Reads the contacts of the .vcf or .csv file at `path` (a file of another name is told by its
-// content) and merges them into `store` by address. Raises EFCreateError when the book's file cannot
-// be written.
+// content) and merges them into `store` by address.
 ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path);
 
 // The Czech summary of an import: per file what was added, merged and skipped.

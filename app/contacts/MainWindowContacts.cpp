@@ -35,8 +35,9 @@ QString Path(const std::filesystem::path& path) { return QString::fromStdString(
 
 // What the start tells about an address book file it could not read whole.
 QString LoadProblemText(const AddressBookLoad& load, const std::filesystem::path& path, std::size_t read) {
-    const QString keep = QStringLiteral("Soubor zůstane, jak je, a změny adresáře se do něj až do konce běhu "
-                                        "programu neuloží.");
+    const QString keep = QStringLiteral(
+        "Soubor zůstane, jak je, a změny adresáře se do něj až do konce běhu "
+        "programu neuloží.");
     if (load.state == AddressBookLoad::State::Unreadable) {
         const QString reason = load.notRegular ? QStringLiteral("není to obyčejný soubor")
                                : load.tooLarge ? QStringLiteral("soubor je příliš velký")
@@ -50,7 +51,8 @@ QString LoadProblemText(const AddressBookLoad& load, const std::filesystem::path
     if (load.strayLines > 0) damage << QStringLiteral("řádky mimo vizitky: %1").arg(load.strayLines);
     if (load.notUtf8) damage << QStringLiteral("text není v kódování UTF-8");
     QString where;
-    if (load.firstProblemLine > 0) where = QStringLiteral(", první chyba na řádku %1").arg(load.firstProblemLine);
+    if (load.firstProblemLine > 0)
+        where = QStringLiteral(", první chyba na řádku %1").arg(load.firstProblemLine);
     return QStringLiteral("Adresář „%1“ je poškozený (%2%3). Načteno kontaktů: %4. %5")
         .arg(Path(path), damage.join(", "), where)
         .arg(read)
@@ -63,6 +65,12 @@ void TForm1::CreateAddressBook() {
     addressBook_ = new AddressBookStore(folders_.Data() / kAddressBookFileName, this);
     recipientCompleter_ = new AddressCompleter(*sEdit1, *addressBook_, AddressCompleter::Mode::OneAddress);
     copyCompleter_ = new AddressCompleter(*sEdit3, *addressBook_, AddressCompleter::Mode::SemicolonList);
+    // A book that cannot be written is told like a block file that cannot be: by the default error
+    // handler, with the file's name and the system's reason.
+    connect(addressBook_, &AddressBookStore::writeFailed, this, [this](const std::string& message) {
+        desktop_.ShowMessage(this, TDesktop::TMessageKind::Error, kApplicationTitle,
+                             DefaultErrorText(message));
+    });
 }
 
 void TForm1::LoadAddressBook() {
@@ -159,10 +167,11 @@ bool TForm1::ConfirmEmptyPlaceholders() {
     note(FilledSubject().empty);
     note(previewEmpty_);
     if (names.isEmpty()) return true;
-    return desktop_.Ask(this, kApplicationTitle,
-                        QStringLiteral("Zástupné údaje %1 zůstaly prázdné: příjemce v adresáři není, nebo u něj "
-                                       "tyto údaje chybějí.\nOdeslat e-mail přesto?")
-                            .arg(names.join(", ")));
+    return desktop_.Ask(
+        this, kApplicationTitle,
+        QStringLiteral("Zástupné údaje %1 zůstaly prázdné: příjemce v adresáři není, nebo u něj "
+                       "tyto údaje chybějí.\nOdeslat e-mail přesto?")
+            .arg(names.join(", ")));
 }
 
 std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
@@ -175,7 +184,7 @@ std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
 }
 
 void TForm1::LearnRecipients(const std::vector<AddressBookStore::Recipient>& recipients) {
-    Guarded(desktop_, this, [this, &recipients] { addressBook_->Learn(recipients); });
+    addressBook_->Learn(recipients);
 }
 
 }  // namespace quillory

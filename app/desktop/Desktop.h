@@ -20,9 +20,9 @@ struct TSaveDialogSettings {
     bool confirmOverwrite = false;
 };
 
-// Everything the windows ask of the desktop: message boxes and questions, the save dialog, the clipboard, the
-// shell's "open" and the session's keyring. The program uses the real Qt ones; tests put in their own to
-// observe and answer.
+// Everything the windows ask of the desktop: message boxes and questions, the save dialog, the
+// clipboard, the shell's "open" and the session's keyring. The program uses the real Qt ones; tests put
+// in their own to observe and answer.
 class TDesktop {
 public:
     enum class TMessageKind {

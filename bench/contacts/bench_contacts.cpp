@@ -60,7 +60,11 @@ void BM_FillPreviewPlaceholders(benchmark::State& state) {
     std::string text;
     for (int i = 0; i < 10; ++i) {
         text += "{osloven\xed},\r\n";
-        while (text.size() < static_cast<std::size_t>(8 * 1024 * (i + 1))) text += "P\xf8" "ed\xe1v\xe1me v\xe1m nab\xed" "dku.\r\n";
+        while (text.size() < static_cast<std::size_t>(8 * 1024 * (i + 1)))
+            text +=
+                "P\xf8"
+                "ed\xe1v\xe1me v\xe1m nab\xed"
+                "dku.\r\n";
     }
     for (auto _ : state) {
         const PlaceholderValues values =

@@ -11,8 +11,12 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "app/contacts/AddressBookStore.h"
 #include "app/contacts/AddressBookWindow.h"
@@ -33,8 +37,8 @@ QString Local(int port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
 
 // Today as a Czech letter writes it, worked out here on its own.
 QString TodayInCzech() {
-    const QStringList months = {"ledna", "února", "března", "dubna", "května", "června", "července",
-                                "srpna", "září", "října", "listopadu", "prosince"};
+    const QStringList months = {"ledna",    "února", "března", "dubna", "května",    "června",
+                                "července", "srpna", "září",   "října", "listopadu", "prosince"};
     const QDate today = QDate::currentDate();
     return QStringLiteral("%1. %2 %3").arg(today.day()).arg(months[today.month() - 1]).arg(today.year());
 }
@@ -104,7 +108,8 @@ private slots:
         PrepareSend(f, Local(server.Port()), true);
         Import(f, "novak.vcf", kNovakCard);
         QCOMPARE(f.desktop.messages.size(), 1);
-        QCOMPARE(f.desktop.messages[0].text, QString("Import kontaktů do adresáře\n\nnovak.vcf:\nnové kontakty: 1"));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Import kontaktů do adresáře\n\nnovak.vcf:\nnové kontakty: 1"));
 
         auto* recipient = f.Get<QLineEdit>("sEdit1");
         recipient->clear();
@@ -118,7 +123,8 @@ private slots:
         f.Tick("sCheckBox9");
         f.Tick("sCheckBox1");
         f.Combo(4)->setEditText("Nabídka ze dne {datum}");
-        QCOMPARE(f.PreviewLines().mid(0, 3), (QStringList{"Vážený pane inženýre,", "", "děkujeme za poptávku."}));
+        QCOMPARE(f.PreviewLines().mid(0, 3),
+                 (QStringList{"Vážený pane inženýre,", "", "děkujeme za poptávku."}));
 
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.questions.size(), 0);  // nothing was left empty
@@ -177,7 +183,8 @@ private slots:
 
         // The same file again: everything is there already.
         Import(f, "kontakty.csv", f.ReadFile("kontakty.csv"));
-        QVERIFY(f.desktop.messages[1].text.contains("nové kontakty: 0\nkontakty už v adresáři beze změny: 3"));
+        QVERIFY(
+            f.desktop.messages[1].text.contains("nové kontakty: 0\nkontakty už v adresáři beze změny: 3"));
         // A file without an address column brings nothing.
         Import(f, "telefony.csv", "Jméno,Telefon\nJan,123\n");
         QCOMPARE(f.desktop.messages[2].text,
@@ -189,9 +196,10 @@ private slots:
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();
-        Import(f, "lide.csv",
-               "Display Name,E-mail Address\nPetr Dvořák,petr.dvorak@example.cz\nŽofie Černá,zofie@example.cz\n"
-               "Jan Novák,jan.novak@example.cz\nEva Nováková,eva@firma.cz\n");
+        Import(
+            f, "lide.csv",
+            "Display Name,E-mail Address\nPetr Dvořák,petr.dvorak@example.cz\nŽofie Černá,zofie@example.cz\n"
+            "Jan Novák,jan.novak@example.cz\nEva Nováková,eva@firma.cz\n");
         auto* copies = f.Get<QLineEdit>("sEdit3");
         copies->setText("a@firma.cz;  ;b@firma.cz");
         copies->setCursorPosition(12);  // in the blank piece between the semicolons
@@ -225,7 +233,9 @@ private slots:
         TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         TComposerFixture f;
         f.WriteEmptyBlocks();
-        f.WriteFile("blok1.txt", "Dobr\xfd den {jm\xe9no},\r\nv\xe1\x9e" "en\xfd pane {{p\xf8\xedjmen\xed}.");
+        f.WriteFile("blok1.txt",
+                    "Dobr\xfd den {jm\xe9no},\r\nv\xe1\x9e"
+                    "en\xfd pane {{p\xf8\xedjmen\xed}.");
         f.Open();
         PrepareSend(f, Local(server.Port()), true);  // prijemce@firma.cz: not in the book
         f.Tick("sCheckBox1");
@@ -241,9 +251,10 @@ private slots:
         f.Click("sBitBtn6");
         QVERIFY(!f.Form().Sender().Running());
         QCOMPARE(f.desktop.questions.size(), 1);
-        QCOMPARE(f.desktop.questions[0].text,
-                 QString("Zástupné údaje {jméno} zůstaly prázdné: příjemce v adresáři není, nebo u něj tyto údaje "
-                         "chybějí.\nOdeslat e-mail přesto?"));
+        QCOMPARE(
+            f.desktop.questions[0].text,
+            QString("Zástupné údaje {jméno} zůstaly prázdné: příjemce v adresáři není, nebo u něj tyto údaje "
+                    "chybějí.\nOdeslat e-mail přesto?"));
         QVERIFY(!std::filesystem::exists(f.Path("kontakty.vcf")));
 
         f.Combo(4)->setEditText("Pro {firma}!");
@@ -325,7 +336,8 @@ private slots:
         window.findChild<QLineEdit*>("addressBookSearch")->setText("NOVAKOVA");
         QCOMPARE(table->model()->rowCount(), 1);
         QCOMPARE(table->model()->index(0, 5).data().toString(), QString("Vážená paní doktorko"));
-        QCOMPARE(window.findChild<QLabel*>("addressBookState")->text(), QString("Kontaktů v adresáři: 2, zobrazeno: 1"));
+        QCOMPARE(window.findChild<QLabel*>("addressBookState")->text(),
+                 QString("Kontaktů v adresáři: 2, zobrazeno: 1"));
 
         const QString exported = QString::fromStdString(f.Path("export").string());
         f.desktop.saveAnswers = {exported};
@@ -344,27 +356,59 @@ private slots:
         QCOMPARE(ReadVCards(f.ReadFile("kontakty.vcf")).contacts.size(), size_t(1));
     }
 
+    // Writing the book's file fails (the process may write no byte to any file, which holds for root
+    // too): the failure is told with the file's name, and the entries stay in the book for the run.
+    void aBookThatCannotBeWrittenIsToldAndTheEntriesStay() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("novak.vcf", kNovakCard);
+        f.Open();
+        AddressBookWindow& window = OpenAddressBook(f);
+        f.desktop.openAnswers.append(QStringList{QString::fromStdString(f.Path("novak.vcf").string())});
+        rlimit limit{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit saved = limit;
+        limit.rlim_cur = 0;
+        ::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookImport"), Qt::LeftButton);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+        QCOMPARE(f.desktop.messages.size(), 2);
+        QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Error);
+        const QString path = QString::fromStdString(f.Path("kontakty.vcf").string());
+        QCOMPARE(f.desktop.messages[0].text,
+                 QStringLiteral("Cannot create file \"%1\". File too large.").arg(path));
+        QVERIFY(f.desktop.messages[1].text.endsWith("nové kontakty: 1"));
+        QVERIFY(f.Form().Contacts().Book().Find("jan.novak@example.cz"));
+        QVERIFY(!std::filesystem::exists(f.Path("kontakty.vcf")));
+    }
+
     void aDamagedBookIsReportedAtTheStartAndNeverWrittenOver() {
         TComposerFixture f;
         f.WriteEmptyBlocks();
-        const std::string damaged = std::string(kNovakCard) + "BEGIN:VCARD\r\nFN:Bez konce\r\nEMAIL:x@example.cz\r\n";
+        const std::string damaged =
+            std::string(kNovakCard) + "BEGIN:VCARD\r\nFN:Bez konce\r\nEMAIL:x@example.cz\r\n";
         f.WriteFile("kontakty.vcf", damaged);
         f.Open();
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Error);
         const QString path = QString::fromStdString(f.Path("kontakty.vcf").string());
-        QCOMPARE(f.desktop.messages[0].text,
-                 QStringLiteral("Adresář „%1“ je poškozený (vadné vizitky: 1, první chyba na řádku 7). Načteno "
-                                "kontaktů: 1. Soubor zůstane, jak je, a změny adresáře se do něj až do konce běhu "
-                                "programu neuloží.")
-                     .arg(path));
+        QCOMPARE(
+            f.desktop.messages[0].text,
+            QStringLiteral("Adresář „%1“ je poškozený (vadné vizitky: 1, první chyba na řádku 7). Načteno "
+                           "kontaktů: 1. Soubor zůstane, jak je, a změny adresáře se do něj až do konce běhu "
+                           "programu neuloží.")
+                .arg(path));
         // The rest works: the card that could be read completes, the window tells, changes stay unsaved.
         QTest::keyClicks(f.Get<QLineEdit>("sEdit1"), "jan");
         PickFirstOffer(f.Form().RecipientCompleter());
         QCOMPARE(f.Get<QLineEdit>("sEdit1")->text(), QString("jan.novak@example.cz"));
         Import(f, "lide.csv", "E-mail\nnovy@example.cz\n");
         QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
-        QVERIFY(f.Form().ContactsWindow().findChild<QLabel*>("addressBookWarning")->isVisibleTo(&f.Form().ContactsWindow()));
+        QVERIFY(f.Form()
+                    .ContactsWindow()
+                    .findChild<QLabel*>("addressBookWarning")
+                    ->isVisibleTo(&f.Form().ContactsWindow()));
         f.Close();
         QCOMPARE(f.ReadFile("kontakty.vcf"), damaged);
     }

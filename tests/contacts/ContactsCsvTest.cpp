@@ -52,7 +52,8 @@ TEST(ContactsCsv, ThunderbirdExportInEnglishAndInCzech) {
     // The Czech column names, semicolons, Windows-1250: "Jméno;Příjmení;Zobrazované jméno;Primární e-mail".
     const std::string czech =
         "Jm\xe9no;P\xf8\xedjmen\xed;Zobrazovan\xe9 jm\xe9no;Prim\xe1rn\xed e-mail;Organizace\r\n"
-        "Ji\xf8\xed;\x8a\x9d" "astn\xfd;;jiri@example.cz;\r\n";
+        "Ji\xf8\xed;\x8a\x9d"
+        "astn\xfd;;jiri@example.cz;\r\n";
     const CsvReadResult czechRead = ReadContactsCsv(czech);
     ASSERT_TRUE(czechRead.recognised);
     EXPECT_EQ(czechRead.encoding, TextEncoding::Windows1250);
@@ -62,7 +63,8 @@ TEST(ContactsCsv, ThunderbirdExportInEnglishAndInCzech) {
 }
 
 TEST(ContactsCsv, OutlookUnicodeExportAndUtf8WithMark) {
-    const std::u16string text = u"\uFEFFFirst Name\tLast Name\tE-mail Address\tCompany\r\nŽofie\tŘíhová\tzofie@example.cz\tÚřad\r\n";
+    const std::u16string text =
+        u"\uFEFFFirst Name\tLast Name\tE-mail Address\tCompany\r\nŽofie\tŘíhová\tzofie@example.cz\tÚřad\r\n";
     std::string utf16;
     for (const char16_t unit : text) {
         utf16 += static_cast<char>(unit & 0xFF);
@@ -74,26 +76,28 @@ TEST(ContactsCsv, OutlookUnicodeExportAndUtf8WithMark) {
     EXPECT_EQ(read.contacts[0].surname, "Říhová");
     EXPECT_EQ(read.contacts[0].company, "Úřad");
 
-    const CsvReadResult marked = ReadContactsCsv("\xEF\xBB\xBF" "E-mail,Name\nkarel@example.cz,Karel Novák\n");
+    const CsvReadResult marked = ReadContactsCsv(
+        "\xEF\xBB\xBF"
+        "E-mail,Name\nkarel@example.cz,Karel Novák\n");
     ASSERT_EQ(marked.contacts.size(), 1u);
     EXPECT_EQ(marked.contacts[0].surname, "Novák");
 }
 
 TEST(ContactsCsv, BadRowsAreSkippedAndCountedByLine) {
     const std::string file =
-        "Name,E-mail,Notes\n"                       // 1
-        "Dobrý První,prvni@example.cz,\n"           // 2
-        "\"Neuzavřená,spatna@example.cz,\n"         // 3: the quote is never closed
-        "Dobrý Druhý,druhy@example.cz,\n"           // 4
-        "\"Text\"za uvozovkou,x@example.cz,\n"      // 5
-        "Moc Polí,pole@example.cz,,navíc,\n"        // 6
-        "Špatná Adresa,neni-adresa,\n"              // 7
-        "\n"                                        // 8: blank, not counted
-        "Jen Jméno,,\n"                             // 9: no address
-        "\"Víc\n"                                   // 10
-        "řádků\",treti@example.cz,\"a\n"            // 11
-        "b\"\n"                                     // 12
-        "Poslední,posledni@example.cz,\"konec";     // 13: open to the end
+        "Name,E-mail,Notes\n"                    // 1
+        "Dobrý První,prvni@example.cz,\n"        // 2
+        "\"Neuzavřená,spatna@example.cz,\n"      // 3: the quote is never closed
+        "Dobrý Druhý,druhy@example.cz,\n"        // 4
+        "\"Text\"za uvozovkou,x@example.cz,\n"   // 5
+        "Moc Polí,pole@example.cz,,navíc,\n"     // 6
+        "Špatná Adresa,neni-adresa,\n"           // 7
+        "\n"                                     // 8: blank, not counted
+        "Jen Jméno,,\n"                          // 9: no address
+        "\"Víc\n"                                // 10
+        "řádků\",treti@example.cz,\"a\n"         // 11
+        "b\"\n"                                  // 12
+        "Poslední,posledni@example.cz,\"konec";  // 13: open to the end
     const CsvReadResult read = ReadContactsCsv(file);
     ASSERT_TRUE(read.recognised);
     ASSERT_EQ(read.contacts.size(), 3u);

@@ -270,7 +270,8 @@ TEST(CzechVocative, CommonNamesGiveTheirGenderAndFifthCase) {
         EXPECT_EQ(gender, person.gender) << person.firstName << " " << person.surname;
         EXPECT_EQ(first, person.firstVocative) << person.firstName << " " << person.surname;
         EXPECT_EQ(surname, person.surnameVocative) << person.firstName << " " << person.surname;
-        if (gender == person.gender && first == person.firstVocative && surname == person.surnameVocative) ++passed;
+        if (gender == person.gender && first == person.firstVocative && surname == person.surnameVocative)
+            ++passed;
     }
     EXPECT_GE(rows, 200);
     std::printf("Vocative table: %d of %d rows pass\n", passed, rows);
@@ -315,10 +316,11 @@ TEST(CzechVocative, GenderWithoutDiacriticsAndWithOneNameMissing) {
         Gender gender;
     };
     const Row rows[] = {
-        {"Jiri", "Novak", M},      {"Jana", "", F},      {"", "Nováková", F}, {"", "Novák", M},
-        {"", "Krejčí", U},         {"", "", U},          {"Lada", "", F},     {"Láďa", "", M},
-        {"Nikola", "", U},         {"René", "Dvořák", M}, {"Dagmar", "", F},   {"Honza", "", M},
-        {"Ing. Jan", "Novák", M},  {"  Petra ", "", F},  {"Mike", "", M},     {"", "Smith", U},
+        {"Jiri", "Novak", M},     {"Jana", "", F},       {"", "Nováková", F}, {"", "Novák", M},
+        {"", "Krejčí", U},        {"", "", U},           {"Lada", "", F},     {"Láďa", "", M},
+        {"Nikola", "", U},        {"René", "Dvořák", M}, {"Dagmar", "", F},   {"Honza", "", M},
+        {"Ing. Jan", "Novák", M}, {"  Petra ", "", F},   {"Mike", "", M},     {"Nikola", "Novakova", F},
+        {"", "Smith", U},
     };
     for (const Row& row : rows)
         EXPECT_EQ(GuessGender(row.firstName, row.surname), row.gender) << row.firstName << "|" << row.surname;

@@ -109,9 +109,9 @@ TEST(Greeting, FormattedNamesSplitIntoTitlesAndNames) {
 }
 
 TEST(CzechDate, MonthsInTheGenitive) {
-    const char* expected[] = {"1. ledna 2026",    "2. února 2026",  "3. března 2026",   "4. dubna 2026",
-                              "5. května 2026",   "6. června 2026", "7. července 2026", "8. srpna 2026",
-                              "9. září 2026",     "10. října 2026", "11. listopadu 2026", "10. prosince 2026"};
+    const char* expected[] = {"1. ledna 2026",  "2. února 2026",  "3. března 2026",     "4. dubna 2026",
+                              "5. května 2026", "6. června 2026", "7. července 2026",   "8. srpna 2026",
+                              "9. září 2026",   "10. října 2026", "11. listopadu 2026", "10. prosince 2026"};
     for (unsigned month = 1; month <= 12; ++month)
         EXPECT_EQ(CzechDate(2026, month, month == 12 ? 10 : month), expected[month - 1]);
 }
@@ -165,7 +165,10 @@ TEST(Placeholders, Windows1250TextIsFilledWithWindows1250Values) {
     const PlaceholderValues values = Values().ToWin1250();
     // "{oslovení}," and "{příjmení}" as the preview's 8-bit text holds them.
     const FilledText filled = FillPlaceholders("{osloven\xed},\r\n{p\xf8\xedjmen\xed}", values);
-    EXPECT_EQ(filled.text, "V\xe1\x9e" "en\xfd pane in\x9e" "en\xfdre,\r\nNov\xe1k");
+    EXPECT_EQ(filled.text,
+              "V\xe1\x9e"
+              "en\xfd pane in\x9e"
+              "en\xfdre,\r\nNov\xe1k");
 }
 
 }  // namespace

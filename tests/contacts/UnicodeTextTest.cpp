@@ -20,7 +20,12 @@ TEST(UnicodeText, FoldingForSearchAndLetterCase) {
         {"Müller Łódź Ærø ß", "muller lodz aro s", "müller łódź ærø ß"},
         {"abc 123 @.-", "abc 123 @.-", "abc 123 @.-"},
         {"日本", "日本", "日本"},
-        {"a\xff" "b", "a\xEF\xBF\xBD" "b", "a\xEF\xBF\xBD" "b"},  // a malformed byte becomes U+FFFD
+        {"a\xff"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},  // a malformed byte becomes U+FFFD
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FoldForSearch(row.text), row.folded) << row.text;

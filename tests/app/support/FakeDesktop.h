@@ -10,8 +10,7 @@
 namespace quillory::test {
 
 // A desktop that records what the windows ask of it and answers questions and file dialogs from
-// queues. It has
-// no keyring unless a test gives it one.
+// queues. It has no keyring unless a test gives it one.
 class TFakeDesktop final : public TDesktop {
 public:
     struct TMessage {
