@@ -73,6 +73,8 @@ public:
     void SetHelpPageAddress(const QString& address) { helpPageAddress_ = address; }
     // The skin that draws the windows; inactive when the plain look stays.
     const TsSkinManager& SkinManager() const { return *sSkinManager1; }
+    // The folder where delivered messages are archived ("Odeslané" in the data folder).
+    std::filesystem::path SentArchive() const { return SentArchiveFolder(); }
     // The send command's worker: one for the window's life, idle between sends.
     TSendWorker& Sender() const { return *sender_; }
     // The files attached to the next message, kept until the user removes them.
@@ -156,6 +158,10 @@ private:
     // file cannot go out as it was attached.
     bool FillMessage();
     void sBitBtn1Click();
+    // "Soubor → Odeslaná pošta…": opens the archive of sent messages in the file manager.
+    void OdeslanaPosta1Click();
+    // Where every delivered message is archived: "Odeslané" in the data folder.
+    std::filesystem::path SentArchiveFolder() const;
     void Vchoznastaven1Click();
     void Webovstrnkaprogramu1Click();
     void Updateprogramu1Click();
@@ -204,6 +210,7 @@ private:
     TFormStorage* FormStorage1 = nullptr;  // child of the window
     // Keeps the stored password in the desktop's keyring when it has one.
     std::unique_ptr<TPasswordAtRest> passwordAtRest_;
+    std::unique_ptr<TPasswordAtRest> imapPasswordAtRest_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     // The send command's message, which keeps what a send does not set, and its worker, which

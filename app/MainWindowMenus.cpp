@@ -26,6 +26,7 @@ void TForm1::CreateMenus() {
     QMenu* file = addMenu("Soubor1", "Soubor");
     MakeMenuItem(file, "Uloit1", "Uložit text emailu", &TForm1::FileSaveAs1Accept);
     MakeMenuItem(file, "Piloitsoubory1", "Přiložit soubory…", &TForm1::Piloitsoubory1Click);
+    MakeMenuItem(file, "OdeslanaPosta1", "Odeslaná pošta…", &TForm1::OdeslanaPosta1Click);
     MakeMenuItem(file, "N2", "-");
     MakeMenuItem(file, "Ukonit1", "Ukončit", &TForm1::Ukonit1Click);
     QMenu* run = addMenu("Vykonat1", "Vykonat");

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
+#include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "app/send/AttachedFiles.h"
@@ -49,6 +50,7 @@ void TForm1::Vchoznastaven1Click() {
     for (const TBlock& block : blocks_) ReplaceMemoText(*block.memo, {});
     attachedFiles_->Clear();
     WriteSmtpAccount(*FormStorage1, TSmtpAccount{});
+    FormStorage1->WriteStoredValue(kImapPasswordName, std::string());
     selectedIndex_.fill(0);
     // A dialog not opened yet has nothing to empty: it reads the values when it opens.
     if (form2_) {
@@ -56,6 +58,7 @@ void TForm1::Vchoznastaven1Click() {
         form2_->sEdit2->clear();
         form2_->sEdit3->clear();
         form2_->sCheckBox1->setChecked(false);
+        form2_->sentCopy->Clear();
     }
 }
 

@@ -38,7 +38,9 @@ void TForm1::CreateFormStorage() {
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->SetStoredProps(kStoredProps);
     AddSmtpAccountValues(FormStorage1->StoredValues());
-    passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring());
+    passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kSmtpPasswordName);
+    imapPasswordAtRest_ =
+        std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kImapPasswordName);
     // The attached files' paths, as the file system names them, in a section of their own.
     FormStorage1->OnWriteSections = [this](TCustomIniFile& ini) {
         ini.ClearSection(kAttachmentSection);

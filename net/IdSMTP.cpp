@@ -265,7 +265,7 @@ void TIdSMTP::SendMail(TIdMessage& message) {
     RunThenCleanUp(
         [&] {
             try {
-                TIdSMTPDataWriter text(*this);
+                TIdSMTPDataWriter text(*this, OnMessageText);
                 TIdMessageClient(text).TransmitMessage(message, false);
                 text.Finish();
                 FlushWriteBuffer();  // all of the text counts as sent before the span ends

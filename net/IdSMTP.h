@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "mail/IdGlobal.h"
 #include "mail/IdMessage.h"
@@ -170,6 +172,11 @@ public:
     std::string AccessToken;
     std::string HeloName;
     std::string MailAgent;
+    // Receives the message text of SendMail as the server keeps it: the bytes written after DATA
+    // with their line ends made CR LF, without the dots of the stuffing and without the final "."
+    // (the copy for the Sent folder). Called on the sending thread while the text goes out; it must
+    // not throw.
+    std::function<void(std::string_view bytes)> OnMessageText;
 
 private:
     void Greet();

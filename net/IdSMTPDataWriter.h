@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,15 @@ namespace quillory {
 // "." in front (dot-stuffing, §4.5.2), whether the caller wrote it as a line or inside a text. A
 // bare CR or LF inside what is written becomes CR LF, so no text can end the DATA section early.
 // The writers above it write plain lines.
+//
+// A copy sink, when given, receives the same text with its line ends made CR LF but without the
+// dots of the stuffing: the message exactly as the server keeps it.
 class TIdSMTPDataWriter final : public TIdLineWriter {
 public:
-    explicit TIdSMTPDataWriter(TIdLineWriter& connection) : connection_(connection) {}
+    using TCopySink = std::function<void(std::string_view bytes)>;
+
+    explicit TIdSMTPDataWriter(TIdLineWriter& connection, TCopySink copy = {})
+        : connection_(connection), copy_(std::move(copy)) {}
 
     void WriteText(const std::string& text) override;
     void WriteLine(const std::string& line) override;
@@ -29,8 +36,13 @@ private:
     // Appends `text` to `out` with its line ends made CR LF and its lines dot-stuffed.
     void Normalize(std::string_view text, std::string& out);
     void BreakLine(std::string& out);
+    // Hands `out` to the copy sink without the dots the stuffing added.
+    void Copy(std::string_view out);
 
     TIdLineWriter& connection_;
+    TCopySink copy_;
+    std::string unstuffed_;
+    bool copyAtLineStart_ = true;
     bool atLineStart_ = true;
     bool pendingCR_ = false;
 };

@@ -18,8 +18,9 @@ int ParsePort(std::string_view digits, std::string_view whole) {
 
 }  // namespace
 
-TServerAddress ParseServerAddress(std::string_view text) {
+TServerAddress ParseServerAddress(std::string_view text, int defaultPort) {
     TServerAddress address;
+    address.port = defaultPort;
     if (!text.empty() && text.front() == '[') {
         const size_t close = text.find(']');
         if (close == std::string_view::npos)

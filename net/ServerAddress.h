@@ -7,8 +7,8 @@
 
 namespace quillory {
 
-// The outgoing server as the user types it: "host" (port 25), "host:port", "[IPv6]:port", or a
-// bare IPv6 address (port 25).
+// A server as the user types it: "host" (the protocol's port: 25 for the outgoing server),
+// "host:port", "[IPv6]:port", or a bare IPv6 address (the protocol's port).
 struct TServerAddress {
     static constexpr int DefaultPort = 25;
     std::string host;
@@ -20,6 +20,6 @@ class EServerAddressError : public Exception {
     using Exception::Exception;
 };
 
-TServerAddress ParseServerAddress(std::string_view text);
+TServerAddress ParseServerAddress(std::string_view text, int defaultPort = TServerAddress::DefaultPort);
 
 }  // namespace quillory

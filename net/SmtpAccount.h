@@ -6,8 +6,27 @@
 
 namespace quillory {
 
-// The outgoing-mail account as the user sets it up: what the settings dialog edits, the form
-// storage keeps and a send configures its client with (TIdSMTP::Apply).
+// Where a copy of every delivered message is kept: the mailbox's Sent folder, stored there over
+// IMAP (APPEND) once the SMTP server has accepted the message, and a local archive of .eml files.
+struct TSentCopySettings {
+    // "Ukládat kopii do složky Odeslané na serveru".
+    bool toServer = false;
+    // The incoming server as typed: "host" (port 143), "host:993" (TLS from the first byte) or
+    // "host:143" (STARTTLS, required before the login unless the server is this machine).
+    std::string server;
+    // The IMAP server takes a login of its own; otherwise the SMTP login and password are used.
+    bool ownLogin = false;
+    std::string login;
+    std::string password;
+    // The Sent folder's name as it travels on the wire (modified UTF-7); empty: the folder is looked
+    // for at the next copy and kept here.
+    std::string folder;
+    // Every delivered message is also saved as an .eml file in the data folder's "Odeslané".
+    bool localArchive = true;
+};
+
+// The mail account as the user sets it up: what the settings dialog edits, the form storage keeps
+// and a send configures its clients with (TIdSMTP::Apply, ApplySentCopyAccount).
 struct TSmtpAccount {
     // As typed: "host" (port 25), "host:port", "[IPv6]:port" or a bare IPv6 address. The port and
     // the connection's protection follow from it when the account is applied.
@@ -21,6 +40,7 @@ struct TSmtpAccount {
     int readTimeoutMs = TIdSMTP::DefaultReadTimeout;
     // The longest the server may take over one reply, however its bytes trickle in (0: none).
     int replyTimeLimitMs = TIdSMTP::DefaultReplyTimeLimit;
+    TSentCopySettings sentCopy;
 };
 
 }  // namespace quillory

@@ -2,7 +2,6 @@
 
 #include "app/Win1250Text.h"
 #include "app/account/Keyring.h"
-#include "app/account/StoredSmtpAccount.h"
 #include "core/Exception.h"
 #include "storage/IniFile.h"
 #include "storage/IniLocation.h"
@@ -17,16 +16,16 @@ using TState = TKeyring::TEntry::TState;
 
 }  // namespace
 
-TPasswordAtRest::TPasswordAtRest(TFormStorage& storage, TKeyring* keyring)
-    : storage_(storage), keyring_(keyring) {
-    TStoredValue& value = *storage_.StoredValues().FindValue(kSmtpPasswordName);
+TPasswordAtRest::TPasswordAtRest(TFormStorage& storage, TKeyring* keyring, std::string_view valueName)
+    : storage_(storage), keyring_(keyring), valueName_(valueName) {
+    TStoredValue& value = *storage_.StoredValues().FindValue(valueName_);
     value.OnRestore = [this](TStoredValue&, TVariant& restored) { Restore(restored); };
     value.OnSave = [this](TStoredValue&, TVariant& written) { Save(written); };
     value.OnUse = [this](TStoredValue&) { Ensure(); };
 }
 
 TPasswordAtRest::~TPasswordAtRest() {
-    if (TStoredValue* value = storage_.StoredValues().FindValue(kSmtpPasswordName)) {
+    if (TStoredValue* value = storage_.StoredValues().FindValue(valueName_)) {
         value->OnRestore = nullptr;
         value->OnSave = nullptr;
         value->OnUse = nullptr;
@@ -40,7 +39,7 @@ QString TPasswordAtRest::PlaceText() const {
 
 // One entry per INI file, so that two configuration folders never share a password.
 QString TPasswordAtRest::EntryName() const {
-    return QString::fromLatin1(kSmtpPasswordName.data(), qsizetype(kSmtpPasswordName.size())) + " in " +
+    return QString::fromLatin1(valueName_.data(), qsizetype(valueName_.size())) + " in " +
            QString::fromStdString(ResolveIniPath(storage_.IniFileName()).string());
 }
 
@@ -61,7 +60,7 @@ void TPasswordAtRest::Ensure() {
     }
     if (kept_.empty()) {
         kept_ = ToWin1250(entry.secret);
-        storage_.StoredValues().FindValue(kSmtpPasswordName)->Value = kept_;
+        storage_.StoredValues().FindValue(valueName_)->Value = kept_;
         place_ = TPlace::Keyring;
         return;
     }
@@ -95,7 +94,7 @@ void TPasswordAtRest::Save(TVariant& value) {
 void TPasswordAtRest::EmptyIniKey() const {
     try {
         TIniFile ini(storage_.IniFileName());
-        ini.WriteValue(storage_.IniSection(), kSmtpPasswordName, "");
+        ini.WriteValue(storage_.IniSection(), valueName_, "");
         ini.UpdateFile();
     } catch (const Exception&) {
         // The scrambled copy stays until the next save empties the key, which reports any error.

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 #include "storage/Variant.h"
 
@@ -11,8 +12,9 @@ namespace quillory {
 class TFormStorage;
 class TKeyring;
 
-// Keeps the stored SMTP password ("smtpheslo") at rest in the session's keyring when there is one,
-// with its INI key left empty; without a keyring, scrambled in the INI file as every stored value.
+// Keeps a stored password (the SMTP one "smtpheslo", the IMAP one "imapheslo") at rest in the session's
+// keyring when there is one, with its INI key left empty; without a keyring, scrambled in the INI file as
+// every stored value.
 //
 // It hooks into the stored value's restore, first use and save. The restore only notes what the
 // INI file holds: asking the keyring is a D-Bus round trip that may wait seconds or bring up an
@@ -27,7 +29,8 @@ class TKeyring;
 class TPasswordAtRest {
 public:
     // `keyring` may be null (no keyring: the INI file keeps the password); it must outlive this.
-    TPasswordAtRest(TFormStorage& storage, TKeyring* keyring);
+    // `valueName` is the stored value that holds the password.
+    TPasswordAtRest(TFormStorage& storage, TKeyring* keyring, std::string_view valueName);
     // Takes its hooks off the stored value again.
     ~TPasswordAtRest();
     TPasswordAtRest(const TPasswordAtRest&) = delete;
@@ -50,6 +53,7 @@ private:
 
     TFormStorage& storage_;
     TKeyring* keyring_;
+    std::string valueName_;
     TPlace place_ = TPlace::IniFile;
     std::string kept_;      // the password as it is kept at rest (until Ensure: as in the INI file)
     bool pending_ = false;  // restored, the keyring not asked yet

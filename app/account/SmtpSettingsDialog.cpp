@@ -11,6 +11,7 @@
 
 #include "app/Win1250Text.h"
 #include "app/account/PasswordAtRest.h"
+#include "app/account/SentCopySection.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 
@@ -34,11 +35,8 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     setFont(font);
-    setFixedSize(357, 245);
-
     auto* sPanel1 = new QFrame(this);
     sPanel1->setObjectName("sPanel1");
-    sPanel1->setGeometry(0, 0, 357, 245);
 
     MakeLabel(sPanel1, "sLabel1", "Odchozí pošta (SMTP)", {12, 16});
     sEdit1 = MakeEdit(sPanel1, "sEdit1", {8, 32, 341, 24});
@@ -62,10 +60,20 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     sLabel4->setGeometry(56, 156, 289, 14);
     sEdit3 = MakeEdit(sPanel1, "sEdit3", {8, 172, 337, 24});
     sEdit3->setEchoMode(QLineEdit::Password);
-    sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, 212, 69, 25});
-    sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, 212, 69, 25});
+    // The section on the copy of sent messages goes between the account and the buttons.
+    sentCopy = new SentCopySection(sPanel1);
+    const int sectionHeight = sentCopy->sizeHint().height();
+    sentCopy->setGeometry(0, 204, 357, sectionHeight);
+    const int buttonsTop = 204 + sectionHeight + 8;
+    sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, buttonsTop, 69, 25});
+    sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, buttonsTop, 69, 25});
+    setFixedSize(357, buttonsTop + 33);
+    sPanel1->setGeometry(0, 0, 357, buttonsTop + 33);
 
     connect(sCheckBox1, &QCheckBox::toggled, this, &TForm2::sCheckBox1Click);
+    connect(sEdit1, &QLineEdit::textEdited, sentCopy, &SentCopySection::OutgoingServerChanged);
+    connect(sentCopy, &SentCopySection::fetchRequested, this,
+            [this] { sentCopy->FetchFolders(ShownAccount()); });
     connect(sBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -135,6 +143,7 @@ void TForm2::FormShow() {
         sEdit2->setText(FromWin1250(account.login));
         sEdit3->setText(FromWin1250(account.password));
     }
+    sentCopy->Load(account.sentCopy);
 }
 
 void TForm2::sCheckBox1Click() {
@@ -150,7 +159,18 @@ void TForm2::StoreFields() {
         account.login = ToWin1250(sEdit2->text());
         account.password = ToWin1250(sEdit3->text());
     }
+    account.sentCopy = sentCopy->Settings();
     WriteSmtpAccount(storage_, account);
+}
+
+TSmtpAccount TForm2::ShownAccount() const {
+    TSmtpAccount account;
+    account.server = ToWin1250(sEdit1->text());
+    account.authenticate = sCheckBox1->isChecked();
+    account.login = ToWin1250(sEdit2->text());
+    account.password = ToWin1250(sEdit3->text());
+    account.sentCopy = sentCopy->Settings();
+    return account;
 }
 
 }  // namespace quillory

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "net/SmtpAccount.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -9,13 +11,14 @@ class QPushButton;
 
 namespace quillory {
 
+class SentCopySection;
 class TFormStorage;
 class TPasswordAtRest;
 
 // The outgoing-mail settings dialog: SMTP server and, when the server requires it, account name
-// and password. It edits its own fields only; the main window stores them into the form storage's
-// values when the user confirms. Created once and reused, so the fields keep their texts between
-// showings.
+// and password; below them the section "Kopie odeslané pošty" (SentCopySection). It edits its own fields
+// only; the main window stores them into the form storage's values when the user confirms. Created once and
+// reused, so the fields keep their texts between showings.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
@@ -25,8 +28,10 @@ public:
 
     // Writes the confirmed fields into the stored values: the server always; with authentication
     // the Boolean true, account and password; without it only the Boolean false, so the stored
-    // account and password stay.
+    // account and password stay. The sent-copy settings are written as shown.
     void StoreFields();
+    // The account as the fields show it now (for listing the IMAP server's folders).
+    TSmtpAccount ShownAccount() const;
 
     QLineEdit* sEdit1 = nullptr;      // server
     QCheckBox* sCheckBox1 = nullptr;  // "Server požaduje ověření"
@@ -35,6 +40,7 @@ public:
     QLabel* sLabel4 = nullptr;        // where the password is kept
     QPushButton* sBitBtn1 = nullptr;  // "Ok"
     QPushButton* sBitBtn2 = nullptr;  // "Zrušit"
+    SentCopySection* sentCopy = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

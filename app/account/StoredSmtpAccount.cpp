@@ -11,6 +11,12 @@ namespace {
 constexpr const char* kServer = "smtpserver";
 constexpr const char* kLogin = "smtplogin";
 constexpr const char* kAuthenticate = "smtpovereni";
+constexpr const char* kCopyToServer = "imapkopie";
+constexpr const char* kImapServer = "imapserver";
+constexpr const char* kImapOwnLogin = "imapvlastni";
+constexpr const char* kImapLogin = "imaplogin";
+constexpr const char* kImapFolder = "imapslozka";
+constexpr const char* kLocalArchive = "archiv";
 
 }  // namespace
 
@@ -19,6 +25,13 @@ void AddSmtpAccountValues(TStoredValues& values) {
     values.Add(kLogin, std::string(), "uzivatele");
     values.Add(std::string(kSmtpPasswordName), std::string(), "zahradnik");
     values.Add(kAuthenticate, false, "pripojovani");
+    values.Add(kCopyToServer, false, "schranka");
+    values.Add(kImapServer, std::string(), "postovni");
+    values.Add(kImapOwnLogin, false, "vlastnik");
+    values.Add(kImapLogin, std::string(), "prihlaseni");
+    values.Add(std::string(kImapPasswordName), std::string(), "zamecnik");
+    values.Add(kImapFolder, std::string(), "odeslane");
+    values.Add(kLocalArchive, true, "archivar");
 }
 
 TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
@@ -27,7 +40,20 @@ TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
     account.authenticate = VarToBool(storage.ReadStoredValue(kAuthenticate));
     account.login = VarToStr(storage.ReadStoredValue(kLogin));
     account.password = VarToStr(storage.ReadStoredValue(kSmtpPasswordName));
+    TSentCopySettings& copy = account.sentCopy;
+    copy.toServer = VarToBool(storage.ReadStoredValue(kCopyToServer));
+    copy.server = VarToStr(storage.ReadStoredValue(kImapServer));
+    copy.ownLogin = VarToBool(storage.ReadStoredValue(kImapOwnLogin));
+    copy.login = VarToStr(storage.ReadStoredValue(kImapLogin));
+    if (copy.ownLogin) copy.password = VarToStr(storage.ReadStoredValue(kImapPasswordName));
+    copy.folder = VarToStr(storage.ReadStoredValue(kImapFolder));
+    copy.localArchive = VarToBool(storage.ReadStoredValue(kLocalArchive));
     return account;
+}
+
+void KeepFoundSentFolder(TFormStorage& storage, const std::string& wireName) {
+    if (wireName.empty() || !VarToStr(storage.ReadStoredValue(kImapFolder)).empty()) return;
+    storage.WriteStoredValue(kImapFolder, wireName);
 }
 
 void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account) {
@@ -35,6 +61,15 @@ void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account) {
     storage.WriteStoredValue(kLogin, account.login);
     storage.WriteStoredValue(kSmtpPasswordName, account.password);
     storage.WriteStoredValue(kAuthenticate, account.authenticate);
+    const TSentCopySettings& copy = account.sentCopy;
+    storage.WriteStoredValue(kCopyToServer, copy.toServer);
+    storage.WriteStoredValue(kImapServer, copy.server);
+    storage.WriteStoredValue(kImapOwnLogin, copy.ownLogin);
+    storage.WriteStoredValue(kImapLogin, copy.login);
+    // A password not read (no login of its own) is not written either: it keeps what it holds.
+    if (copy.ownLogin) storage.WriteStoredValue(kImapPasswordName, copy.password);
+    storage.WriteStoredValue(kImapFolder, copy.folder);
+    storage.WriteStoredValue(kLocalArchive, copy.localArchive);
 }
 
 }  // namespace quillory

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "net/SmtpAccount.h"
@@ -9,17 +10,25 @@ namespace quillory {
 class TFormStorage;
 class TStoredValues;
 
-// The stored value that holds the password.
+// The stored values that hold the passwords: the SMTP one, and the IMAP server's own.
 inline constexpr std::string_view kSmtpPasswordName = "smtpheslo";
+inline constexpr std::string_view kImapPasswordName = "imapheslo";
 
-// The account's four stored values "smtpserver", "smtplogin", "smtpheslo" and "smtpovereni",
-// added empty (false) with the key strings their INI entries are scrambled with.
+// The account's stored values, added empty (false) with the key strings their INI entries are
+// scrambled with: "smtpserver", "smtplogin", "smtpheslo" and "smtpovereni"; for the copy of sent
+// messages "imapkopie", "imapserver", "imapvlastni" (a login of its own), "imaplogin", "imapheslo",
+// "imapslozka" and "archiv" (true: the local archive is on).
 void AddSmtpAccountValues(TStoredValues& values);
 
-// The account the stored values hold; the time limits keep their defaults.
+// The account the stored values hold; the time limits keep their defaults. The IMAP password is
+// read (and so asked of the keyring) only when the IMAP server has a login of its own.
 TSmtpAccount ReadSmtpAccount(const TFormStorage& storage);
 
-// Replaces all four stored values, in memory (they reach the INI file at the next save).
+// The Sent folder a copy went to becomes the account's when it had none, so later sends need not
+// look for it (and the settings show it as found).
+void KeepFoundSentFolder(TFormStorage& storage, const std::string& wireName);
+
+// Replaces all the account's stored values, in memory (they reach the INI file at the next save).
 void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account);
 
 }  // namespace quillory

@@ -29,6 +29,7 @@ public:
         Error,        // error icon, one OK button: the default error handler
         Information,  // information icon, one OK button
         Plain,        // no icon, one OK button
+        Warning,      // warning icon, one OK button
     };
 
     virtual ~TDesktop() = default;

@@ -21,6 +21,7 @@ void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& 
     }
     const auto icon = kind == TMessageKind::Error         ? QMessageBox::Critical
                       : kind == TMessageKind::Information ? QMessageBox::Information
+                      : kind == TMessageKind::Warning     ? QMessageBox::Warning
                                                           : QMessageBox::NoIcon;
     // Messages of the lower layers end their lines with CR LF; the box wants plain line feeds.
     QMessageBox box(icon, caption, QString(text).replace("\r\n", "\n"), QMessageBox::Ok, parent);

@@ -4,9 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QUrl>
 
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
@@ -21,14 +23,19 @@
 #include "app/send/SendProgress.h"
 #include "app/send/SendWorker.h"
 #include "mail/IdMessage.h"
+#include "mail/MessageId.h"
 #include "net/SmtpAccount.h"
+#include "storage/forms/FormStorage.h"
 
 namespace quillory {
 
 namespace {
 
-// Shows a failure of the send (after "Chyba: ") or an error it does not report itself.
+// Shows a failure of the send (after "Chyba: ") or an error it does not report itself; for a
+// delivered message whose copy could not be kept, the one warning that says so.
 void ShowOutcome(QWidget& window, TDesktop& desktop, const TSendOutcome& outcome) {
+    if (outcome.kind == TSendOutcome::TKind::Delivered && !outcome.copyWarning.isEmpty())
+        desktop.ShowMessage(&window, TDesktop::TMessageKind::Warning, kApplicationTitle, outcome.copyWarning);
     if (outcome.kind == TSendOutcome::TKind::Failed && !outcome.userError.isEmpty()) {
         desktop.ShowMessage(&window, TDesktop::TMessageKind::Plain, kApplicationTitle,
                             "Chyba: " + outcome.userError);
@@ -61,7 +68,7 @@ void TForm1::sBitBtn6Click() {
     if (sender_->Running()) return;
     if (!FillMessage()) return;
     try {
-        sender_->Start(account, *IdMessage1);
+        sender_->Start(account, *IdMessage1, SentArchiveFolder());
     } catch (const Exception& error) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
                              "Chyba: " + FromWin1250(error.Message()));
@@ -71,12 +78,14 @@ void TForm1::sBitBtn6Click() {
     auto* progress = new TSendProgress(this);
     connect(sender_.get(), &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
     connect(sender_.get(), &TSendWorker::progressChanged, progress, &TSendProgress::SetProgress);
+    connect(sender_.get(), &TSendWorker::stepChanged, progress, &TSendProgress::SetStep);
     connect(progress, &TSendProgress::cancelRequested, sender_.get(), &TSendWorker::Cancel);
     connect(
         sender_.get(), &TSendWorker::finished, this,
         [this, progress](const TSendOutcome& outcome) {
             progress->hide();
             progress->deleteLater();
+            KeepFoundSentFolder(*FormStorage1, outcome.foundFolder);
             ShowOutcome(*this, desktop_, outcome);
         },
         Qt::SingleShotConnection);
@@ -104,7 +113,19 @@ bool TForm1::FillMessage() {
     message.Subject = ToWin1250(lists_[3].combo->currentText());
     message.CCList().Clear();
     if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
+    // Every message gets an id of its own: the copy in the Sent folder carries the same one.
+    message.ExtraHeaders().SetHeaderValue("Message-ID", NewMessageId(message.From().Address()));
     return true;
+}
+
+std::filesystem::path TForm1::SentArchiveFolder() const { return folders_.Data() / "Odeslané"; }
+
+void TForm1::OdeslanaPosta1Click() {
+    const QString folder = QString::fromStdString(SentArchiveFolder().string());
+    // The folder is made here when no message has been archived yet, so the file manager opens it.
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    desktop_.OpenUrl(QUrl::fromLocalFile(folder).toString());
 }
 
 }  // namespace quillory

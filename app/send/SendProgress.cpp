@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/send/AttachedFiles.h"
+#include "app/send/SendWorker.h"
 
 namespace quillory {
 
@@ -16,6 +17,12 @@ TSendProgress::TSendProgress(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Odesílání emailu");
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
+    step_ = new QLabel("Odesílání zprávy", this);
+    step_->setObjectName("SendStep");
+    QFont bold = step_->font();
+    bold.setBold(true);
+    step_->setFont(bold);
+    layout->addWidget(step_);
     status_ = new QLabel(this);
     status_->setObjectName("SendStatus");
     status_->setMinimumWidth(320);
@@ -46,8 +53,19 @@ void TSendProgress::SetProgress(qint64 sent, qint64 total) {
     const qint64 shown = std::min(sent, total);
     bar_->setRange(0, 1000);
     bar_->setValue(static_cast<int>(shown * 1000 / total));
-    bytes_->setText(QStringLiteral("Odesláno %1 z %2").arg(FormatSize(shown), FormatSize(total)));
+    bytes_->setText((copying_ ? QStringLiteral("Uloženo %1 z %2") : QStringLiteral("Odesláno %1 z %2"))
+                        .arg(FormatSize(shown), FormatSize(total)));
 }
+
+void TSendProgress::SetStep(TSendStep step) {
+    copying_ = step == TSendStep::CopyToServer;
+    step_->setText(copying_ ? QStringLiteral("Zpráva odeslána. Ukládání kopie do složky Odeslané…")
+                            : QStringLiteral("Odesílání zprávy"));
+    bar_->setRange(0, 0);
+    bytes_->clear();
+}
+
+QString TSendProgress::Step() const { return step_->text(); }
 
 void TSendProgress::reject() {
     // The window closes when the send has ended, not before: the user sees that it is stopping.

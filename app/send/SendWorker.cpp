@@ -5,11 +5,14 @@
 
 #include <exception>
 
+#include "app/Win1250Text.h"
 #include "app/send/AttachedFiles.h"
+#include "app/send/SentCopy.h"
 #include "core/Exception.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
+#include "net/ImapClient.h"
 #include "net/SmtpAccount.h"
 
 namespace quillory {
@@ -74,16 +77,35 @@ bool CurrentError(std::string& message) {
 TSendWorker::TSendWorker(QObject* parent) : QObject(parent) {}
 
 TSendWorker::~TSendWorker() {
-    if (IdSMTP1) IdSMTP1->Interrupt();
+    Cancel();
     if (thread_.joinable()) thread_.join();
 }
 
-void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message) {
+void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message,
+                        const std::filesystem::path& archiveFolder) {
     if (running_) return;
     if (thread_.joinable()) thread_.join();
     auto client = std::make_unique<TIdSMTP>();
     client->Apply(account);
     IdSMTP1 = std::move(client);
+    copy_ = std::make_unique<SentCopy>(account, archiveFolder, message.Subject, std::time(nullptr));
+    if (copy_->Wanted()) {
+        IdSMTP1->OnMessageText = [copy = copy_.get()](std::string_view bytes) { copy->Append(bytes); };
+        imap_ = std::make_unique<ImapClient>();
+        imap_->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+            const QString status = QString::fromStdString(text);
+            QMetaObject::invokeMethod(
+                this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
+        };
+        imap_->OnWorkBegin = [this](TIdComponent&, TWorkMode mode, long long expected) {
+            if (mode != TWorkMode::wmWrite) return;
+            workTotal_ = expected;
+            ReportProgress(0);
+        };
+        imap_->OnWork = [this](TIdComponent&, TWorkMode mode, long long position) {
+            if (mode == TWorkMode::wmWrite) ReportProgress(position);
+        };
+    }
     IdSMTP1->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         const QString status = QString::fromStdString(text);
         QMetaObject::invokeMethod(
@@ -110,6 +132,7 @@ void TSendWorker::ReportProgress(long long sent) {
 
 void TSendWorker::Cancel() {
     if (IdSMTP1) IdSMTP1->Interrupt();
+    if (imap_) imap_->Interrupt();
 }
 
 void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
@@ -136,15 +159,48 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         const bool ours = CurrentError(text);
         if (!(delivered && ours) && outcome.unhandledError.empty()) outcome.unhandledError = text;
     }
-    if (smtp.Interrupted()) outcome = {TSendOutcome::TKind::Cancelled, {}, {}, {}};
+    if (smtp.Interrupted() && !delivered) outcome = {TSendOutcome::TKind::Cancelled, {}, {}, {}, {}, {}};
+    if (delivered) KeepCopy(outcome);
     QMetaObject::invokeMethod(
         this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
+}
+
+void TSendWorker::KeepCopy(TSendOutcome& outcome) {
+    QStringList problems;
+    if (const auto archiveError = copy_->Archive())
+        problems << QStringLiteral("Do archivu odeslané pošty ji nelze uložit: %1.")
+                        .arg(QString::fromStdString(*archiveError));
+    if (imap_) {
+        QMetaObject::invokeMethod(
+            this, [this] { emit stepChanged(TSendStep::CopyToServer); }, Qt::QueuedConnection);
+        try {
+            copy_->StoreOnServer(*imap_);
+            outcome.foundFolder = copy_->Folder();
+        } catch (...) {
+            std::string text;
+            CurrentError(text);
+            const QString reason =
+                imap_->Interrupted() ? QStringLiteral("ukládání bylo zrušeno") : FromWin1250(text).trimmed();
+            problems << QStringLiteral("Kopii do složky Odeslané na serveru nelze uložit: %1.").arg(reason);
+        }
+        try {
+            if (imap_->IsConnected()) imap_->CloseConnection();
+        } catch (...) {
+            // The copy is stored or its failure told: a close that fails after that changes nothing.
+        }
+    }
+    if (!problems.isEmpty())
+        outcome.copyWarning =
+            QStringLiteral("Zpráva byla odeslána, ale její kopii se nepodařilo uložit.\n\n") +
+            problems.join('\n');
 }
 
 void TSendWorker::Finish(const TSendOutcome& outcome) {
     // The thread posted this as its last step: it has ended or is about to.
     if (thread_.joinable()) thread_.join();
     IdSMTP1.reset();
+    imap_.reset();
+    copy_.reset();
     running_ = false;
     emit finished(outcome);
 }

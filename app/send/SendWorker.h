@@ -3,12 +3,15 @@
 #include <QObject>
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
 
 namespace quillory {
 
+class ImapClient;
+class SentCopy;
 class TIdMessage;
 class TIdSMTP;
 struct TSmtpAccount;
@@ -27,7 +30,16 @@ struct TSendOutcome {
     // or one outside the program's error base): the default error handler shows it. Empty when
     // none. The disconnect after a delivered message reports none of the program's errors.
     std::string unhandledError;
+    // With Delivered: why the copy of the message could not be kept, in Czech (the Sent folder on
+    // the server, the local archive, or both); empty when every copy asked for was kept.
+    QString copyWarning;
+    // With Delivered: the wire name of the Sent folder the copy went to (the account keeps one it
+    // had to look for, for the next sends); empty when no copy was stored there.
+    std::string foundFolder;
 };
+
+// The steps of a send the progress window shows.
+enum class TSendStep { Message, CopyToServer };
 
 // Runs one send beside the user-interface thread: connect within the account's connect limit,
 // send the message, close the connection (QUIT) when it is still up. Each send has an SMTP client
@@ -44,9 +56,12 @@ public:
 
     // Starts a send with a client configured from `account` and a copy of `message`. Ignored while
     // a send runs. Raises EServerAddressError, with nothing started, when the account's server
-    // text does not parse.
-    void Start(const TSmtpAccount& account, const TIdMessage& message);
-    // Ends the connection at once; the send finishes as Cancelled.
+    // text does not parse. Once the server has accepted the message, its copy is kept as the
+    // account says: in `archiveFolder` and in the mailbox's Sent folder.
+    void Start(const TSmtpAccount& account, const TIdMessage& message,
+               const std::filesystem::path& archiveFolder);
+    // Ends the connection at once: before the server accepted the message the send finishes as
+    // Cancelled; during the copy's upload it finishes Delivered with the copy not stored.
     void Cancel();
     // From Start until finished has been emitted.
     bool Running() const { return running_; }
@@ -54,18 +69,25 @@ public:
 signals:
     // A status text of the connection ("Connecting to 127.0.0.1.").
     void statusChanged(const QString& text);
-    // Bytes of the message text sent so far, of `total`.
+    // Bytes of the message text (or of its copy) sent so far, of `total`.
     void progressChanged(qint64 sent, qint64 total);
+    // The send goes on with its next step.
+    void stepChanged(quillory::TSendStep step);
     void finished(const quillory::TSendOutcome& outcome);
 
 private:
     void Run(TIdMessage message, int connectTimeoutMs);
+    // After delivery: the archive and the copy in the Sent folder; the warning when one failed.
+    void KeepCopy(TSendOutcome& outcome);
     void Finish(const TSendOutcome& outcome);
     // From the send thread: `sent` bytes of the message text are out.
     void ReportProgress(long long sent);
 
     // The send's client: made before the thread starts, freed after it has ended.
     std::unique_ptr<TIdSMTP> IdSMTP1;
+    // The copy's client and the copy itself, likewise.
+    std::unique_ptr<ImapClient> imap_;
+    std::unique_ptr<SentCopy> copy_;
     long long workTotal_ = 0;  // the size of the message text being sent; the send thread's
     std::thread thread_;
     bool running_ = false;

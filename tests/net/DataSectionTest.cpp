@@ -67,5 +67,38 @@ TEST_F(DataSectionTest, QuotedPrintableLinesAreStuffedAfterEncoding) {
     EXPECT_EQ(std::find(body.begin(), body.end(), "."), body.end());
 }
 
+// The copy for the Sent folder is the text as the server keeps it: the wire's bytes with the
+// stuffing taken off again, whichever way the writers above put their lines.
+TEST(DataWriterCopy, CopyIsTheWireWithoutTheStuffing) {
+    struct TRow {
+        const char* name;
+        std::vector<std::pair<bool, std::string>> writes;  // true: WriteLine, false: WriteText
+        std::string copy;
+    };
+    const TRow rows[] = {
+        {"plain lines", {{true, "a"}, {true, "b"}}, "a\r\nb\r\n"},
+        {"dotted lines", {{true, "."}, {true, "..x"}, {true, "x."}}, ".\r\n..x\r\nx.\r\n"},
+        {"dot after a text's line break", {{false, "a\r\n.b\r\n"}}, "a\r\n.b\r\n"},
+        {"bare line ends become CR LF", {{false, "a\nb\rc"}}, "a\r\nb\r\nc\r\n"},
+        {"a text split in the middle of a line",
+         {{false, ".a"}, {false, "b\r"}, {false, "\n.c"}},
+         ".ab\r\n.c\r\n"},
+        {"a line after an open text", {{false, "x"}, {true, ".y"}}, "x.y\r\n"},
+    };
+    for (const TRow& row : rows) {
+        TMemoryLineWriter wire;
+        std::string copy;
+        TIdSMTPDataWriter data(wire, [&copy](std::string_view bytes) { copy.append(bytes); });
+        for (const auto& [line, text] : row.writes) line ? data.WriteLine(text) : data.WriteText(text);
+        data.Finish();
+        EXPECT_EQ(copy, row.copy) << row.name;
+        // Unstuffing the wire by the rule of RFC 5321 §4.5.2 gives the copy back.
+        std::string unstuffed;
+        for (const std::string& line : wire.Lines())
+            unstuffed += (line.starts_with('.') ? line.substr(1) : line) + "\r\n";
+        EXPECT_EQ(unstuffed, copy) << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace quillory

@@ -1,0 +1,38 @@
+#include "net/SentCopyAccount.h"
+
+#include "core/TextCase.h"
+#include "core/TextTrim.h"
+#include "net/ImapClient.h"
+#include "net/ServerAddress.h"
+#include "net/SmtpAccount.h"
+
+namespace quillory {
+
+TImapLogin SentCopyLogin(const TSmtpAccount& account) {
+    if (account.sentCopy.ownLogin) return {account.sentCopy.login, account.sentCopy.password};
+    if (account.authenticate) return {account.login, account.password};
+    return {};
+}
+
+void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account) {
+    if (Trim(account.sentCopy.server).empty()) throw EServerAddressError("No IMAP server is set");
+    const TServerAddress server = ParseServerAddress(account.sentCopy.server, kImapPort);
+    client.Host = server.host;
+    client.Port = server.port;
+    client.Security = server.port == kImapsPort ? TImapSecurity::ImplicitTLS : TImapSecurity::StartTLS;
+    client.ReadTimeout = account.readTimeoutMs;
+    client.ReplyTimeLimit = account.replyTimeLimitMs;
+}
+
+bool ProviderFilesSentCopy(const std::string& smtpServer) {
+    std::string host;
+    try {
+        host = UpperCase(ParseServerAddress(Trim(smtpServer)).host);
+    } catch (const EServerAddressError&) {
+        return false;
+    }
+    while (!host.empty() && host.back() == '.') host.pop_back();
+    return host == "SMTP.GMAIL.COM" || host == "SMTP.OFFICE365.COM" || host == "SMTP-MAIL.OUTLOOK.COM";
+}
+
+}  // namespace quillory
