@@ -8,7 +8,6 @@
 #include "core/TextTrim.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessageClient.h"
-#include "net/IdIOHandlerSocket.h"
 #include "net/IdSMTPDataWriter.h"
 #include "net/IdSocketExceptions.h"
 #include "net/XOAuth2.h"
@@ -55,7 +54,7 @@ void TIdSMTP::OpenConnection(int timeout) {
         TIdTCPClient::OpenConnection(timeout);
     } catch (...) {
         TFirstError ignored;  // the connect's error is the one to report
-        ignored.Run([this] { UnwrapTLS(); });
+        ignored.Run([this] { DropTLS(); });
         throw;
     }
     encrypted_ = Security == TSmtpSecurity::ImplicitTLS;
@@ -92,40 +91,13 @@ void TIdSMTP::Introduce(const std::string& name) {
 
 void TIdSMTP::StartTLS() {
     SendCommand("STARTTLS", 220);
-    WrapInTLS().StartSession(Host);
-    // Whatever arrived before the handshake finished came in clear, where anyone on the way could
-    // have put it: none of it may be read as a reply from inside TLS (RFC 3207 §6).
-    InputBuffer().Clear();
+    StartTLSOverOpenConnection();
     encrypted_ = true;
 }
 
-TIdIOHandlerTLS& TIdSMTP::WrapInTLS() {
-    wrappedCallersTransport_ = IOHandler() != nullptr && !OwnsTransportForOneConnection();
-    std::unique_ptr<TIdIOHandler> inner = ReleaseIOHandler();
-    if (!inner) {
-        auto socket = std::make_unique<TIdIOHandlerSocket>();
-        socket->OnStatus = OnStatus;
-        inner = std::move(socket);
-    }
-    auto tls = std::make_unique<TIdIOHandlerTLS>(std::move(inner));
-    tls->HandshakeTimeout = ReadTimeout;
-    tls->OnStatus = OnStatus;
-    TIdIOHandlerTLS& layer = *tls;
-    AdoptIOHandler(std::move(tls));
-    wrapped_ = true;
-    return layer;
-}
-
-void TIdSMTP::UnwrapTLS() {
+void TIdSMTP::DropTLS() {
     encrypted_ = false;
-    if (!wrapped_) return;
-    wrapped_ = false;
-    std::unique_ptr<TIdIOHandler> layer = ReleaseIOHandler();
-    std::unique_ptr<TIdIOHandler> inner = static_cast<TIdIOHandlerTLS&>(*layer).ReleaseInner();
-    // A transport of the caller's goes back in place, still open for the close that follows; one
-    // made for this connection goes with the layer.
-    if (wrappedCallersTransport_) SetIOHandler(std::move(inner));
-    wrappedCallersTransport_ = false;
+    UnwrapTLS();
 }
 
 void TIdSMTP::CollectMechanisms() {
@@ -173,11 +145,6 @@ bool TIdSMTP::MechanismOffered(TAuthenticationType type) const {
         break;
     }
     return false;
-}
-
-bool TIdSMTP::IsThisMachine(const std::string& host) {
-    const std::string upper = UpperCase(host);
-    return upper == "LOCALHOST" || upper == "127.0.0.1" || upper == "::1";
 }
 
 bool TIdSMTP::LoginNeeded() const {
@@ -288,7 +255,7 @@ void TIdSMTP::CloseConnection() {
             FlushWriteBuffer();
         }
     });
-    error.Run([this] { UnwrapTLS(); });
+    error.Run([this] { DropTLS(); });
     error.Run([this] { TIdTCPClient::CloseConnection(); });
     loggedIn_ = false;
     error.Rethrow();

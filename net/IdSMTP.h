@@ -163,8 +163,6 @@ public:
     // limit, as RFC 1870 §4 has "SIZE 0" and "SIZE" alone).
     bool SizeOffered() const { return sizeOffered_; }
     std::int64_t SizeLimit() const { return sizeLimit_; }
-    // Whether `host` names this machine: "localhost" in any case, 127.0.0.1 or ::1.
-    static bool IsThisMachine(const std::string& host);
 
     TSmtpSecurity Security = TSmtpSecurity::Plain;
     // The OAuth 2.0 access token of an XOAUTH2 login (with Username as the address); kept in
@@ -185,21 +183,17 @@ private:
     void CollectSizeLimit(const std::string& parameter);
     bool LoginNeeded() const;
     bool Offers(const char* mechanism) const;
-    // Puts a TLS layer over the transport in place (a new socket transport when there is none)
-    // for this connection; UnwrapTLS gives a transport of the caller's back after the close.
-    TIdIOHandlerTLS& WrapInTLS();
-    void UnwrapTLS();
     void StartTLS();
     void LogInWithPassword();
     void LogInWithToken();
+    // Takes the TLS layer off again (UnwrapTLS) and forgets that the session was encrypted.
+    void DropTLS();
 
     TAuthenticationType authenticationType_ = TAuthenticationType::atNone;
     bool useEhlo_ = true;
     bool loggedIn_ = false;
     bool startTLSOffered_ = false;
     bool encrypted_ = false;
-    bool wrapped_ = false;
-    bool wrappedCallersTransport_ = false;
     bool sizeOffered_ = false;
     std::int64_t sizeLimit_ = 0;
     TIdStrings offeredMechanisms_;

@@ -1,6 +1,7 @@
 #include "net/IdTCPClient.h"
 
 #include "core/FirstError.h"
+#include "core/TextCase.h"
 #include "net/IdIOHandlerSocket.h"
 #include "net/IdSocketExceptions.h"
 
@@ -29,6 +30,44 @@ void TIdTCPClient::OpenConnection(int timeout) {
         dropped.Run([this] { DropSocket(); });
         throw;
     }
+}
+
+bool TIdTCPClient::IsThisMachine(const std::string& host) {
+    const std::string upper = UpperCase(host);
+    return upper == "LOCALHOST" || upper == "127.0.0.1" || upper == "::1";
+}
+
+TIdIOHandlerTLS& TIdTCPClient::WrapInTLS() {
+    wrappedCallersTransport_ = IOHandler() != nullptr && !OwnsTransportForOneConnection();
+    std::unique_ptr<TIdIOHandler> inner = ReleaseIOHandler();
+    if (!inner) {
+        auto socket = std::make_unique<TIdIOHandlerSocket>();
+        socket->OnStatus = OnStatus;
+        inner = std::move(socket);
+    }
+    auto tls = std::make_unique<TIdIOHandlerTLS>(std::move(inner));
+    tls->HandshakeTimeout = ReadTimeout;
+    tls->OnStatus = OnStatus;
+    TIdIOHandlerTLS& layer = *tls;
+    AdoptIOHandler(std::move(tls));
+    wrapped_ = true;
+    return layer;
+}
+
+void TIdTCPClient::UnwrapTLS() {
+    if (!wrapped_) return;
+    wrapped_ = false;
+    std::unique_ptr<TIdIOHandler> layer = ReleaseIOHandler();
+    std::unique_ptr<TIdIOHandler> inner = static_cast<TIdIOHandlerTLS&>(*layer).ReleaseInner();
+    // A transport of the caller's goes back in place, still open for the close that follows; one
+    // made for this connection goes with the layer.
+    if (wrappedCallersTransport_) SetIOHandler(std::move(inner));
+    wrappedCallersTransport_ = false;
+}
+
+void TIdTCPClient::StartTLSOverOpenConnection() {
+    WrapInTLS().StartSession(Host);
+    InputBuffer().Clear();
 }
 
 }  // namespace quillory

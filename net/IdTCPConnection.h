@@ -100,6 +100,20 @@ public:
     [[noreturn]] void RaiseReplyError();
     const TIdRFCReply& LastReply() const { return lastReply_; }
 
+    // The clock of ReplyTimeLimit over one reply: while the guard lives, every wait for bytes ends
+    // once the reply's time is up (EIdReplyTimeout); the clock stops with the guard. ReadReplyLines
+    // runs one; a protocol that reads its replies by other means (IMAP's responses) runs its own.
+    class TReplyClock {
+    public:
+        explicit TReplyClock(TIdTCPConnection& connection);
+        ~TReplyClock();
+        TReplyClock(const TReplyClock&) = delete;
+        TReplyClock& operator=(const TReplyClock&) = delete;
+
+    private:
+        TIdTCPConnection& connection_;
+    };
+
     // Ends the socket at once, without a word to the peer.
     virtual void DropSocket();
     virtual void CloseConnection();

@@ -29,12 +29,7 @@ int TIdTCPConnection::ReadReply(const TAllowedCodes& allowed) {
 
 void TIdTCPConnection::ReadReplyLines() {
     // The reply's time runs from here; the clock stops with the reply, however it ends.
-    struct ReplyClock {
-        std::optional<std::chrono::steady_clock::time_point>& deadline;
-        ~ReplyClock() { deadline.reset(); }
-    } clock{replyDeadline_};
-    if (ReplyTimeLimit > 0)
-        replyDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyTimeLimit);
+    const TReplyClock clock(*this);
 
     TIdStrings lines;
     std::size_t size = 0;
@@ -54,6 +49,14 @@ void TIdTCPConnection::ReadReplyLines() {
     }
     lastReply_.ParseReplyLines(lines);
 }
+
+TIdTCPConnection::TReplyClock::TReplyClock(TIdTCPConnection& connection) : connection_(connection) {
+    if (connection.ReplyTimeLimit > 0)
+        connection.replyDeadline_ =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(connection.ReplyTimeLimit);
+}
+
+TIdTCPConnection::TReplyClock::~TReplyClock() { connection_.replyDeadline_.reset(); }
 
 EIdReplyTimeout::EIdReplyTimeout(int limitMs)
     : EIdException(

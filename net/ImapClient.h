@@ -2,11 +2,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mail/IdException.h"
 #include "net/IdTCPClient.h"
+#include "net/ImapCommand.h"
+#include "net/ImapFolderName.h"
+#include "net/ImapResponse.h"
+#include "net/ImapResponseReader.h"
 
 namespace quillory {
 
@@ -14,32 +19,35 @@ namespace quillory {
 // §6.2.1), which is then required before any login unless the server is this machine.
 enum class TImapSecurity { ImplicitTLS, StartTLS };
 
-// A tagged NO or BAD (RFC 9051 §7.1): the step it answered, the status and the server's text.
+// A tagged NO or BAD (RFC 9051 §7.1), or a BYE that ended the session: the step it answered, the
+// status, the server's text and its response code (without the brackets).
 class EImapCommandFailed : public EIdException {
 public:
-    EImapCommandFailed(std::string step, std::string status, std::string text)
+    EImapCommandFailed(std::string step, std::string status, std::string text, std::string code = {})
         : EIdException(step + ": " + status + (text.empty() ? std::string() : " " + text)),
           step_(std::move(step)),
           status_(std::move(status)),
-          text_(std::move(text)) {}
-    // "LOGIN", "AUTHENTICATE", "LIST", "APPEND", "STARTTLS", ...
+          text_(std::move(text)),
+          code_(std::move(code)) {}
+    // "greeting", "CAPABILITY", "STARTTLS", "LOGIN", "AUTHENTICATE", "LIST", "APPEND", "LOGOUT".
     const std::string& Step() const { return step_; }
-    // "NO" or "BAD".
+    // "NO" or "BAD"; "BYE" when the server ended the session (a BYE greeting, or a BYE and a close
+    // in place of the answer).
     const std::string& Status() const { return status_; }
+    // The human-readable text, a NUL of it shown as "?".
     const std::string& Text() const { return text_; }
+    // "AUTHENTICATIONFAILED", "TRYCREATE", ... (RFC 5530); empty when the server gave none.
+    const std::string& Code() const { return code_; }
 
 private:
     std::string step_;
     std::string status_;
     std::string text_;
+    std::string code_;
 };
 
-// A response the client cannot read: a line or literal past the limits, a malformed line.
-class EImapResponseError : public EIdException {
-    using EIdException::EIdException;
-};
-
-// The server offers no STARTTLS, or refused it, and is not this machine: the login is not sent.
+// The server offers no STARTTLS and is not this machine: the login is not sent. (A server that
+// refuses the STARTTLS it offered fails with EImapCommandFailed of the step "STARTTLS".)
 class EImapLoginInClear : public EIdException {
 public:
     EImapLoginInClear()
@@ -48,10 +56,38 @@ public:
               "name and password would cross the network readable by anyone") {}
 };
 
+// With StartTLS, a server that is not this machine greeted with PREAUTH (logged in without a
+// login) over the connection still in clear: it is closed before anything is stored, as the
+// message would cross the network readable by anyone (RFC 9051 §11.1).
+class EImapPreauthInClear : public EIdException {
+public:
+    EImapPreauthInClear()
+        : EIdException(
+              "The IMAP server let the session in without a login over a connection that is not encrypted "
+              "(PREAUTH), so it was closed: the message would cross the network readable by anyone") {}
+};
+
+// The server refuses LOGIN (LOGINDISABLED) and offers no AUTHENTICATE PLAIN.
+class EImapNoLoginMethod : public EIdException {
+public:
+    EImapNoLoginMethod()
+        : EIdException("The IMAP server accepts neither LOGIN nor AUTHENTICATE PLAIN, so no login was sent") {
+    }
+};
+
 // No folder flagged \Sent and none of the usual names exists.
 class EImapNoSentFolder : public EIdException {
 public:
     EImapNoSentFolder() : EIdException("The mailbox has no Sent folder") {}
+};
+
+// The message source delivered fewer bytes than its size announced: the connection is ended, as
+// the literal cannot be finished.
+class EImapMessageEndedEarly : public EIdException {
+public:
+    EImapMessageEndedEarly(std::uint64_t delivered, std::uint64_t size)
+        : EIdException("The message to store ended after " + std::to_string(delivered) + " of its " +
+                       std::to_string(size) + " bytes") {}
 };
 
 // One folder of a LIST reply.
@@ -68,7 +104,8 @@ struct TImapFolder {
 
 // The bytes of a message to store with APPEND: its size, and a reader called until it has
 // delivered that many bytes (each call fills at most `capacity` bytes of `buffer` and returns the
-// count). Memory stays bounded by the client's buffer, whatever the size.
+// count; 0 before the end raises EImapMessageEndedEarly). Memory stays bounded by the client's
+// buffer, whatever the size.
 struct TImapMessageSource {
     std::uint64_t size = 0;
     std::function<std::size_t(char* buffer, std::size_t capacity)> read;
@@ -79,6 +116,13 @@ struct TImapMessageSource {
 // whole response and Interrupt() for cancel. It speaks what storing a copy of a sent message
 // needs: the greeting, CAPABILITY, STARTTLS, LOGIN or AUTHENTICATE PLAIN, LIST with SPECIAL-USE
 // (RFC 6154), APPEND with \Seen (a synchronizing literal, or LITERAL+ when offered), LOGOUT.
+//
+// Every command goes through two primitives: one sends a tagged command (and the literals in it,
+// each after the server's continuation unless LITERAL+ spares the wait), the other reads
+// responses until the command's tagged status. Everything read for one command is bounded by
+// MaxReplyLines lines and MaxReplySize bytes, each literal by MaxLiteralSize, each wait for the
+// server's answer by ReplyTimeLimit (and each read by ReadTimeout); past any of them the command
+// ends with an error. A tagged NO or BAD raises EImapCommandFailed naming the step.
 //
 //   ImapClient imap;
 //   imap.Host = "imap.example.cz";
@@ -93,36 +137,46 @@ class ImapClient : public TIdTCPClient {
 public:
     static constexpr int DefaultReadTimeout = 60000;
     static constexpr int DefaultResponseTimeLimit = 5 * 60000;
-    // The most lines, and bytes, one untagged response may have, and the largest literal accepted
-    // from the server (a folder name, a capability list: never a message).
+    // The most bytes, and lines, all the responses to one command may have together (a LIST of
+    // many folders is the largest the client asks for), and the largest literal accepted from the
+    // server (a folder name, a capability list: never a message).
     static constexpr std::size_t MaxResponseBytes = 1024 * 1024;
+    static constexpr std::size_t MaxResponseLines = 100000;
     static constexpr std::size_t MaxLiteralBytes = 1024 * 1024;
+    // The message's bytes go out through a buffer of this size.
+    static constexpr std::size_t AppendChunkBytes = 64 * 1024;
 
     ImapClient();
     ~ImapClient() override;
 
     // Connects within `timeout` ms, TLS at once with ImplicitTLS; reads the greeting (a PREAUTH
-    // greeting counts as logged in, BYE fails), asks CAPABILITY when the greeting carried none,
-    // and with StartTLS runs STARTTLS when offered (then asks CAPABILITY again, RFC 9051
-    // §6.2.1). After a failure past the TCP connect the connection is closed before the error
-    // passes out unchanged.
+    // greeting counts as logged in, BYE fails with the step "greeting"), asks CAPABILITY when the
+    // greeting carried none, and with StartTLS runs STARTTLS when offered (then asks CAPABILITY
+    // again, RFC 9051 §6.2.1). After a failure past the TCP connect the connection is closed
+    // before the error passes out unchanged.
     void OpenConnection(int timeout = IdTimeoutDefault) override;
     // LOGIN with quoted strings, or a literal for a name or password that a quoted string cannot
     // carry; AUTHENTICATE PLAIN (RFC 4616) when the server announces LOGINDISABLED and AUTH=PLAIN.
-    // Raises EImapLoginInClear, sending nothing, over an unencrypted connection to another machine.
+    // Raises EImapLoginInClear, sending nothing, over an unencrypted connection to another machine;
+    // EIdInvalidCommandText, sending nothing, for a name or password holding CR, LF or NUL. Does
+    // nothing after a PREAUTH greeting. Asks CAPABILITY again unless the answer carried them.
     void Login(const std::string& user, const std::string& password);
     // LIST "" "*" RETURN (SPECIAL-USE) when the server announces SPECIAL-USE (RFC 6154 §5.1),
     // else LIST "" "*".
     std::vector<TImapFolder> ListFolders();
     // The wire name of the Sent folder: the one flagged \Sent, else the first that exists of
-    // "Sent", "Odeslané", "Sent Items", "Sent Messages", "INBOX.Sent". EImapNoSentFolder otherwise.
+    // "Sent", "Odeslané", "Sent Items", "Sent Messages", "INBOX.Sent" (compared with the decoded
+    // names; folders that cannot be selected do not count). EImapNoSentFolder otherwise.
     std::string FindSentFolder();
     static std::string FindSentFolder(const std::vector<TImapFolder>& folders);
     // APPEND to `wireFolder` with (\Seen) and the message as a literal: synchronizing (waits for
-    // the continuation) unless the server announced LITERAL+ (RFC 7888). The upload is one write
-    // span (OnWorkBegin with the size, OnWork with the bytes sent).
+    // the continuation) unless the server announced LITERAL+ (RFC 7888; LITERAL- for a message of
+    // at most 4096 bytes). The upload is one write span (OnWorkBegin with the size, OnWork with
+    // the bytes sent). A failure while the message is written ends the connection at once: the
+    // literal cannot be finished.
     void Append(const std::string& wireFolder, const TImapMessageSource& message);
-    // LOGOUT, reading the reply within the limits; the connection is closed either way.
+    // LOGOUT, reading the reply within the limits (a BYE and a close in place of the tagged OK
+    // count as done); the connection is closed either way, and an error passes out after it.
     void Logout();
     // Closes without a word to the server (when LOGOUT is not wanted, or after an error).
     void CloseConnection() override;
@@ -131,18 +185,55 @@ public:
     const std::vector<std::string>& Capabilities() const { return capabilities_; }
     bool HasCapability(const std::string& name) const;
     bool LoggedIn() const { return loggedIn_; }
+    bool Encrypted() const { return encrypted_; }
 
     TImapSecurity Security = TImapSecurity::ImplicitTLS;
+    std::size_t MaxLiteralSize = MaxLiteralBytes;
 
 private:
+    // What the responses to one command said besides its tagged OK.
+    struct TExchange {
+        std::vector<TImapResponse> untagged;
+        TImapStatus status;
+    };
+
+    void Greet();
+    void StartTLS();
+    void AskCapabilities();
+    void AuthenticatePlain(const std::string& user, const std::string& password);
+    void DropTLS();
+    // Starts counting one command's responses against the limits.
+    void StartExchange();
+
+    // The primitives: every byte to and from the server goes through these.
+    // Writes the tagged command: its words, each literal announced ("{n}", or "{n+}" with
+    // LITERAL+) and written once the server's continuation asks for it; a streamed literal ends
+    // the command, its announcement written and (when synchronizing) answered, its bytes the
+    // caller's to write. Returns the tag.
+    std::string SendTaggedCommand(const ImapCommand& command, const std::string& step);
+    // Reads responses until the tagged status of `tag`: OK returns; NO or BAD raise
+    // EImapCommandFailed of `step`.
+    TExchange ReadUntilTagged(const std::string& tag, const std::string& step);
+    // Reads responses until the server's continuation request for the command `tag`.
+    void ReadContinuation(const std::string& tag, const std::string& step);
+    // Writes bytes the server asked for with a continuation (a literal's, a SASL answer's line).
+    void SendContinuationData(const char* bytes, std::size_t count);
+
+    // One response within the exchange's bounds; a close after the server's BYE raises
+    // EImapCommandFailed (step, "BYE", its text).
+    TImapResponse ReadResponse(const std::string& step);
+    // Takes note of what an untagged response or a tagged status says in passing: capabilities, BYE.
+    void Note(const TImapResponse& response);
+    [[noreturn]] void RaiseUnexpected(const TImapResponse& response, const std::string& step);
+    bool LiteralPlus(std::uint64_t size) const;
+
+    ImapResponseReader reader_{*this};
+    std::vector<TImapResponse> untagged_;
     std::vector<std::string> capabilities_;
+    std::optional<TImapStatus> bye_;
+    unsigned tagCount_ = 0;
     bool loggedIn_ = false;
     bool encrypted_ = false;
 };
-
-// Modified UTF-7 of IMAP mailbox names (RFC 3501 §5.1.3), to and from UTF-8. Decoding a name
-// that is not valid modified UTF-7 gives the name unchanged.
-std::string EncodeImapFolderName(const std::string& utf8);
-std::string DecodeImapFolderName(const std::string& wire);
 
 }  // namespace quillory

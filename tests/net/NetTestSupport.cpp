@@ -260,6 +260,19 @@ bool HostileServer::Session::ReadBytes(std::size_t count) {
     return received >= count;
 }
 
+bool HostileServer::Session::ReadExactly(std::size_t count, std::string& bytes) {
+    while (pending_.size() < count && WaitReadable(fd_, SessionLimitMs)) {
+        char chunk[65536];
+        const ssize_t n = ::recv(fd_, chunk, std::min(sizeof chunk, count - pending_.size()), 0);
+        if (n <= 0) break;
+        pending_.append(chunk, static_cast<std::size_t>(n));
+    }
+    if (pending_.size() < count) return false;
+    bytes = pending_.substr(0, count);
+    pending_.erase(0, count);
+    return true;
+}
+
 bool HostileServer::Session::ClientClosedWithin(int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {

@@ -112,6 +112,8 @@ public:
         bool ReadData(std::size_t& bytes);
         // Reads at least `count` bytes of whatever the client sends.
         bool ReadBytes(std::size_t count);
+        // Reads exactly `count` bytes (the lines not yet read first) into `bytes`.
+        bool ReadExactly(std::size_t count, std::string& bytes);
         // True when the client closed within `ms`; what it sends meanwhile is read and dropped.
         bool ClientClosedWithin(int ms);
         // Ends the connection with a reset (RST) in place of the close's FIN.
