@@ -45,7 +45,8 @@ QString SignInErrorMessage(const std::string& error, const std::string& descript
     QString message;
     // AADSTS90094 and its kin: the organisation lets only an administrator consent.
     if (text.contains("AADSTS90094") || text.contains("AADSTS90095") ||
-        text.contains("admin", Qt::CaseInsensitive)) {
+        text.contains("admin approval", Qt::CaseInsensitive) || text.contains("admin consent", Qt::CaseInsensitive) ||
+        text.contains("admin permission", Qt::CaseInsensitive)) {
         message = QStringLiteral(
             "Přihlášení vyžaduje schválení správcem. Správce Microsoft 365 vaší organizace musí programu "
             "Quillory nejdřív udělit souhlas (souhlas správce) a povolit odesílání přes SMTP; pak se "

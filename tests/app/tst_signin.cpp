@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(query.queryItemValue("login_hint", QUrl::FullyDecoded), kUser);
         QVERIFY(!s.provider.Next("issued authorization_code").isEmpty());
         // The redirect's page tells the user in Czech to return to the program.
-        QTRY_VERIFY_WITH_TIMEOUT(browser.page.contains("vrátit do programu Quillory"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(browser.page.contains("vrátit se do programu Quillory"), 10000);
         QCOMPARE(browser.status, 200);
         // The loopback listener is open only during the sign-in.
         const QUrl redirect(query.queryItemValue("redirect_uri", QUrl::FullyDecoded));
@@ -177,7 +177,7 @@ private slots:
         // refuses it, the program renews it with the refresh token and sends once more.
         QVERIFY(s.provider.Command("expire"));
         QVERIFY(SendAndWait(s.f, 30000));
-        QCOMPARE(s.Messages(), QStringList());
+        QVERIFY2(s.Messages().isEmpty(), qPrintable(s.Messages().join('|')));
         QCOMPARE(smtp.Next("refused"), "refused " + kUser);
         QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
         QVERIFY(smtp.Next("message ").startsWith("message XOAUTH2 " + kUser));
@@ -193,7 +193,7 @@ private slots:
         s.PrepareMessage();
         for (int send = 0; send < 2; ++send) {
             QVERIFY(SendAndWait(s.f, 30000));
-            QCOMPARE(s.Messages(), QStringList());
+            QVERIFY2(s.Messages().isEmpty(), qPrintable(s.Messages().join('|')));
             QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
             QVERIFY(smtp.Next("message ").startsWith("message XOAUTH2 " + kUser));
         }
@@ -513,7 +513,7 @@ private slots:
         const QString advice =
             RefusedLoginAdvice(mechanism.toStdString(), host.toStdString(), code, text.toStdString());
         QCOMPARE(advice.isEmpty(), adviceStart.isEmpty());
-        QVERIFY2(advice.startsWith(adviceStart), qPrintable(advice));
+        if (!adviceStart.isEmpty()) QVERIFY2(advice.startsWith(adviceStart), qPrintable(advice));
     }
 };
 
