@@ -21,6 +21,7 @@
 #include "app/account/PasswordAtRest.h"
 #include "app/account/ProviderPresets.h"
 #include "app/account/SmtpSettingsDialog.h"
+#include "app/contacts/AddressBookStore.h"
 #include "app/desktop/Desktop.h"
 #include "app/desktop/ProgramFiles.h"
 #include "app/send/SendWorker.h"
@@ -61,6 +62,7 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     CreatePreview();
     CreateBottomRow();
     CreateAttachments();
+    CreateAddressBook();
     CreateHelpPanel();
     CreateMenus();
     ConnectSignals();
@@ -123,6 +125,8 @@ void TForm1::ConnectSignals() {
     OnClick(sBitBtn26, &TForm1::sBitBtn26Click);
     OnClick(sBitBtn6, &TForm1::sBitBtn6Click);
     OnClick(sBitBtn1, &TForm1::sBitBtn1Click);
+    connect(sEdit1, &QLineEdit::textChanged, this, [this] { Handle([this] { RecipientChanged(); }); });
+    connect(addressBook_, &AddressBookStore::changed, this, [this] { Handle([this] { RecipientChanged(); }); });
 }
 
 void TForm1::OnClick(QPushButton* button, THandler handler) {
@@ -155,6 +159,7 @@ void TForm1::FormCreate() {
     if (firstError)
         desktop_.ShowMessage(nullptr, TDesktop::TMessageKind::Error, kApplicationTitle,
                              DefaultErrorText(*firstError));
+    LoadAddressBook();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -199,7 +204,10 @@ TEmailPieces TForm1::ReadPieces() const {
 }
 
 void TForm1::GenerateEmail() {
-    previewWriter_->Replace(GenerateEmailText(ReadPieces()));
+    std::string text = GenerateEmailText(ReadPieces());
+    FillPreviewPlaceholders(text);
+    previewWriter_->Replace(text);
+    MarkEmptyPlaceholders();
     emit previewRebuilt();
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/AppInfo.h"
+#include "app/contacts/AddressBookStore.h"
+#include "contacts/Placeholders.h"
 #include "storage/ProgramFolders.h"
 
 class QCheckBox;
@@ -38,6 +40,8 @@ class TsWebLabel;
 class TSendWorker;
 class TAttachedFiles;
 class TAttachmentsButton;
+class AddressBookWindow;
+class AddressCompleter;
 struct TEmailPieces;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
@@ -85,6 +89,15 @@ public:
     // Attaches files as the file dialog and a drop do: a folder or a file not found is refused
     // with a message, a file already attached stays attached once.
     void AttachFiles(const QStringList& paths);
+    // The address book, kept in the data folder's "kontakty.vcf".
+    AddressBookStore& Contacts() const { return *addressBook_; }
+    // The "Adresář" window (Nástroje → Adresář…), made at its first use.
+    AddressBookWindow& ContactsWindow();
+    // The completion of "Odeslat komu" and of "Kopie".
+    AddressCompleter& RecipientCompleter() const { return *recipientCompleter_; }
+    AddressCompleter& CopyCompleter() const { return *copyCompleter_; }
+    // The placeholders the last rebuild of the preview left empty, where they stood.
+    const std::vector<EmptyPlaceholder>& EmptyPreviewPlaceholders() const { return previewEmpty_; }
 
 signals:
     // Emitted after every rebuild of the preview.
@@ -122,6 +135,7 @@ private:
     void CreateBottomRow();
     void CreateHelpPanel();
     void CreateAttachments();
+    void CreateAddressBook();
     void CreateMenus();
     void CreateFormStorage();
     void ConnectSignals();
@@ -157,6 +171,25 @@ private:
     void OprogramuQuillory1Click();
     void sBitBtn6Click();
     void Piloitsoubory1Click();
+    void Adres1Click();
+    // The address book: read at the start, a damaged or unreadable file reported with its path.
+    void LoadAddressBook();
+    // The placeholders' values for the address in "Odeslat komu", in the preview's 8-bit text.
+    PlaceholderValues RecipientPlaceholderValues() const;
+    // Fills the placeholders of the preview's text and notes the empty ones.
+    void FillPreviewPlaceholders(std::string& text);
+    // Marks the lines of the preview where a placeholder was left empty.
+    void MarkEmptyPlaceholders();
+    // Rebuilds the preview when its placeholders would now be filled otherwise.
+    void RecipientChanged();
+    // The subject with its placeholders filled.
+    FilledText FilledSubject() const;
+    // Asks before a message with an empty placeholder goes out; true: send it.
+    bool ConfirmEmptyPlaceholders();
+    // The addresses the message of the send command goes to (UTF-8), for the address book.
+    std::vector<AddressBookStore::Recipient> MessageRecipients() const;
+    // Adds the recipients of a delivered message that the address book does not know.
+    void LearnRecipients(const std::vector<AddressBookStore::Recipient>& recipients);
     // Fills IdMessage1 from the window for a send; false, with the user told why, when an attached
     // file cannot go out as it was attached.
     bool FillMessage();
@@ -226,6 +259,17 @@ private:
     std::unique_ptr<TSendWorker> sender_;
     TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
     TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
+    AddressBookStore* addressBook_ = nullptr;    // child of the window
+    AddressCompleter* recipientCompleter_ = nullptr;  // child of sEdit1
+    AddressCompleter* copyCompleter_ = nullptr;       // child of sEdit3
+    AddressBookWindow* contactsWindow_ = nullptr;     // child of the window, made at its first use
+    // What the last rebuild filled the preview's placeholders with (none when it held none), and
+    // the placeholders it left empty with their places in the preview.
+    bool previewHasPlaceholders_ = false;
+    PlaceholderValues previewValues_;
+    std::vector<EmptyPlaceholder> previewEmpty_;
+    std::vector<int> previewEmptyPositions_;
+    bool previewMarked_ = false;
 };
 
 }  // namespace quillory

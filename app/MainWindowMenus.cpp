@@ -35,6 +35,7 @@ void TForm1::CreateMenus() {
     QMenu* settings = addMenu("Nastaven1", "Nastavení");
     MakeMenuItem(settings, "Serverodchozpoty1", "Odchozí pošta", &TForm1::sBitBtn1Click);
     QMenu* tools = addMenu("Nstroje1", "Nástroje");
+    MakeMenuItem(tools, "Adres1", "Adresář…", &TForm1::Adres1Click);
     MakeMenuItem(tools, "Vchoznastaven1", "Výchozí nastavení", &TForm1::Vchoznastaven1Click);
     QMenu* help = addMenu("Npovda1", "Nápověda");
     MakeMenuItem(help, "Webovstrnkaprogramu1", "Webová stránka programu", &TForm1::Webovstrnkaprogramu1Click);

@@ -152,8 +152,8 @@ int TIdStackBSD::WaitFor(TIdStackSocketHandle handle, bool writable, int timeout
     for (;;) {
         int wait = -1;
         if (!unlimited) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            // Rounded up: a wait cut short by the rounding would end before the time asked for.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = left > 0 ? static_cast<int>(left) : 0;
         }
         const int result = ::poll(&entry, 1, wait);

@@ -62,6 +62,7 @@ void ImapClient::OpenConnection(int timeout) {
     encrypted_ = Security == TImapSecurity::ImplicitTLS;
     loggedIn_ = false;
     capabilities_.clear();
+    tagCount_ = 0;
     try {
         Greet();
     } catch (...) {
@@ -82,8 +83,12 @@ void ImapClient::Greet() {
     const std::optional<TImapStatus> status = ParseImapStatus(greeting);
     if (greeting.kind != TImapResponse::TKind::Untagged || !status ||
         (status->status != "OK" && status->status != "PREAUTH" && status->status != "BYE")) {
+        const std::string line = greeting.kind == TImapResponse::TKind::Untagged ? "* " + greeting.text
+                                 : greeting.kind == TImapResponse::TKind::Continuation
+                                     ? "+ " + greeting.text
+                                     : greeting.tag + " " + greeting.text;
         throw EImapResponseError("The server's greeting is not that of an IMAP server: " +
-                                 ImapTextForMessage(greeting.text, 120));
+                                 ImapTextForMessage(line, 120));
     }
     if (status->status == "BYE")
         throw EImapCommandFailed("greeting", "BYE", ImapTextForMessage(status->text), status->code);
@@ -93,7 +98,7 @@ void ImapClient::Greet() {
             throw EImapPreauthInClear();
         loggedIn_ = true;
     }
-    if (capabilities_.empty()) AskCapabilities();
+    if (!capabilitiesNoted_) AskCapabilities();
     if (Security == TImapSecurity::StartTLS && !encrypted_ && !loggedIn_ && HasCapability("STARTTLS"))
         StartTLS();
 }
@@ -115,25 +120,17 @@ void ImapClient::AskCapabilities() {
 void ImapClient::Login(const std::string& user, const std::string& password) {
     if (loggedIn_) return;
     if (!encrypted_ && !IsThisMachine(Host)) throw EImapLoginInClear();
-    const std::vector<std::string> before = capabilities_;
-    try {
-        if (HasCapability("LOGINDISABLED")) {
-            if (!HasCapability("AUTH=PLAIN")) throw EImapNoLoginMethod();
-            AuthenticatePlain(user, password);
-        } else {
-            ImapCommand login("LOGIN");
-            login.String(user, "IMAP login name").String(password, "IMAP password");
-            capabilities_.clear();
-            ReadUntilTagged(SendTaggedCommand(login, "LOGIN"), "LOGIN");
-        }
-    } catch (...) {
-        // Still not logged in: what the server offered before stands.
-        if (capabilities_.empty()) capabilities_ = before;
-        throw;
+    if (HasCapability("LOGINDISABLED")) {
+        if (!HasCapability("AUTH=PLAIN")) throw EImapNoLoginMethod();
+        AuthenticatePlain(user, password);
+    } else {
+        ImapCommand login("LOGIN");
+        login.String(user, "IMAP login name").String(password, "IMAP password");
+        ReadUntilTagged(SendTaggedCommand(login, "LOGIN"), "LOGIN");
     }
     loggedIn_ = true;
     // The capabilities change with the login; a server that did not say the new ones is asked.
-    if (capabilities_.empty()) AskCapabilities();
+    if (!capabilitiesNoted_) AskCapabilities();
 }
 
 void ImapClient::AuthenticatePlain(const std::string& user, const std::string& password) {
@@ -144,7 +141,6 @@ void ImapClient::AuthenticatePlain(const std::string& user, const std::string& p
     ImapCommand authenticate("AUTHENTICATE PLAIN");
     const bool initialResponse = HasCapability("SASL-IR");  // RFC 4959
     if (initialResponse) authenticate.Words(answer);
-    capabilities_.clear();
     const std::string tag = SendTaggedCommand(authenticate, "AUTHENTICATE");
     if (!initialResponse) {
         ReadContinuation(tag, "AUTHENTICATE");
@@ -246,6 +242,7 @@ bool ImapClient::LiteralPlus(std::uint64_t size) const {
 }
 
 void ImapClient::StartExchange() {
+    capabilitiesNoted_ = false;
     reader_.StartExchange();
     reader_.MaxLiteralSize = MaxLiteralSize;
     untagged_.clear();
@@ -254,7 +251,8 @@ void ImapClient::StartExchange() {
 
 std::string ImapClient::SendTaggedCommand(const ImapCommand& command, const std::string& step) {
     StartExchange();
-    const std::string tag = "A" + std::to_string(++tagCount_);
+    std::string tag = "A";
+    tag += std::to_string(++tagCount_);
     WriteText(tag + " ");
     for (const ImapCommand::TPart& part : command.Parts()) {
         using TKind = ImapCommand::TPart::TKind;
@@ -291,12 +289,15 @@ void ImapClient::Note(const TImapResponse& response) {
     if (response.kind == TImapResponse::TKind::Continuation) return;
     if (response.kind == TImapResponse::TKind::Untagged && ImapResponseKeyword(response) == "CAPABILITY") {
         capabilities_ = ParseImapCapabilities(std::string_view(response.text).substr(10));
+        capabilitiesNoted_ = true;
         return;
     }
     const std::optional<TImapStatus> status = ParseImapStatus(response);
     if (!status) return;
-    if (StartsWithWord(status->code, "CAPABILITY"))
+    if (StartsWithWord(status->code, "CAPABILITY")) {
         capabilities_ = ParseImapCapabilities(std::string_view(status->code).substr(10));
+        capabilitiesNoted_ = true;
+    }
     if (status->status == "BYE") bye_ = status;
 }
 

@@ -232,6 +232,8 @@ private:
     std::vector<std::string> capabilities_;
     std::optional<TImapStatus> bye_;
     unsigned tagCount_ = 0;
+    // Whether the responses since the last command named the capabilities.
+    bool capabilitiesNoted_ = false;
     bool loggedIn_ = false;
     bool encrypted_ = false;
 };

@@ -20,7 +20,9 @@ ImapCommand::ImapCommand(std::string_view name) {
 
 ImapCommand& ImapCommand::Words(std::string_view words, const std::string& what) {
     RefuseLineBreakOrNul(words, what);
-    parts_.push_back({TPart::TKind::Text, " " + std::string(words), 0});
+    std::string text = " ";
+    text += words;
+    parts_.push_back({TPart::TKind::Text, std::move(text), 0});
     return *this;
 }
 
@@ -28,7 +30,7 @@ ImapCommand& ImapCommand::String(std::string_view value, const std::string& what
     RefuseLineBreakOrNul(value, what);
     const std::string quoted = Quote(value);
     if (!quoted.empty()) {
-        parts_.push_back({TPart::TKind::Text, " " + quoted, 0});
+        parts_.push_back({TPart::TKind::Text, ' ' + quoted, 0});
     } else {
         parts_.push_back({TPart::TKind::Literal, std::string(value), 0});
     }

@@ -72,8 +72,9 @@ public:
         std::vector<std::string> flags;
         while (!Take(')')) {
             if (!flags.empty()) Expect(' ', "a blank");
-            const bool backslash = Take('\\');
-            flags.push_back((backslash ? "\\" : "") + Atom(false));
+            std::string flag = Take('\\') ? "\\" : "";
+            flag += Atom(false);
+            flags.push_back(std::move(flag));
         }
         return flags;
     }

@@ -16,7 +16,7 @@ TImapLogin SentCopyLogin(const TSmtpAccount& account) {
 
 void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account) {
     if (Trim(account.sentCopy.server).empty()) throw EServerAddressError("No IMAP server is set");
-    const TServerAddress server = ParseServerAddress(account.sentCopy.server, kImapPort);
+    const TServerAddress server = ParseServerAddress(Trim(account.sentCopy.server), kImapPort);
     client.Host = server.host;
     client.Port = server.port;
     client.Security = server.port == kImapsPort ? TImapSecurity::ImplicitTLS : TImapSecurity::StartTLS;

@@ -55,8 +55,8 @@ struct TSmtpAccount {
     int readTimeoutMs = TIdSMTP::DefaultReadTimeout;
     // The longest the server may take over one reply, however its bytes trickle in (0: none).
     int replyTimeLimitMs = TIdSMTP::DefaultReplyTimeLimit;
-    TSentCopySettings sentCopy;
-    TOAuthSignIn oauth;
+    TSentCopySettings sentCopy = {};
+    TOAuthSignIn oauth = {};
 };
 
 }  // namespace quillory

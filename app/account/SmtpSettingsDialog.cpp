@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -66,6 +67,8 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     sentCopy = new SentCopySection(sPanel1);
     const int sectionHeight = sentCopy->sizeHint().height();
     sentCopy->setGeometry(0, 204, 357, sectionHeight);
+    // Laid out now, so its fields have their places before the dialog is first shown.
+    sentCopy->layout()->activate();
     const int buttonsTop = 204 + sectionHeight + 8;
     sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, buttonsTop, 69, 25});
     sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, buttonsTop, 69, 25});

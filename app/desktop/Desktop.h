@@ -20,7 +20,7 @@ struct TSaveDialogSettings {
     bool confirmOverwrite = false;
 };
 
-// Everything the windows ask of the desktop: message boxes, the save dialog, the clipboard, the
+// Everything the windows ask of the desktop: message boxes and questions, the save dialog, the clipboard, the
 // shell's "open" and the session's keyring. The program uses the real Qt ones; tests put in their own to
 // observe and answer.
 class TDesktop {
@@ -35,6 +35,8 @@ public:
     virtual ~TDesktop() = default;
     virtual void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
                              const QString& text) = 0;
+    // A question box with the buttons "Ano" and "Ne"; true when the user answers "Ano".
+    virtual bool Ask(QWidget* parent, const QString& caption, const QString& question) = 0;
     // The full path the user accepted, or nothing when the dialog was cancelled.
     virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) = 0;
     // The files the user chose to open (several at once), none when the dialog was cancelled.

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 #include <cstdio>
@@ -26,6 +27,14 @@ void TQtDesktop::ShowMessage(QWidget* parent, TMessageKind kind, const QString& 
     // Messages of the lower layers end their lines with CR LF; the box wants plain line feeds.
     QMessageBox box(icon, caption, QString(text).replace("\r\n", "\n"), QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool TQtDesktop::Ask(QWidget* parent, const QString& caption, const QString& question) {
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ano"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Ne"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> TQtDesktop::ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) {

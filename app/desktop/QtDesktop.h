@@ -11,6 +11,7 @@ class TQtDesktop final : public TDesktop {
 public:
     void ShowMessage(QWidget* parent, TMessageKind kind, const QString& caption,
                      const QString& text) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& question) override;
     std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
     QStringList ChooseFilesToOpen(QWidget* parent, const QString& caption) override;
     void SetClipboardText(const QString& text) override;

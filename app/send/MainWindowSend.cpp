@@ -67,6 +67,7 @@ void TForm1::sBitBtn6Click() {
 
     // Nothing happens while an earlier send still runs.
     if (sender_->Running()) return;
+    if (!ConfirmEmptyPlaceholders()) return;
     if (!FillMessage()) return;
     sender_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? microsoft_->ForWorker()
                                                                                : TAccessTokenSource());
@@ -85,11 +86,12 @@ void TForm1::sBitBtn6Click() {
     connect(progress, &TSendProgress::cancelRequested, sender_.get(), &TSendWorker::Cancel);
     connect(
         sender_.get(), &TSendWorker::finished, this,
-        [this, progress](const TSendOutcome& outcome) {
+        [this, progress, recipients = MessageRecipients()](const TSendOutcome& outcome) {
             progress->hide();
             progress->deleteLater();
             KeepFoundSentFolder(*FormStorage1, outcome.foundFolder);
             ShowOutcome(*this, desktop_, outcome);
+            if (outcome.kind == TSendOutcome::TKind::Delivered) LearnRecipients(recipients);
         },
         Qt::SingleShotConnection);
     progress->show();
@@ -113,7 +115,7 @@ bool TForm1::FillMessage() {
     message.From().SetText(sender);
     message.ReplyTo().SetAddressesText(sender);
     message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
-    message.Subject = ToWin1250(lists_[3].combo->currentText());
+    message.Subject = FilledSubject().text;
     message.CCList().Clear();
     if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
     // Every message gets an id of its own: the copy in the Sent folder carries the same one.

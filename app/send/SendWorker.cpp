@@ -90,8 +90,10 @@ void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message,
     client->Apply(account);
     IdSMTP1 = std::move(client);
     copy_ = std::make_unique<SentCopy>(account, archiveFolder, message.Subject, std::time(nullptr));
-    if (copy_->Wanted()) {
+    if (copy_->Wanted())
         IdSMTP1->OnMessageText = [copy = copy_.get()](std::string_view bytes) { copy->Append(bytes); };
+    imap_.reset();
+    if (account.sentCopy.toServer) {
         imap_ = std::make_unique<ImapClient>();
         imap_->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
             const QString status = QString::fromStdString(text);

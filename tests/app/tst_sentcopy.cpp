@@ -8,15 +8,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <sys/stat.h>
 
+#include "DovecotServer.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/send/SendProgress.h"
 #include "app/send/SentCopy.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
@@ -54,6 +58,65 @@ void SetSentCopy(TComposerFixture& f, const TSentCopySettings& copy) {
     WriteSmtpAccount(f.Form().FormStorage(), account);
 }
 
+// The copy goes to the Dovecot of the test, with the SMTP login unless `login` is given.
+TSentCopySettings ToDovecot(const DovecotServer& dovecot, const QString& login = {},
+                            const QString& password = {}) {
+    TSentCopySettings copy;
+    copy.toServer = true;
+    copy.server = ToWin1250(Local(dovecot.ImapPort()));
+    copy.ownLogin = !login.isEmpty();
+    copy.login = ToWin1250(login);
+    copy.password = ToWin1250(password);
+    return copy;
+}
+
+// A window ready to send a message with a Czech subject and an attachment.
+void PrepareCzechMessageWithAttachment(TComposerFixture& f, const QTemporaryDir& files, int smtpPort) {
+    PrepareSend(f, Local(smtpPort));
+    f.Combo(4)->setEditText("Potvrzení objednávky č. 12");
+    f.TypeInto(f.Block(0), "Dobrý den, potvrzujeme objednávku.");
+    f.Tick("sCheckBox1");
+    QFile attachment(files.filePath("ceník 2027.txt"));
+    if (attachment.open(QIODevice::WriteOnly)) attachment.write(QByteArray(300000, 'x') + "\r\n.\r\nkonec");
+    attachment.close();
+    f.Form().AttachFiles({attachment.fileName()});
+}
+
+// An IMAP server that takes the login and names its Sent folder, then never answers APPEND with
+// its continuation: the copy's upload waits until it is cancelled.
+class StallingImapServer {
+public:
+    StallingImapServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket* client = server_.nextPendingConnection();
+            client->write("* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready\r\n");
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this, client] {
+                while (client->canReadLine()) Answer(*client, client->readLine().trimmed());
+            });
+        });
+    }
+    int Port() const { return server_.serverPort(); }
+    bool appendSeen = false;
+
+private:
+    void Answer(QTcpSocket& client, const QByteArray& line) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() < 2) return;
+        const QByteArray tag = words[0];
+        const QByteArray command = words[1].toUpper();
+        if (command == "APPEND") {
+            appendSeen = true;
+            return;
+        }
+        if (command == "CAPABILITY") client.write("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n");
+        if (command == "LIST") client.write("* LIST (\\Sent) \"/\" Sent\r\n");
+        client.write(tag + " OK done\r\n");
+    }
+
+    QTcpServer server_;
+};
+
 }  // namespace
 
 class SentCopyTest : public QObject {
@@ -75,7 +138,7 @@ private slots:
         f.Form().AttachFiles({attachment.fileName()});
 
         QVERIFY(SendAndWait(f, 60000));
-        QCOMPARE(f.desktop.messages.size(), 0);
+        QVERIFY2(f.desktop.messages.isEmpty(), qPrintable(f.desktop.messages.value(0).text));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
 
@@ -180,10 +243,147 @@ private slots:
         dialog.hide();
     }
 
+    void copyInTheSentFolderIsTheDeliveredMessage() {
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString());
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTemporaryDir files;
+        PrepareCzechMessageWithAttachment(f, files, server.Port());
+        SetSentCopy(f, ToDovecot(dovecot));
+
+        QVERIFY(SendAndWait(f, 60000));
+        QCOMPARE(f.desktop.messages.size(), 0);
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(!server.NextDelivery(delivery, 200));  // delivered once
+
+        const auto stored = dovecot.Messages("Odeslané");
+        QCOMPARE(stored.size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(stored[0].bytes), delivery.data);
+        QVERIFY2(stored[0].flags.find('S') != std::string::npos, stored[0].flags.c_str());
+        const QByteArray id = HeaderValue(delivery.data, "Message-ID");
+        QVERIFY(!id.isEmpty());
+        QCOMPARE(HeaderValue(QByteArray::fromStdString(stored[0].bytes), "Message-ID"), id);
+        QCOMPARE(dovecot.Messages("INBOX").size(), std::size_t(0));
+        // The archive holds the same bytes, and the folder found is kept for the next sends.
+        QCOMPARE(Archived(f).size(), 1);
+        QCOMPARE(ReadArchived(f, Archived(f)[0]), delivery.data);
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string("Odeslan&AOk-"));
+    }
+
+    void wrongImapPasswordWarnsOnceAndTheArchiveStillHasTheMessage() {
+        DovecotServer dovecot("schranka", "spravne heslo");
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTemporaryDir files;
+        PrepareCzechMessageWithAttachment(f, files, server.Port());
+        SetSentCopy(f, ToDovecot(dovecot, "schranka", "spatne heslo"));
+
+        QVERIFY(SendAndWait(f, 60000));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(!server.NextDelivery(delivery, 200));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        const TFakeDesktop::TMessage& warning = f.desktop.messages[0];
+        QCOMPARE(warning.kind, TDesktop::TMessageKind::Warning);
+        QVERIFY2(warning.text.startsWith("Zpráva byla odeslána, ale její kopii se nepodařilo uložit."),
+                 qPrintable(warning.text));
+        QVERIFY2(warning.text.contains("Kopii do složky Odeslané na serveru nelze uložit") &&
+                     warning.text.contains("LOGIN") && warning.text.contains("Authentication failed"),
+                 qPrintable(warning.text));
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(0));
+        QCOMPARE(Archived(f).size(), 1);
+        QCOMPARE(ReadArchived(f, Archived(f)[0]), delivery.data);
+    }
+
+    void mailboxWithoutSentFolderWarns() {
+        DovecotServer::TOptions options;
+        options.sentFolder = false;
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString(), options);
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(server.Port()));
+        SetSentCopy(f, ToDovecot(dovecot));
+
+        QVERIFY(SendAndWait(f, 60000));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY2(f.desktop.messages[0].text.contains("The mailbox has no Sent folder"),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string());
+    }
+
+    void dialogListsTheFoldersAndShowsTheSentOne() {
+        DovecotServer::TOptions options;
+        options.extraFolders = {"Archiv", "Faktury 2026"};
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString(), options);
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, "smtp.firma.cz");
+        SetSentCopy(f, ToDovecot(dovecot));
+        TForm2& dialog = f.Form().Form2();
+        dialog.show();
+        SentCopySection& section = *dialog.sentCopy;
+        QCOMPARE(section.folder->currentIndex(), 0);  // not found yet
+        QTest::mouseClick(section.fetch, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(section.note->text().startsWith("Složka Odeslané na serveru"), 20000);
+        QCOMPARE(section.note->text(), QString("Složka Odeslané na serveru: Odeslané"));
+        QCOMPARE(section.folder->currentText(), QString("Odeslané"));
+        QVERIFY(section.folder->findText("Faktury 2026") > 0);
+        // Another folder picked is what the account keeps.
+        section.folder->setCurrentIndex(section.folder->findText("Archiv"));
+        dialog.StoreFields();
+        QCOMPARE(ReadSmtpAccount(f.Form().FormStorage()).sentCopy.folder, std::string("Archiv"));
+        dialog.hide();
+    }
+
+    void cancelDuringTheCopyLeavesTheMessageDeliveredAndSaysSo() {
+        StallingImapServer imap;
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(server.Port()));
+        TSentCopySettings copy;
+        copy.toServer = true;
+        copy.server = ToWin1250(Local(imap.Port()));
+        SetSentCopy(f, copy);
+
+        f.Click("sBitBtn6");
+        TSendProgress* progress = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (progress = f.Form().findChild<TSendProgress*>("SendProgress")) != nullptr && imap.appendSeen,
+            20000);
+        QVERIFY2(progress->Step().contains("Ukládání kopie do složky Odeslané"),
+                 qPrintable(progress->Step()));
+        QTest::mouseClick(progress->findChild<QPushButton*>("SendCancel"), Qt::LeftButton);
+        QVERIFY(WaitForSendEnd(f));
+
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Warning);
+        QVERIFY2(f.desktop.messages[0].text.contains("ukládání bylo zrušeno"),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(Archived(f).size(), 1);
+    }
+
     void archiveFileNames_data() {
         QTest::addColumn<QByteArray>("subject");
         QTest::addColumn<QString>("name");
-        QTest::newRow("czech subject") << QByteArray("Poptávka") << "Poptávka.eml";
+        QTest::newRow("czech subject") << QByteArray("Popt\xE1vka") << "Poptávka.eml";
         QTest::newRow("empty subject") << QByteArray("") << "bez předmětu.eml";
         QTest::newRow("path characters") << QByteArray("../a/b:c*?") << "a_b_c__.eml";
         QTest::newRow("only dots") << QByteArray("...") << "bez předmětu.eml";

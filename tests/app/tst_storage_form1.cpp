@@ -100,37 +100,15 @@ private slots:
         const std::vector<std::string> sections = {"TForm1", "TForm1.sComboBox1_Items",
                                                    "TForm1.sComboBox4_Items"};
         QCOMPARE(written.ReadSections(), sections);
-        const std::vector<std::string> keys = {"FormVersion",
-                                               "Flags",
-                                               "ShowCmd",
-                                               "PixelsPerInch",
-                                               "MinMaxPos(%)",
-                                               "MinMaxPos",
-                                               "NormPos(%)",
-                                               "NormPos",
-                                               "Visible",
-                                               "sCheckBox1_Checked",
-                                               "sCheckBox10_Checked",
-                                               "sCheckBox11_Checked",
-                                               "sCheckBox2_Checked",
-                                               "sCheckBox3_Checked",
-                                               "sCheckBox4_Checked",
-                                               "sCheckBox5_Checked",
-                                               "sCheckBox6_Checked",
-                                               "sCheckBox7_Checked",
-                                               "sCheckBox8_Checked",
-                                               "sCheckBox9_Checked",
-                                               "sEdit1_Text",
-                                               "sEdit3_Text",
-                                               "sComboBox1_Text",
-                                               "sComboBox2_Text",
-                                               "sComboBox3_Text",
-                                               "sComboBox4_Text",
-                                               "sComboBox5_Text",
-                                               "smtpserver",
-                                               "smtplogin",
-                                               "smtpheslo",
-                                               "smtpovereni"};
+        const std::vector<std::string> keys = {
+            "FormVersion", "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos(%)", "MinMaxPos", "NormPos(%)",
+            "NormPos", "Visible", "sCheckBox1_Checked", "sCheckBox10_Checked", "sCheckBox11_Checked",
+            "sCheckBox2_Checked", "sCheckBox3_Checked", "sCheckBox4_Checked", "sCheckBox5_Checked",
+            "sCheckBox6_Checked", "sCheckBox7_Checked", "sCheckBox8_Checked", "sCheckBox9_Checked",
+            "sEdit1_Text", "sEdit3_Text", "sComboBox1_Text", "sComboBox2_Text", "sComboBox3_Text",
+            "sComboBox4_Text", "sComboBox5_Text", "smtpserver", "smtplogin", "smtpheslo", "smtpovereni",
+            // the copy of sent messages
+            "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();

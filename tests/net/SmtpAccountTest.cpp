@@ -94,12 +94,7 @@ TEST(SmtpAccountTest, AMicrosoftAccountLogsInWithItsTokenAndSignedInAddress) {
 
 TEST(SmtpAccountTest, AServerTextThatDoesNotParseLeavesTheClientAsItWas) {
     TIdSMTP smtp;
-    TSmtpAccount earlier;
-    earlier.server = "earlier.firma.cz";
-    earlier.authenticate = true;
-    earlier.login = "jan";
-    earlier.password = "heslo";
-    smtp.Apply(earlier);
+    smtp.Apply({.server = "earlier.firma.cz", .authenticate = true, .login = "jan", .password = "heslo"});
     TSmtpAccount broken;
     broken.server = "smtp:x25";
     EXPECT_THROW(smtp.Apply(broken), EServerAddressError);

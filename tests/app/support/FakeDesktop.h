@@ -9,7 +9,8 @@
 
 namespace quillory::test {
 
-// A desktop that records what the windows ask of it and answers file dialogs from queues. It has
+// A desktop that records what the windows ask of it and answers questions and file dialogs from
+// queues. It has
 // no keyring unless a test gives it one.
 class TFakeDesktop final : public TDesktop {
 public:
@@ -21,6 +22,11 @@ public:
 
     void ShowMessage(QWidget*, TMessageKind kind, const QString& caption, const QString& text) override {
         messages.append({kind, caption, text});
+    }
+    // Answers from `answers` in turn; "Ne" when none is left.
+    bool Ask(QWidget*, const QString& caption, const QString& question) override {
+        questions.append({TMessageKind::Information, caption, question});
+        return !answers.isEmpty() && answers.takeFirst();
     }
     std::optional<QString> ChooseSaveFile(QWidget*, const TSaveDialogSettings& settings) override {
         lastSaveSettings = settings;
@@ -38,6 +44,8 @@ public:
     TKeyring* Keyring() override { return keyring; }
 
     QList<TMessage> messages;
+    QList<TMessage> questions;
+    QList<bool> answers;  // true: "Ano"
     QString clipboard;
     QList<QString> openedUrls;
     QList<QString> saveAnswers;  // a null QString: the user cancels

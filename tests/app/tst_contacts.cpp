@@ -1,0 +1,373 @@
+// The address book through the real window: importing, completing the address fields, the
+// placeholders of the preview and the subject filled from the recipient's entry (also in the message
+// aiosmtpd receives), the question before a message with an empty placeholder goes out, the entries
+// delivered messages add, and a damaged book file left alone.
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCompleter>
+#include <QDate>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include "app/contacts/AddressBookStore.h"
+#include "app/contacts/AddressBookWindow.h"
+#include "app/contacts/AddressCompleter.h"
+#include "app/contacts/ContactDialog.h"
+#include "contacts/VCard.h"
+#include "support/ComposerFixture.h"
+#include "support/SendSetup.h"
+#include "support/SendWaiting.h"
+#include "support/SmtpServerProcess.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+
+QString Local(int port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
+
+// Today as a Czech letter writes it, worked out here on its own.
+QString TodayInCzech() {
+    const QStringList months = {"ledna", "února", "března", "dubna", "května", "června", "července",
+                                "srpna", "září", "října", "listopadu", "prosince"};
+    const QDate today = QDate::currentDate();
+    return QStringLiteral("%1. %2 %3").arg(today.day()).arg(months[today.month() - 1]).arg(today.year());
+}
+
+constexpr const char* kNovakCard =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Novák;Jan;;Ing.;\r\nFN:Ing. Jan Novák\r\n"
+    "EMAIL;TYPE=INTERNET:jan.novak@example.cz\r\nEND:VCARD\r\n";
+
+AddressBookWindow& OpenAddressBook(TComposerFixture& f) {
+    f.Form().findChild<QAction*>("Adres1")->trigger();
+    return f.Form().ContactsWindow();
+}
+
+void Import(TComposerFixture& f, const std::string& name, const std::string& bytes) {
+    f.WriteFile(name, bytes);
+    AddressBookWindow& window = OpenAddressBook(f);
+    f.desktop.openAnswers.append(QStringList{QString::fromStdString(f.Path(name).string())});
+    QTest::mouseClick(window.findChild<QPushButton*>("addressBookImport"), Qt::LeftButton);
+}
+
+// Picks the first offer of the completion list that typing into `edit` dropped down.
+void PickFirstOffer(AddressCompleter& completer) {
+    QAbstractItemView* popup = completer.Completer()->popup();
+    QVERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Return);
+}
+
+QStringList Offers(AddressCompleter& completer) {
+    QStringList offers;
+    QAbstractItemModel* model = completer.Completer()->popup()->model();
+    for (int row = 0; row < model->rowCount(); ++row) offers << model->index(row, 0).data().toString();
+    return offers;
+}
+
+void SelectRowOf(AddressBookWindow& window, const QString& email) {
+    auto* table = window.findChild<QTableView*>("addressBookTable");
+    for (int row = 0; row < table->model()->rowCount(); ++row) {
+        if (table->model()->index(row, 3).data().toString() == email) {
+            table->selectRow(row);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no row for " + email));
+}
+
+template <class Widget>
+Widget* Field(ContactDialog* dialog, const char* name) {
+    auto* widget = dialog->findChild<Widget*>(name);
+    if (!widget) qFatal("no field %s", name);
+    return widget;
+}
+
+}  // namespace
+
+class ContactsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The issue's whole way: import, complete, greet as the entry says, send, date in the subject.
+    void importedContactIsCompletedAndGreetedInThePreviewAndTheDeliveredMessage() {
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        QVERIFY(server.Port() > 0);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok1.txt", "d\xeckujeme za popt\xe1vku.");
+        f.Open();
+        PrepareSend(f, Local(server.Port()), true);
+        Import(f, "novak.vcf", kNovakCard);
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].text, QString("Import kontaktů do adresáře\n\nnovak.vcf:\nnové kontakty: 1"));
+
+        auto* recipient = f.Get<QLineEdit>("sEdit1");
+        recipient->clear();
+        QTest::keyClicks(recipient, "nov");
+        QCOMPARE(Offers(f.Form().RecipientCompleter()), QStringList{"Ing. Jan Novák <jan.novak@example.cz>"});
+        PickFirstOffer(f.Form().RecipientCompleter());
+        QCOMPARE(recipient->text(), QString("jan.novak@example.cz"));
+
+        f.Combo(1)->addItem("{oslovení},");
+        f.Combo(1)->setCurrentIndex(0);
+        f.Tick("sCheckBox9");
+        f.Tick("sCheckBox1");
+        f.Combo(4)->setEditText("Nabídka ze dne {datum}");
+        QCOMPARE(f.PreviewLines().mid(0, 3), (QStringList{"Vážený pane inženýre,", "", "děkujeme za poptávku."}));
+
+        QVERIFY(SendAndWait(f));
+        QCOMPARE(f.desktop.questions.size(), 0);  // nothing was left empty
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        auto fields = DecodeMessage(delivery.data);
+        QCOMPARE(DecodedValues(fields, "subject"), QStringList{"Nabídka ze dne " + TodayInCzech()});
+        QCOMPARE(DecodedValues(fields, "body").mid(0, 2), (QStringList{"Vážený pane inženýre,", ""}));
+
+        // The entry's choice: by the surname.
+        AddressBookWindow& window = f.Form().ContactsWindow();
+        SelectRowOf(window, "jan.novak@example.cz");
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookEdit"), Qt::LeftButton);
+        ContactDialog* dialog = window.OpenDialog();
+        QVERIFY(dialog);
+        Field<QComboBox>(dialog, "contactGreeting")->setCurrentIndex(2);  // "příjmením"
+        QCOMPARE(Field<QLabel>(dialog, "contactGreetingShown")->text(), QString("Vážený pane Nováku"));
+        dialog->accept();
+        QCOMPARE(f.PreviewLines().first(), QString("Vážený pane Nováku,"));
+
+        QVERIFY(SendAndWait(f));
+        QVERIFY(server.NextDelivery(delivery));
+        fields = DecodeMessage(delivery.data);
+        QCOMPARE(DecodedValues(fields, "body").first(), QString("Vážený pane Nováku,"));
+        QCOMPARE(DecodedValues(fields, "subject"), QStringList{"Nabídka ze dne " + TodayInCzech()});
+        QCOMPARE(f.desktop.messages.size(), 1);
+
+        // The book keeps the choice in its file, readable by its owner only.
+        const VCardReadResult stored = ReadVCards(f.ReadFile("kontakty.vcf"));
+        QCOMPARE(stored.contacts.size(), size_t(1));
+        QVERIFY(stored.contacts[0].greetingStyle == GreetingStyle::Surname);
+        struct stat info {};
+        QCOMPARE(::stat(f.Path("kontakty.vcf").c_str(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    void importSummaryCountsTheSkippedLinesOfADamagedCsv() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        Import(f, "kontakty.csv",
+               "First Name,Last Name,Primary Email\n"
+               "Jan,Novák,jan.novak@example.cz\n"
+               "\"Neuzavřená,Uvozovka,spatne@example.cz\n"
+               "Eva,Svobodová,neni adresa\n"
+               "Petr,Bez Adresy,\n"
+               "Karel,Moc,karel@example.cz,navíc,pole\n"
+               "Eva,Svobodová,eva@example.cz\n"
+               "Jan,Novák,JAN.NOVAK@example.cz\n");
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Import kontaktů do adresáře\n\nkontakty.csv:\nnové kontakty: 2\n"
+                         "kontakty už v adresáři beze změny: 1\npřeskočené vadné řádky: 3\n"
+                         "přeskočené řádky bez e-mailové adresy: 1"));
+        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+
+        // The same file again: everything is there already.
+        Import(f, "kontakty.csv", f.ReadFile("kontakty.csv"));
+        QVERIFY(f.desktop.messages[1].text.contains("nové kontakty: 0\nkontakty už v adresáři beze změny: 3"));
+        // A file without an address column brings nothing.
+        Import(f, "telefony.csv", "Jméno,Telefon\nJan,123\n");
+        QCOMPARE(f.desktop.messages[2].text,
+                 QString("Import kontaktů do adresáře\n\ntelefony.csv: nic nebylo importováno (první řádek "
+                         "nepojmenovává sloupec s e-mailovou adresou)."));
+    }
+
+    void copiesCompleteOneByOneAndCompletionChangesNoCheck() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        Import(f, "lide.csv",
+               "Display Name,E-mail Address\nPetr Dvořák,petr.dvorak@example.cz\nŽofie Černá,zofie@example.cz\n"
+               "Jan Novák,jan.novak@example.cz\nEva Nováková,eva@firma.cz\n");
+        auto* copies = f.Get<QLineEdit>("sEdit3");
+        copies->setText("a@firma.cz;  ;b@firma.cz");
+        copies->setCursorPosition(12);  // in the blank piece between the semicolons
+        QTest::keyClicks(copies, "cer");
+        QCOMPARE(Offers(f.Form().CopyCompleter()), QStringList{"Žofie Černá <zofie@example.cz>"});
+        PickFirstOffer(f.Form().CopyCompleter());
+        QCOMPARE(copies->text(), QString("a@firma.cz; zofie@example.cz;b@firma.cz"));
+
+        copies->setCursorPosition(static_cast<int>(copies->text().size()));
+        QTest::keyClicks(copies, "; NOVAK");
+        QCOMPARE(Offers(f.Form().CopyCompleter()),
+                 (QStringList{"Jan Novák <jan.novak@example.cz>", "Eva Nováková <eva@firma.cz>"}));
+        QTest::keyClick(f.Form().CopyCompleter().Completer()->popup(), Qt::Key_Down);
+        PickFirstOffer(f.Form().CopyCompleter());  // the current offer: the second
+        QCOMPARE(copies->text(), QString("a@firma.cz; zofie@example.cz;b@firma.cz; eva@firma.cz"));
+
+        // Typed text that is left uncompleted is refused by the send command as before.
+        auto* recipient = f.Get<QLineEdit>("sEdit1");
+        QTest::keyClicks(recipient, "dvo");
+        QVERIFY(f.Form().RecipientCompleter().Completer()->popup()->isVisible());
+        QTest::keyClick(f.Form().RecipientCompleter().Completer()->popup(), Qt::Key_Escape);
+        QCOMPARE(recipient->text(), QString("dvo"));
+        f.Form().FormStorage().WriteStoredValue("smtpserver", std::string("127.0.0.1"));
+        f.Click("sBitBtn6");
+        QCOMPARE(f.desktop.messages.last().text, QString("Emailová adresa příjemce není vyplněna správně"));
+        QTest::keyClicks(recipient, "xyz");  // nothing matches: no list
+        QVERIFY(!f.Form().RecipientCompleter().Completer()->popup()->isVisible());
+    }
+
+    void anEmptyPlaceholderIsMarkedAndAskedAboutAndADeliveredRecipientIsLearnt() {
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok1.txt", "Dobr\xfd den {jm\xe9no},\r\nv\xe1\x9e" "en\xfd pane {{p\xf8\xedjmen\xed}.");
+        f.Open();
+        PrepareSend(f, Local(server.Port()), true);  // prijemce@firma.cz: not in the book
+        f.Tick("sCheckBox1");
+        QCOMPARE(f.PreviewLines().mid(1, 2), (QStringList{"Dobrý den ,", "vážený pane {příjmení}."}));
+        QCOMPARE(f.Form().EmptyPreviewPlaceholders().size(), size_t(1));
+        auto* preview = f.Get<QPlainTextEdit>("Memo1");
+        const QList<QTextEdit::ExtraSelection> marks = preview->extraSelections();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks[0].cursor.block().text(), QString("Dobrý den ,"));
+        QCOMPARE(preview->toolTip(), QString("Prázdné zástupné údaje: {jméno}"));
+
+        f.desktop.answers = {false};
+        f.Click("sBitBtn6");
+        QVERIFY(!f.Form().Sender().Running());
+        QCOMPARE(f.desktop.questions.size(), 1);
+        QCOMPARE(f.desktop.questions[0].text,
+                 QString("Zástupné údaje {jméno} zůstaly prázdné: příjemce v adresáři není, nebo u něj tyto údaje "
+                         "chybějí.\nOdeslat e-mail přesto?"));
+        QVERIFY(!std::filesystem::exists(f.Path("kontakty.vcf")));
+
+        f.Combo(4)->setEditText("Pro {firma}!");
+        f.desktop.answers = {true};
+        QVERIFY(SendAndWait(f));
+        QVERIFY(f.desktop.questions[1].text.startsWith("Zástupné údaje {firma}, {jméno} zůstaly prázdné"));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(DecodedValues(DecodeMessage(delivery.data), "subject"), QStringList{"Pro !"});
+
+        // The delivered message taught the book its recipient; naming him fills the preview at once.
+        const Contact* learnt = f.Form().Contacts().Book().Find("prijemce@firma.cz");
+        QVERIFY(learnt);
+        QVERIFY(std::filesystem::exists(f.Path("kontakty.vcf")));
+        Contact named = *learnt;
+        named.firstName = "Karel";
+        named.surname = "Příjemce";
+        QVERIFY(f.Form().Contacts().Replace(0, named));
+        QCOMPARE(f.PreviewLines().at(1), QString("Dobrý den Karel,"));
+        QVERIFY(f.Form().EmptyPreviewPlaceholders().empty());
+        QVERIFY(preview->extraSelections().isEmpty());
+        QCOMPARE(preview->toolTip(), QString());
+
+        // Another recipient: the preview follows.
+        f.Get<QLineEdit>("sEdit1")->setText("neznamy@firma.cz");
+        QCOMPARE(f.PreviewLines().at(1), QString("Dobrý den ,"));
+    }
+
+    // Without placeholders the preview is what it always was: changing the recipient does not
+    // rebuild it, so the user's own edits in it stay.
+    void withoutPlaceholdersTheRecipientLeavesThePreviewAlone() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok1.txt", "Text {bez} z\xe1vorek {");
+        f.Open();
+        Import(f, "novak.vcf", kNovakCard);
+        f.Tick("sCheckBox1");
+        QCOMPARE(f.PreviewLines().at(1), QString("Text {bez} závorek {"));
+        auto* preview = f.Get<QPlainTextEdit>("Memo1");
+        preview->setPlainText("upraveno rukou");
+        f.Get<QLineEdit>("sEdit1")->setText("jan.novak@example.cz");
+        QCOMPARE(preview->toPlainText(), QString("upraveno rukou"));
+    }
+
+    void theWindowAddsEditsSearchesDeletesAndExports() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        AddressBookWindow& window = OpenAddressBook(f);
+        QVERIFY(window.isVisible());
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookAdd"), Qt::LeftButton);
+        ContactDialog* dialog = window.OpenDialog();
+        QVERIFY(dialog);
+        Field<QLineEdit>(dialog, "contactEmail")->setText("neni adresa");
+        Field<QLineEdit>(dialog, "contactFirstName")->setText("Jana");
+        Field<QLineEdit>(dialog, "contactSurname")->setText("Nováková");
+        QCOMPARE(Field<QLabel>(dialog, "contactGreetingShown")->text(), QString("Vážená paní Nováková"));
+        QCOMPARE(Field<QComboBox>(dialog, "contactGender")->itemText(0), QString("podle jména (žena)"));
+        Field<QLineEdit>(dialog, "contactTitle")->setText("MUDr.");
+        QCOMPARE(Field<QLabel>(dialog, "contactGreetingShown")->text(), QString("Vážená paní doktorko"));
+        dialog->accept();
+        QCOMPARE(f.desktop.messages.last().text, QString("E-mailová adresa není vyplněna správně."));
+        QVERIFY(dialog->isVisible());
+        Field<QLineEdit>(dialog, "contactEmail")->setText("jana@example.cz");
+        dialog->accept();
+        QVERIFY(!window.OpenDialog());
+        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(1));
+
+        // The same address a second time is refused.
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookAdd"), Qt::LeftButton);
+        Field<QLineEdit>(window.OpenDialog(), "contactEmail")->setText("JANA@example.cz");
+        window.OpenDialog()->accept();
+        QCOMPARE(f.desktop.messages.last().text, QString("Adresa JANA@example.cz už v adresáři je."));
+        window.OpenDialog()->reject();
+
+        Import(f, "novak.vcf", kNovakCard);
+        auto* table = window.findChild<QTableView*>("addressBookTable");
+        QCOMPARE(table->model()->rowCount(), 2);
+        window.findChild<QLineEdit*>("addressBookSearch")->setText("NOVAKOVA");
+        QCOMPARE(table->model()->rowCount(), 1);
+        QCOMPARE(table->model()->index(0, 5).data().toString(), QString("Vážená paní doktorko"));
+        QCOMPARE(window.findChild<QLabel*>("addressBookState")->text(), QString("Kontaktů v adresáři: 2, zobrazeno: 1"));
+
+        const QString exported = QString::fromStdString(f.Path("export").string());
+        f.desktop.saveAnswers = {exported};
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookExport"), Qt::LeftButton);
+        const VCardReadResult read = ReadVCards(f.ReadFile("export.vcf"));
+        QVERIFY(read.contacts == f.Form().Contacts().Book().Contacts());
+
+        table->selectRow(0);
+        f.desktop.answers = {false};
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
+        QCOMPARE(f.desktop.questions.last().text, QString("Smazat kontakt jana@example.cz z adresáře?"));
+        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+        f.desktop.answers = {true};
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
+        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(1));
+        QCOMPARE(ReadVCards(f.ReadFile("kontakty.vcf")).contacts.size(), size_t(1));
+    }
+
+    void aDamagedBookIsReportedAtTheStartAndNeverWrittenOver() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        const std::string damaged = std::string(kNovakCard) + "BEGIN:VCARD\r\nFN:Bez konce\r\nEMAIL:x@example.cz\r\n";
+        f.WriteFile("kontakty.vcf", damaged);
+        f.Open();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Error);
+        const QString path = QString::fromStdString(f.Path("kontakty.vcf").string());
+        QCOMPARE(f.desktop.messages[0].text,
+                 QStringLiteral("Adresář „%1“ je poškozený (vadné vizitky: 1, první chyba na řádku 7). Načteno "
+                                "kontaktů: 1. Soubor zůstane, jak je, a změny adresáře se do něj až do konce běhu "
+                                "programu neuloží.")
+                     .arg(path));
+        // The rest works: the card that could be read completes, the window tells, changes stay unsaved.
+        QTest::keyClicks(f.Get<QLineEdit>("sEdit1"), "jan");
+        PickFirstOffer(f.Form().RecipientCompleter());
+        QCOMPARE(f.Get<QLineEdit>("sEdit1")->text(), QString("jan.novak@example.cz"));
+        Import(f, "lide.csv", "E-mail\nnovy@example.cz\n");
+        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+        QVERIFY(f.Form().ContactsWindow().findChild<QLabel*>("addressBookWarning")->isVisibleTo(&f.Form().ContactsWindow()));
+        f.Close();
+        QCOMPARE(f.ReadFile("kontakty.vcf"), damaged);
+    }
+};
+
+QTEST_MAIN(ContactsTest)
+#include "tst_contacts.moc"
