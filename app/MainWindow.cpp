@@ -75,8 +75,9 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
 TForm2& TForm1::Form2() {
     if (!form2_) {
         const auto presetsFile = folders_.FindShipped("providers.ini");
-        form2_ = std::make_unique<TForm2>(*FormStorage1, *passwordAtRest_, *this, *microsoft_,
-                                          presetsFile ? ReadProviderPresets(*presetsFile) : QVector<ProviderPreset>());
+        form2_ = std::make_unique<TForm2>(
+            *FormStorage1, *passwordAtRest_, *this, *microsoft_,
+            presetsFile ? ReadProviderPresets(*presetsFile) : QVector<ProviderPreset>());
     }
     return *form2_;
 }

@@ -70,13 +70,15 @@ QString AccountErrorText() {
             "Přihlášení účtem Microsoft vypršelo nebo bylo zrušeno. Přihlaste se znovu v Nastavení → "
             "Odchozí pošta (tlačítko „Přihlásit se účtem Microsoft“). Zpráva nebyla odeslána.");
         if (!error.Description().empty())
-            text += QStringLiteral("\n\nOdpověď přihlašovacího serveru: %1").arg(QString::fromUtf8(error.Description().c_str()));
+            text += QStringLiteral("\n\nOdpověď přihlašovacího serveru: %1")
+                        .arg(QString::fromUtf8(error.Description().c_str()));
         return text;
     } catch (const ESignInServerError& error) {
         return QStringLiteral(
                    "Přihlašovací server Microsoft odmítl obnovit přihlášení (%1%2). Zpráva nebyla odeslána.")
             .arg(QString::fromUtf8(error.Error().c_str()),
-                 error.Description().empty() ? QString() : ": " + QString::fromUtf8(error.Description().c_str()));
+                 error.Description().empty() ? QString()
+                                             : ": " + QString::fromUtf8(error.Description().c_str()));
     } catch (const ESignInServerUnreachable& error) {
         return QStringLiteral("Přihlašovací server Microsoft není dostupný (%1). Zpráva nebyla odeslána.")
             .arg(QString::fromUtf8(error.NetworkError().c_str()));

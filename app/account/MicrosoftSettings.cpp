@@ -49,7 +49,8 @@ MicrosoftSettings ReadMicrosoftSettings(const std::string& iniPath) {
 }
 
 QStringList MicrosoftScopes(bool sentCopyOverImap) {
-    QStringList scopes{"https://outlook.office.com/SMTP.Send", "offline_access", "openid", "email", "profile"};
+    QStringList scopes{"https://outlook.office.com/SMTP.Send", "offline_access", "openid", "email",
+                       "profile"};
     if (sentCopyOverImap) scopes.insert(1, "https://outlook.office.com/IMAP.AccessAsUser.All");
     return scopes;
 }

@@ -16,7 +16,8 @@ namespace quillory {
 struct MicrosoftSettings {
     static constexpr const char* kAuthorizeEndpoint =
         "https://login.microsoftonline.com/common/oauth2/v2.0/authorize";
-    static constexpr const char* kTokenEndpoint = "https://login.microsoftonline.com/common/oauth2/v2.0/token";
+    static constexpr const char* kTokenEndpoint =
+        "https://login.microsoftonline.com/common/oauth2/v2.0/token";
     static constexpr int kDefaultTimeLimitMs = 5 * 60 * 1000;
 
     // The client id the program was built with (QUILLORY_MICROSOFT_CLIENT_ID); empty when none.

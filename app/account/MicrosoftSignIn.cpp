@@ -45,15 +45,18 @@ QString SignInErrorMessage(const std::string& error, const std::string& descript
     QString message;
     // AADSTS90094 and its kin: the organisation lets only an administrator consent.
     if (text.contains("AADSTS90094") || text.contains("AADSTS90095") ||
-        text.contains("admin approval", Qt::CaseInsensitive) || text.contains("admin consent", Qt::CaseInsensitive) ||
+        text.contains("admin approval", Qt::CaseInsensitive) ||
+        text.contains("admin consent", Qt::CaseInsensitive) ||
         text.contains("admin permission", Qt::CaseInsensitive)) {
         message = QStringLiteral(
             "Přihlášení vyžaduje schválení správcem. Správce Microsoft 365 vaší organizace musí programu "
             "Quillory nejdřív udělit souhlas (souhlas správce) a povolit odesílání přes SMTP; pak se "
             "přihlaste znovu.");
     } else if (error == "access_denied") {
-        message = QStringLiteral("Přihlášení bylo v prohlížeči odmítnuto nebo zrušeno. Účet nebyl přihlášen.");
-    } else if (error == "consent_required" || error == "interaction_required" || text.contains("AADSTS65001")) {
+        message =
+            QStringLiteral("Přihlášení bylo v prohlížeči odmítnuto nebo zrušeno. Účet nebyl přihlášen.");
+    } else if (error == "consent_required" || error == "interaction_required" ||
+               text.contains("AADSTS65001")) {
         message = QStringLiteral(
             "Účet Microsoft nedal programu Quillory souhlas s odesíláním pošty. Přihlaste se znovu a "
             "souhlas v prohlížeči potvrďte.");
@@ -72,15 +75,15 @@ MicrosoftSignIn::MicrosoftSignIn(OAuthHttp& http, QObject* parent) : QObject(par
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, [this] {
-        Finish(Outcome::Failed,
-               QStringLiteral(
-                   "Přihlášení v prohlížeči nebylo dokončeno do 5 minut, proto bylo ukončeno. Zkuste to znovu."));
+        Finish(Outcome::Failed, QStringLiteral("Přihlášení v prohlížeči nebylo dokončeno do 5 minut, proto "
+                                               "bylo ukončeno. Zkuste to znovu."));
     });
 }
 
 MicrosoftSignIn::~MicrosoftSignIn() { StopListening(); }
 
-void MicrosoftSignIn::Start(const MicrosoftSettings& settings, const QStringList& scopes, const QString& loginHint) {
+void MicrosoftSignIn::Start(const MicrosoftSettings& settings, const QStringList& scopes,
+                            const QString& loginHint) {
     if (running_) return;
     running_ = true;
     ++attempt_;
@@ -128,7 +131,8 @@ void MicrosoftSignIn::Start(const MicrosoftSettings& settings, const QStringList
 
     timer_->start(settings.timeLimitMs);
     if (!QDesktopServices::openUrl(authorizationUrl_))
-        Finish(Outcome::Failed, QStringLiteral("Prohlížeč se nepodařilo otevřít, přihlášení proto nelze provést."));
+        Finish(Outcome::Failed,
+               QStringLiteral("Prohlížeč se nepodařilo otevřít, přihlášení proto nelze provést."));
 }
 
 void MicrosoftSignIn::Cancel() {
@@ -165,7 +169,8 @@ void MicrosoftSignIn::Read(QTcpSocket* socket) {
     Redirected(socket, request->query);
 }
 
-void MicrosoftSignIn::Redirected(QTcpSocket* socket, const std::map<std::string, std::string, std::less<>>& query) {
+void MicrosoftSignIn::Redirected(QTcpSocket* socket,
+                                 const std::map<std::string, std::string, std::less<>>& query) {
     const auto parameter = [&query](const char* name) -> std::string {
         const auto found = query.find(name);
         return found == query.end() ? std::string() : found->second;
@@ -175,9 +180,9 @@ void MicrosoftSignIn::Redirected(QTcpSocket* socket, const std::map<std::string,
     // started by someone else (a forged request), so its code or error is not used.
     if (parameter("state") != state_) {
         AnswerBrowser(socket, false);
-        Finish(Outcome::Failed, QStringLiteral(
-                                    "Odpověď z prohlížeče nepatří k tomuto přihlášení (nesouhlasí kontrolní "
-                                    "údaj „state“), proto nebyla použita. Přihlaste se znovu."));
+        Finish(Outcome::Failed,
+               QStringLiteral("Odpověď z prohlížeče nepatří k tomuto přihlášení (nesouhlasí kontrolní "
+                              "údaj „state“), proto nebyla použita. Přihlaste se znovu."));
         return;
     }
     if (const std::string error = parameter("error"); !error.empty()) {
@@ -188,7 +193,8 @@ void MicrosoftSignIn::Redirected(QTcpSocket* socket, const std::map<std::string,
     const std::string code = parameter("code");
     if (code.empty()) {
         AnswerBrowser(socket, false);
-        Finish(Outcome::Failed, QStringLiteral("Odpověď z prohlížeče neobsahuje přihlašovací kód. Přihlaste se znovu."));
+        Finish(Outcome::Failed,
+               QStringLiteral("Odpověď z prohlížeče neobsahuje přihlašovací kód. Přihlaste se znovu."));
         return;
     }
     Exchange(socket, QString::fromStdString(code));
@@ -208,7 +214,8 @@ void MicrosoftSignIn::Exchange(QTcpSocket* socket, const QString& code) {
         redirect_ = nullptr;
         if (reply.status == 0) {
             AnswerBrowser(socket, false);
-            Finish(Outcome::Failed, QStringLiteral("Přihlašovací server Microsoft není dostupný: %1").arg(reply.networkError));
+            Finish(Outcome::Failed,
+                   QStringLiteral("Přihlašovací server Microsoft není dostupný: %1").arg(reply.networkError));
             return;
         }
         try {
@@ -220,8 +227,9 @@ void MicrosoftSignIn::Exchange(QTcpSocket* socket, const QString& code) {
             }
             if (tokens.refreshToken.empty()) {
                 AnswerBrowser(socket, false);
-                Finish(Outcome::Failed, QStringLiteral("Přihlašovací server nevydal trvalé přihlášení (obnovovací "
-                                                       "token). Přihlaste se znovu."));
+                Finish(Outcome::Failed,
+                       QStringLiteral("Přihlašovací server nevydal trvalé přihlášení (obnovovací "
+                                      "token). Přihlaste se znovu."));
                 return;
             }
             AnswerBrowser(socket, true);

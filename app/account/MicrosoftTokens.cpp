@@ -88,34 +88,39 @@ void MicrosoftTokens::Refresh() {
     const OAuthHttp::Form form{{"client_id", settings.clientId},
                                {"grant_type", "refresh_token"},
                                {"refresh_token", QString::fromStdString(refreshToken)}};
-    http_.PostForm(settings.tokenEndpoint, form, [this, generation = generation_](const OAuthHttpReply& reply) {
-        refreshing_ = false;
-        if (generation != generation_) return;  // signed in or out meanwhile: Settle has answered
-        if (reply.status == 0) {
-            Settle({{}, std::make_exception_ptr(ESignInServerUnreachable(reply.networkError.toStdString()))});
-            return;
-        }
-        try {
-            const TOAuthTokenReply tokens = ReadOAuthTokenReply(reply.body.toStdString());
-            if (tokens.IsError()) {
-                if (tokens.error == "invalid_grant") {
-                    // The refresh token is dead for good: it is forgotten, who signed in is kept
-                    // to be shown.
-                    ++generation_;
-                    storage_.WriteStoredValue(kOAuthRefreshTokenName, std::string());
-                    Settle({{}, std::make_exception_ptr(ESignInRequired(tokens.errorDescription))});
-                    emit signInChanged();
-                    return;
-                }
-                Settle({{}, std::make_exception_ptr(ESignInServerError(tokens.error, tokens.errorDescription))});
+    http_.PostForm(
+        settings.tokenEndpoint, form, [this, generation = generation_](const OAuthHttpReply& reply) {
+            refreshing_ = false;
+            if (generation != generation_) return;  // signed in or out meanwhile: Settle has answered
+            if (reply.status == 0) {
+                Settle({{},
+                        std::make_exception_ptr(ESignInServerUnreachable(reply.networkError.toStdString()))});
                 return;
             }
-            Keep(tokens);
-            Settle({accessToken_, nullptr});
-        } catch (const EOAuthReplyError& error) {
-            Settle({{}, std::make_exception_ptr(ESignInServerError("unreadable reply", error.Message()))});
-        }
-    });
+            try {
+                const TOAuthTokenReply tokens = ReadOAuthTokenReply(reply.body.toStdString());
+                if (tokens.IsError()) {
+                    if (tokens.error == "invalid_grant") {
+                        // The refresh token is dead for good: it is forgotten, who signed in is kept
+                        // to be shown.
+                        ++generation_;
+                        storage_.WriteStoredValue(kOAuthRefreshTokenName, std::string());
+                        Settle({{}, std::make_exception_ptr(ESignInRequired(tokens.errorDescription))});
+                        emit signInChanged();
+                        return;
+                    }
+                    Settle(
+                        {{},
+                         std::make_exception_ptr(ESignInServerError(tokens.error, tokens.errorDescription))});
+                    return;
+                }
+                Keep(tokens);
+                Settle({accessToken_, nullptr});
+            } catch (const EOAuthReplyError& error) {
+                Settle(
+                    {{}, std::make_exception_ptr(ESignInServerError("unreadable reply", error.Message()))});
+            }
+        });
 }
 
 void MicrosoftTokens::Settle(const Result& result) {
@@ -148,7 +153,8 @@ MicrosoftTokens::WorkerSource MicrosoftTokens::ForWorker() {
             Qt::QueuedConnection);
         std::unique_lock<std::mutex> guard(pending->lock);
         // The cancel of a send has no way into this wait but its flag, looked at every 50 ms.
-        while (!pending->answered.wait_for(guard, std::chrono::milliseconds(50), [&] { return pending->done; })) {
+        while (!pending->answered.wait_for(guard, std::chrono::milliseconds(50),
+                                           [&] { return pending->done; })) {
             if (cancelled && cancelled()) throw EIdOperationCancelled();
         }
         if (pending->result.error) std::rethrow_exception(pending->result.error);

@@ -21,9 +21,11 @@ QByteArray EncodeForm(const OAuthHttp::Form& form) {
     return body;
 }
 
-NetworkOAuthHttp::NetworkOAuthHttp(QObject* parent) : QObject(parent), network_(new QNetworkAccessManager(this)) {}
+NetworkOAuthHttp::NetworkOAuthHttp(QObject* parent)
+    : QObject(parent), network_(new QNetworkAccessManager(this)) {}
 
-void NetworkOAuthHttp::PostForm(const QUrl& url, const Form& form, std::function<void(const OAuthHttpReply&)> done) {
+void NetworkOAuthHttp::PostForm(const QUrl& url, const Form& form,
+                                std::function<void(const OAuthHttpReply&)> done) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
     request.setRawHeader("Accept", "application/json");
@@ -44,7 +46,8 @@ void NetworkOAuthHttp::PostForm(const QUrl& url, const Form& form, std::function
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (*tooLarge) {
             result.status = 0;
-            result.networkError = QStringLiteral("odpověď serveru je delší než %1 KiB").arg(kMaxReplyBytes / 1024);
+            result.networkError =
+                QStringLiteral("odpověď serveru je delší než %1 KiB").arg(kMaxReplyBytes / 1024);
         } else if (result.status == 0) {
             result.networkError = reply->errorString();
         } else {

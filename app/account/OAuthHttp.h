@@ -31,7 +31,8 @@ public:
     virtual ~OAuthHttp() = default;
     // Sends `form` as application/x-www-form-urlencoded and calls `done` once, on the calling
     // thread, when the exchange has ended.
-    virtual void PostForm(const QUrl& url, const Form& form, std::function<void(const OAuthHttpReply&)> done) = 0;
+    virtual void PostForm(const QUrl& url, const Form& form,
+                          std::function<void(const OAuthHttpReply&)> done) = 0;
 };
 
 // OAuthHttp over Qt's network access: the system's certificate checks, no redirects followed (a
@@ -43,7 +44,8 @@ public:
     static constexpr qint64 kMaxReplyBytes = 256 * 1024;
 
     explicit NetworkOAuthHttp(QObject* parent = nullptr);
-    void PostForm(const QUrl& url, const Form& form, std::function<void(const OAuthHttpReply&)> done) override;
+    void PostForm(const QUrl& url, const Form& form,
+                  std::function<void(const OAuthHttpReply&)> done) override;
 
 private:
     QNetworkAccessManager* network_ = nullptr;

@@ -17,10 +17,8 @@ std::optional<ProviderPreset> MakePreset(const QString& id, const QHash<QString,
     preset.smtpServer = keys.value("smtp");
     preset.imapServer = keys.value("imap");
     const QString login = keys.value("prihlaseni", "heslo").toLower();
-    if (login == "microsoft")
-        preset.login = TLoginMethod::Microsoft;
-    else if (login != "heslo")
-        return std::nullopt;
+    if (login == "microsoft") preset.login = TLoginMethod::Microsoft;
+    else if (login != "heslo") return std::nullopt;
     preset.domains = keys.value("domeny").toLower().split(' ', Qt::SkipEmptyParts);
     preset.hint = keys.value("rada");
     if (preset.id.isEmpty() || preset.name.isEmpty() || preset.smtpServer.isEmpty()) return std::nullopt;
@@ -36,8 +34,9 @@ QVector<ProviderPreset> ReadProviderPresets(const QByteArray& utf8) {
     const auto close = [&] {
         if (section.isEmpty()) return;
         if (auto preset = MakePreset(section, keys)) {
-            const bool known = std::any_of(presets.begin(), presets.end(),
-                                           [&](const ProviderPreset& other) { return other.id == preset->id; });
+            const bool known = std::any_of(presets.begin(), presets.end(), [&](const ProviderPreset& other) {
+                return other.id == preset->id;
+            });
             if (!known) presets.append(*preset);
         }
         keys.clear();
@@ -64,7 +63,8 @@ QVector<ProviderPreset> ReadProviderPresets(const std::filesystem::path& file) {
     return ReadProviderPresets(in.read(kMaxFileBytes));
 }
 
-std::optional<ProviderPreset> PresetForAddress(const QVector<ProviderPreset>& presets, const QString& address) {
+std::optional<ProviderPreset> PresetForAddress(const QVector<ProviderPreset>& presets,
+                                               const QString& address) {
     const qsizetype at = address.lastIndexOf('@');
     if (at < 0) return std::nullopt;
     QString domain = address.mid(at + 1).trimmed().toLower();

@@ -32,6 +32,7 @@ QVector<ProviderPreset> ReadProviderPresets(const std::filesystem::path& file);
 
 // The preset whose domains hold the domain of `address` ("jana@Seznam.cz" → seznam); none for
 // text without "@" or an unknown domain.
-std::optional<ProviderPreset> PresetForAddress(const QVector<ProviderPreset>& presets, const QString& address);
+std::optional<ProviderPreset> PresetForAddress(const QVector<ProviderPreset>& presets,
+                                               const QString& address);
 
 }  // namespace quillory

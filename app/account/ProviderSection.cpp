@@ -122,9 +122,9 @@ void ProviderSection::Load(const TSmtpAccount& account) {
     int index = provider->findData(QString::fromStdString(account.oauth.provider));
     // An account set up for Microsoft before the provider was kept shows as Microsoft.
     if (account.oauth.method == TLoginMethod::Microsoft) {
-        const auto microsoft = std::find_if(presets_.begin(), presets_.end(), [](const ProviderPreset& preset) {
-            return preset.login == TLoginMethod::Microsoft;
-        });
+        const auto microsoft = std::find_if(
+            presets_.begin(), presets_.end(),
+            [](const ProviderPreset& preset) { return preset.login == TLoginMethod::Microsoft; });
         if (index < 0 || presets_.value(index).login != TLoginMethod::Microsoft)
             index = microsoft == presets_.end() ? -1 : int(microsoft - presets_.begin());
     }
@@ -171,7 +171,8 @@ void ProviderSection::LoginEdited(const QString& text) {
     offered_ = -1;
     if (match && (!Chosen() || Chosen()->id != match->id)) {
         offered_ = provider->findData(match->id);
-        offer->setText(QStringLiteral("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(match->name));
+        offer->setText(
+            QStringLiteral("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(match->name));
     }
     offer->setVisible(offered_ >= 0);
     emit heightChanged();

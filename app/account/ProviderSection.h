@@ -39,7 +39,8 @@ public:
         QCheckBox* sentCopy = nullptr;    // may be null: IMAP's scope is asked for when ticked
     };
 
-    ProviderSection(QWidget* parent, const Fields& fields, MicrosoftTokens& tokens, QVector<ProviderPreset> presets);
+    ProviderSection(QWidget* parent, const Fields& fields, MicrosoftTokens& tokens,
+                    QVector<ProviderPreset> presets);
 
     // Shows the account's provider and login method, and who is signed in.
     void Load(const TSmtpAccount& account);

@@ -76,8 +76,9 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     sPanel1->setGeometry(0, 0, 357, buttonsTop + 33);
     // The provider's choice, its hint and the Microsoft sign-in above the fields, which move down
     // by its height.
-    provider = new ProviderSection(this, {sEdit1, sCheckBox1, sEdit2, sEdit3, sentCopy->server, sentCopy->toServer},
-                                   microsoft, std::move(presets));
+    provider =
+        new ProviderSection(this, {sEdit1, sCheckBox1, sEdit2, sEdit3, sentCopy->server, sentCopy->toServer},
+                            microsoft, std::move(presets));
     const auto placeSections = [this, sPanel1, height = buttonsTop + 33] {
         const int top = provider->HeightFor(357);
         provider->setGeometry(0, 0, 357, top);

@@ -29,8 +29,8 @@ public:
     // `password` says where the password is kept.
     // `microsoft` keeps the Microsoft sign-in, `presets` are the providers of the choice
     // "Poskytovatel" (ProviderSection, above the fields).
-    TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow, MicrosoftTokens& microsoft,
-           QVector<ProviderPreset> presets);
+    TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow,
+           MicrosoftTokens& microsoft, QVector<ProviderPreset> presets);
 
     // Writes the confirmed fields into the stored values: the server always; with authentication
     // the Boolean true, account and password; without it only the Boolean false, so the stored

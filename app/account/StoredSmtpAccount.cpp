@@ -56,8 +56,9 @@ TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
     copy.folder = VarToStr(storage.ReadStoredValue(kImapFolder));
     copy.localArchive = VarToBool(storage.ReadStoredValue(kLocalArchive));
     TOAuthSignIn& oauth = account.oauth;
-    oauth.method = VarToStr(storage.ReadStoredValue(kLoginMethod)) == kMicrosoftMethod ? TLoginMethod::Microsoft
-                                                                                        : TLoginMethod::Password;
+    oauth.method = VarToStr(storage.ReadStoredValue(kLoginMethod)) == kMicrosoftMethod
+                       ? TLoginMethod::Microsoft
+                       : TLoginMethod::Password;
     oauth.address = VarToStr(storage.ReadStoredValue(kOAuthAddressName));
     oauth.provider = VarToStr(storage.ReadStoredValue(kProvider));
     return account;
@@ -83,8 +84,8 @@ void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account) {
     storage.WriteStoredValue(kImapFolder, copy.folder);
     storage.WriteStoredValue(kLocalArchive, copy.localArchive);
     const TOAuthSignIn& oauth = account.oauth;
-    storage.WriteStoredValue(kLoginMethod,
-                             std::string(oauth.method == TLoginMethod::Microsoft ? kMicrosoftMethod : "heslo"));
+    storage.WriteStoredValue(
+        kLoginMethod, std::string(oauth.method == TLoginMethod::Microsoft ? kMicrosoftMethod : "heslo"));
     storage.WriteStoredValue(kOAuthAddressName, oauth.address);
     storage.WriteStoredValue(kProvider, oauth.provider);
 }

@@ -70,7 +70,7 @@ void TForm1::sBitBtn6Click() {
     if (!ConfirmEmptyPlaceholders()) return;
     if (!FillMessage()) return;
     sender_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? microsoft_->ForWorker()
-                                                                               : TAccessTokenSource());
+                                                                             : TAccessTokenSource());
     try {
         sender_->Start(account, *IdMessage1, SentArchiveFolder());
     } catch (const Exception& error) {

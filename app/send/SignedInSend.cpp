@@ -5,7 +5,8 @@
 
 namespace quillory {
 
-void ConnectAndSend(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs, const TAccessTokenSource& tokens) {
+void ConnectAndSend(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs,
+                    const TAccessTokenSource& tokens) {
     if (!tokens || smtp.AuthenticationType() != TAuthenticationType::atXOAuth2) {
         smtp.OpenConnection(connectTimeoutMs);
         smtp.SendMail(message);

@@ -17,6 +17,7 @@ using TAccessTokenSource = std::function<std::string(bool renew, const std::func
 // the client set up for XOAUTH2) the token is fetched before the connection opens, so a sign-in
 // that must be repeated sends nothing; a token the server refuses is renewed once and the
 // transaction run again (SendMailRenewingToken). Otherwise: OpenConnection, then SendMail.
-void ConnectAndSend(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs, const TAccessTokenSource& tokens);
+void ConnectAndSend(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs,
+                    const TAccessTokenSource& tokens);
 
 }  // namespace quillory

@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTcpSocket>
+#include <QTest>
 #include <QUrlQuery>
 
 #include "app/account/AccountErrorText.h"
@@ -234,17 +234,19 @@ private slots:
     void aSignInThatDoesNotCompleteSaysWhy_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("access denied") << "refuse access_denied The user has denied access to the scope requested."
-                                       << "Přihlášení bylo v prohlížeči odmítnuto nebo zrušeno.";
+        QTest::newRow("access denied")
+            << "refuse access_denied The user has denied access to the scope requested."
+            << "Přihlášení bylo v prohlížeči odmítnuto nebo zrušeno.";
         QTest::newRow("consent required")
             << "refuse consent_required AADSTS65001: The user or administrator has not consented"
             << "Účet Microsoft nedal programu Quillory souhlas s odesíláním pošty.";
         QTest::newRow("administrator's approval")
             << "refuse access_denied AADSTS90094: The grant requires admin permission."
             << "Přihlášení vyžaduje schválení správcem.";
-        QTest::newRow("wrong state") << "wrong-state"
-                                     << "Odpověď z prohlížeče nepatří k tomuto přihlášení (nesouhlasí kontrolní "
-                                        "údaj „state“)";
+        QTest::newRow("wrong state")
+            << "wrong-state"
+            << "Odpověď z prohlížeče nepatří k tomuto přihlášení (nesouhlasí kontrolní "
+               "údaj „state“)";
     }
 
     void aSignInThatDoesNotCompleteSaysWhy() {
@@ -255,7 +257,8 @@ private slots:
         QVERIFY(s.provider.Command(command));
         s.Choose("microsoft");
         QVERIFY(s.SignIn());
-        QVERIFY2(s.Section().signInStatus->text().startsWith(message), qPrintable(s.Section().signInStatus->text()));
+        QVERIFY2(s.Section().signInStatus->text().startsWith(message),
+                 qPrintable(s.Section().signInStatus->text()));
         QVERIFY(s.Section().signInStatus->text().contains("Účet Microsoft není přihlášen."));
         QVERIFY(!s.f.Form().Microsoft().SignedIn());
         QTRY_VERIFY_WITH_TIMEOUT(browser.page.contains("Přihlášení se nezdařilo"), 10000);
@@ -361,13 +364,18 @@ private slots:
         QTest::addColumn<QString>("imap");
         QTest::addColumn<bool>("microsoft");
         QTest::addColumn<QString>("link");
-        QTest::newRow("Seznam") << "seznam" << "smtp.seznam.cz:465" << "imap.seznam.cz:993" << false
-                                << "https://napoveda.seznam.cz/";
-        QTest::newRow("Centrum") << "centrum" << "smtp.centrum.cz:465" << "imap.centrum.cz:993" << false << "";
-        QTest::newRow("Gmail") << "gmail" << "smtp.gmail.com:465" << "imap.gmail.com:993" << false
-                               << "https://support.google.com/";
-        QTest::newRow("Microsoft") << "microsoft" << "smtp.office365.com:587" << "outlook.office365.com:993" << true
-                                   << "";
+        QTest::newRow("Seznam") << "seznam"
+                                << "smtp.seznam.cz:465"
+                                << "imap.seznam.cz:993" << false << "https://napoveda.seznam.cz/";
+        QTest::newRow("Centrum") << "centrum"
+                                 << "smtp.centrum.cz:465"
+                                 << "imap.centrum.cz:993" << false << "";
+        QTest::newRow("Gmail") << "gmail"
+                               << "smtp.gmail.com:465"
+                               << "imap.gmail.com:993" << false << "https://support.google.com/";
+        QTest::newRow("Microsoft") << "microsoft"
+                                   << "smtp.office365.com:587"
+                                   << "outlook.office365.com:993" << true << "";
     }
 
     void eachPresetFillsItsServers() {
@@ -411,14 +419,20 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("smtp");
         for (const char* domain : {"seznam.cz", "email.cz", "post.cz"})
-            QTest::newRow(domain) << QString("jana@%1").arg(domain) << "Seznam.cz / Email.cz" << "smtp.seznam.cz:465";
+            QTest::newRow(domain) << QString("jana@%1").arg(domain) << "Seznam.cz / Email.cz"
+                                  << "smtp.seznam.cz:465";
         for (const char* domain : {"centrum.cz", "atlas.cz"})
-            QTest::newRow(domain) << QString("jana@%1").arg(domain) << "Centrum.cz / Atlas.cz" << "smtp.centrum.cz:465";
-        QTest::newRow("gmail.com") << "jana@Gmail.com" << "Gmail" << "smtp.gmail.com:465";
+            QTest::newRow(domain) << QString("jana@%1").arg(domain) << "Centrum.cz / Atlas.cz"
+                                  << "smtp.centrum.cz:465";
+        QTest::newRow("gmail.com") << "jana@Gmail.com"
+                                   << "Gmail"
+                                   << "smtp.gmail.com:465";
         for (const char* domain : {"outlook.com", "hotmail.com", "live.com"})
             QTest::newRow(domain) << QString("jana@%1").arg(domain) << "Microsoft 365 / Outlook.com"
                                   << "smtp.office365.com:587";
-        QTest::newRow("unknown domain") << "jana@firma.cz" << "" << "";
+        QTest::newRow("unknown domain") << "jana@firma.cz"
+                                        << ""
+                                        << "";
     }
 
     void anAddressTypedAsTheLoginOffersItsProvider() {
@@ -432,7 +446,8 @@ private slots:
         TComposerFixture::Type(dialog.sEdit2, address);
         QCOMPARE(s.Section().offer->isVisible(), !name.isEmpty());
         if (name.isEmpty()) return;
-        QCOMPARE(s.Section().offer->text(), QString("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(name));
+        QCOMPARE(s.Section().offer->text(),
+                 QString("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(name));
         QCOMPARE(dialog.sEdit1->text(), QString("smtp.firma.cz"));  // only offered
         QTest::mouseClick(s.Section().offer, Qt::LeftButton);
         QCOMPARE(s.Section().provider->currentText(), name);
@@ -490,18 +505,31 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("adviceStart");
-        QTest::newRow("Seznam refuses") << "LOGIN" << "smtp.seznam.cz" << 535 << "5.7.8 Authentication failed"
+        QTest::newRow("Seznam refuses") << "LOGIN"
+                                        << "smtp.seznam.cz" << 535 << "5.7.8 Authentication failed"
                                         << "Seznam odmítl heslo.";
-        QTest::newRow("Email.cz refuses") << "PLAIN" << "SMTP.Email.cz." << 535 << "auth failed" << "Seznam odmítl heslo.";
-        QTest::newRow("Gmail by host") << "LOGIN" << "smtp.gmail.com" << 535 << "bad" << "Gmail přijímá";
-        QTest::newRow("another provider refuses") << "LOGIN" << "smtp.firma.cz" << 535 << "5.7.8 bad" << "";
-        QTest::newRow("Seznam, not a refusal") << "LOGIN" << "smtp.seznam.cz" << 454 << "try later" << "";
-        QTest::newRow("5.7.3 alone is a wrong password") << "LOGIN" << "smtp.office365.com" << 535
-                                                          << "5.7.3 Authentication unsuccessful" << "";
-        QTest::newRow("a refused token") << "XOAUTH2" << "smtp.office365.com" << 535
-                                         << "5.7.139 Authentication unsuccessful, SmtpClientAuthentication is "
-                                            "disabled for the Mailbox."
-                                         << "Server odmítl přihlášení účtem Microsoft i po jeho obnovení. Správce";
+        QTest::newRow("Email.cz refuses") << "PLAIN"
+                                          << "SMTP.Email.cz." << 535 << "auth failed"
+                                          << "Seznam odmítl heslo.";
+        QTest::newRow("Gmail by host") << "LOGIN"
+                                       << "smtp.gmail.com" << 535 << "bad"
+                                       << "Gmail přijímá";
+        QTest::newRow("another provider refuses") << "LOGIN"
+                                                  << "smtp.firma.cz" << 535 << "5.7.8 bad"
+                                                  << "";
+        QTest::newRow("Seznam, not a refusal") << "LOGIN"
+                                               << "smtp.seznam.cz" << 454 << "try later"
+                                               << "";
+        QTest::newRow("5.7.3 alone is a wrong password")
+            << "LOGIN"
+            << "smtp.office365.com" << 535 << "5.7.3 Authentication unsuccessful"
+            << "";
+        QTest::newRow("a refused token")
+            << "XOAUTH2"
+            << "smtp.office365.com" << 535
+            << "5.7.139 Authentication unsuccessful, SmtpClientAuthentication is "
+               "disabled for the Mailbox."
+            << "Server odmítl přihlášení účtem Microsoft i po jeho obnovení. Správce";
     }
 
     void adviceDependsOnTheServerAndItsWords() {

@@ -40,7 +40,9 @@ class TOAuthProvider : public TEventProcess {
 public:
     TOAuthProvider(const QString& clientId, const QString& user)
         : TEventProcess("oauth_provider.py", {clientId, user}) {}
-    QString Url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path); }
+    QString Url(const QString& path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path);
+    }
 };
 
 // An SMTP server that takes XOAUTH2 only and asks `provider` whether a token is good
