@@ -44,14 +44,19 @@ void MicrosoftTokens::Keep(const TOAuthTokenReply& tokens) {
 }
 
 void MicrosoftTokens::Adopt(const TOAuthTokenReply& tokens, const QString& typedAddress) {
+    // A renewal under way belongs to the sign-in before: its answer is dropped, and whoever waits
+    // for it gets the new sign-in's token.
     ++generation_;
+    refreshing_ = false;
     storage_.WriteStoredValue(kOAuthAddressName, typedAddress.trimmed().toUtf8().toStdString());
     Keep(tokens);
+    Settle({accessToken_, nullptr});
     emit signInChanged();
 }
 
 void MicrosoftTokens::SignOut() {
     ++generation_;
+    refreshing_ = false;
     accessToken_.clear();
     expiresAt_ = {};
     storage_.WriteStoredValue(kOAuthRefreshTokenName, std::string());
@@ -90,8 +95,8 @@ void MicrosoftTokens::Refresh() {
                                {"refresh_token", QString::fromStdString(refreshToken)}};
     http_.PostForm(
         settings.tokenEndpoint, form, [this, generation = generation_](const OAuthHttpReply& reply) {
-            refreshing_ = false;
             if (generation != generation_) return;  // signed in or out meanwhile: Settle has answered
+            refreshing_ = false;
             if (reply.status == 0) {
                 Settle({{},
                         std::make_exception_ptr(ESignInServerUnreachable(reply.networkError.toStdString()))});

@@ -171,8 +171,7 @@ void ProviderSection::LoginEdited(const QString& text) {
     offered_ = -1;
     if (match && (!Chosen() || Chosen()->id != match->id)) {
         offered_ = provider->findData(match->id);
-        offer->setText(
-            QStringLiteral("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(match->name));
+        offer->setText(QStringLiteral("Použít nastavení: %1").arg(match->name));
     }
     offer->setVisible(offered_ >= 0);
     emit heightChanged();
@@ -213,7 +212,14 @@ void ProviderSection::SignInFinished(const MicrosoftSignIn::Result& result) {
     ShowSignedIn();
 }
 
+// Only for a Microsoft account: whether one is signed in is a read of the refresh token, which may
+// ask the keyring, and a password account has no business with it.
 void ProviderSection::ShowSignedIn() {
+    if (Method() != TLoginMethod::Microsoft) {
+        signInStatus->clear();
+        emit heightChanged();
+        return;
+    }
     const bool waiting = signIn_->Running();
     const auto problem = tokens_.Settings().Problem();
     QString status;
@@ -230,16 +236,28 @@ void ProviderSection::ShowSignedIn() {
     }
     if (!lastSignInMessage_.isEmpty()) status = lastSignInMessage_ + "\n\n" + status;
     signInStatus->setText(status);
+    const bool signedIn = tokens_.SignedIn();
     signInButton->setVisible(!waiting);
     signInButton->setEnabled(!problem);
-    signOutButton->setVisible(!waiting && tokens_.SignedIn());
+    signOutButton->setVisible(!waiting && signedIn);
     cancelButton->setVisible(waiting);
     emit heightChanged();
 }
 
-int ProviderSection::HeightFor(int width) const {
+int ProviderSection::PlaceAtTop(int width) {
     layout()->invalidate();
-    return hasHeightForWidth() ? heightForWidth(width) : sizeHint().height();
+    const int height = hasHeightForWidth() ? heightForWidth(width) : sizeHint().height();
+    setGeometry(0, 0, width, height);
+    // Laid out now, also in a dialog not shown yet, so every caption has its room from the start.
+    layout()->activate();
+    if (microsoftPanel->isHidden()) {
+        const QMargins margins = layout()->contentsMargins();
+        const int panelWidth = width - margins.left() - margins.right();
+        microsoftPanel->setGeometry(margins.left(), height, panelWidth,
+                                    microsoftPanel->layout()->totalHeightForWidth(panelWidth));
+        microsoftPanel->layout()->activate();
+    }
+    return height;
 }
 
 void ProviderSection::hideEvent(QHideEvent* event) {

@@ -63,13 +63,14 @@ public:
     QPushButton* signOutButton = nullptr;
     QPushButton* cancelButton = nullptr;
 
-    // The height the section needs at `width` with what it shows now.
-    int HeightFor(int width) const;
+    // Lays the section out at the top of its parent, `width` wide and as high as what it shows now
+    // needs (the Microsoft panel laid out too while hidden, ready to show); returns that height.
+    int PlaceAtTop(int width);
 
 signals:
     // A preset filled the SMTP server field (the sent copy's section hears of it).
     void smtpServerFilled(const QString& server);
-    // What the section shows changed, and with it the height it needs (HeightFor).
+    // What the section shows changed, and with it the height it needs (PlaceAtTop).
     void heightChanged();
 
 protected:

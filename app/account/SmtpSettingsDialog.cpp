@@ -80,8 +80,7 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
         new ProviderSection(this, {sEdit1, sCheckBox1, sEdit2, sEdit3, sentCopy->server, sentCopy->toServer},
                             microsoft, std::move(presets));
     const auto placeSections = [this, sPanel1, height = buttonsTop + 33] {
-        const int top = provider->HeightFor(357);
-        provider->setGeometry(0, 0, 357, top);
+        const int top = provider->PlaceAtTop(357);
         sPanel1->move(0, top);
         setFixedSize(357, top + height);
     };

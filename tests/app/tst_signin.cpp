@@ -446,8 +446,7 @@ private slots:
         TComposerFixture::Type(dialog.sEdit2, address);
         QCOMPARE(s.Section().offer->isVisible(), !name.isEmpty());
         if (name.isEmpty()) return;
-        QCOMPARE(s.Section().offer->text(),
-                 QString("Adresa patří k poskytovateli %1: použít jeho nastavení").arg(name));
+        QCOMPARE(s.Section().offer->text(), QString("Použít nastavení: %1").arg(name));
         QCOMPARE(dialog.sEdit1->text(), QString("smtp.firma.cz"));  // only offered
         QTest::mouseClick(s.Section().offer, Qt::LeftButton);
         QCOMPARE(s.Section().provider->currentText(), name);

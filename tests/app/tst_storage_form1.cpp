@@ -108,7 +108,9 @@ private slots:
             "sEdit1_Text", "sEdit3_Text", "sComboBox1_Text", "sComboBox2_Text", "sComboBox3_Text",
             "sComboBox4_Text", "sComboBox5_Text", "smtpserver", "smtplogin", "smtpheslo", "smtpovereni",
             // the copy of sent messages
-            "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv"};
+            "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv",
+            // the sign-in: login method, who signed in, provider, refresh token
+            "prihlasovani", "oauthadresa", "poskytovatel", "oauthobnova"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();
