@@ -67,6 +67,7 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     CreateMenus();
     ConnectSignals();
     CreateFormStorage();
+    CreateSpelling();
     move(16, 11);
     FormCreate();
 }

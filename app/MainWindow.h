@@ -43,6 +43,7 @@ class TAttachmentsButton;
 class AddressBookWindow;
 class AddressCompleter;
 struct TEmailPieces;
+class SpellChecker;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
 // addressing area (recipient, sender, copies, subject), the preview and the command buttons.
@@ -138,6 +139,7 @@ private:
     void CreateAddressBook();
     void CreateMenus();
     void CreateFormStorage();
+    void CreateSpelling();
     void ConnectSignals();
     QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                             const QRect& geometry);
@@ -257,9 +259,9 @@ private:
     // holds the SMTP client while a send runs.
     std::unique_ptr<TIdMessage> IdMessage1;
     std::unique_ptr<TSendWorker> sender_;
-    TAttachedFiles* attachedFiles_ = nullptr;    // child of the window
-    TAttachmentsButton* sAttachments = nullptr;  // the attachment list's face in the bottom row
-    AddressBookStore* addressBook_ = nullptr;    // child of the window
+    TAttachedFiles* attachedFiles_ = nullptr;         // child of the window
+    TAttachmentsButton* sAttachments = nullptr;       // the attachment list's face in the bottom row
+    AddressBookStore* addressBook_ = nullptr;         // child of the window
     AddressCompleter* recipientCompleter_ = nullptr;  // child of sEdit1
     AddressCompleter* copyCompleter_ = nullptr;       // child of sEdit3
     AddressBookWindow* contactsWindow_ = nullptr;     // child of the window, made at its first use
@@ -270,6 +272,8 @@ private:
     std::vector<EmptyPlaceholder> previewEmpty_;
     std::vector<int> previewEmptyPositions_;
     bool previewMarked_ = false;
+    QMenu* toolsMenu_ = nullptr;            // "Nástroje"
+    SpellChecker* spellChecker_ = nullptr;  // child of the window
 };
 
 }  // namespace quillory

@@ -34,7 +34,7 @@ void TForm1::CreateMenus() {
     MakeMenuItem(run, "Odeslatemail1", "Odeslat email", &TForm1::sBitBtn6Click);
     QMenu* settings = addMenu("Nastaven1", "Nastavení");
     MakeMenuItem(settings, "Serverodchozpoty1", "Odchozí pošta", &TForm1::sBitBtn1Click);
-    QMenu* tools = addMenu("Nstroje1", "Nástroje");
+    QMenu* tools = toolsMenu_ = addMenu("Nstroje1", "Nástroje");
     MakeMenuItem(tools, "Adres1", "Adresář…", &TForm1::Adres1Click);
     MakeMenuItem(tools, "Vchoznastaven1", "Výchozí nastavení", &TForm1::Vchoznastaven1Click);
     QMenu* help = addMenu("Npovda1", "Nápověda");

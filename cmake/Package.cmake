@@ -18,9 +18,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.quillory.cz")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window system plugins of Qt are not among the linked libraries; the Czech catalogue of Qt's
-# own dialogs and the trusted certificates for TLS are wanted, not needed.
+# own dialogs, the trusted certificates for TLS and the Czech dictionary of the spell checking are
+# wanted, not needed.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ca-certificates")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ca-certificates, hunspell-cs")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -4,7 +4,8 @@ set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins \
 libgtest-dev libgmock-dev libbenchmark-dev libssl-dev python3 python3-aiosmtpd python3-cryptography dovecot-imapd shared-mime-info xvfb xauth clang-format git \
 qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-daemon \
-qt6-translations-l10n desktop-file-utils appstream dpkg-dev file lintian"
+qt6-translations-l10n desktop-file-utils appstream dpkg-dev file lintian \
+libhunspell-dev hunspell-cs"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

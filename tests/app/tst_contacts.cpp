@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QTableView>
+#include <QTextBlock>
 #include <QTest>
 
 #include <sys/stat.h>

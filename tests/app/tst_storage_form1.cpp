@@ -110,7 +110,9 @@ private slots:
             // the copy of sent messages
             "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv",
             // the sign-in: login method, who signed in, provider, refresh token
-            "prihlasovani", "oauthadresa", "poskytovatel", "oauthobnova"};
+            "prihlasovani", "oauthadresa", "poskytovatel", "oauthobnova",
+            // spelling
+            "kontrolapravopisu", "jazykpravopisu"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");
         QCOMPARE(writtenKeys.size(), keys.size());
         const QScreen* screen = QGuiApplication::primaryScreen();
@@ -138,6 +140,9 @@ private slots:
         for (const char* empty : {"sEdit1_Text", "sComboBox2_Text", "smtpserver", "smtplogin", "smtpheslo"})
             QCOMPARE(value(empty), std::string());
         QCOMPARE(UnscrambleHex("pripojovani", value("smtpovereni")), std::string("False"));
+        // Spell checking: on, in Czech, kept in plain.
+        QCOMPARE(value("kontrolapravopisu"), std::string("True"));
+        QCOMPARE(value("jazykpravopisu"), std::string("cs_CZ"));
         QCOMPARE(written.ReadSectionKeys("TForm1.sComboBox4_Items"),
                  (std::vector<std::string>{"Count", "Item0"}));
         QCOMPARE(written.ReadValue("TForm1.sComboBox4_Items", "Item0", ""), std::string("Nab\xed"

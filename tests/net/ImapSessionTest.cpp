@@ -10,6 +10,7 @@
 
 #include "ImapTestSupport.h"
 #include "NetTestSupport.h"
+#include "net/IdIOHandlerSocket.h"
 #include "net/IdSocketExceptions.h"
 #include "net/ImapClient.h"
 
@@ -195,6 +196,28 @@ TEST_F(ImapSessionTest, ArgumentsWithLineBreaksAreRefusedBeforeAnythingIsWritten
     imap_.CloseConnection();
     server.Join();
     EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(ImapSessionTest, ReachesTheServerThroughASocksProxy) {
+    // SOCKS 4 to 127.0.0.1 port 143 (0x008F), granted; then the IMAP dialogue through it.
+    const std::string request{4, 1, 0, static_cast<char>(0x8F), 127, 0, 0, 1, 0};
+    test::ScriptedServer proxy(
+        {"* OK [CAPABILITY IMAP4rev1 LITERAL+] through the proxy", "A1 OK [CAPABILITY IMAP4rev1 LITERAL+] in",
+         "* LIST (\\Sent) \"/\" Sent\r\nA2 OK"},
+        {{request.size(), std::string{0, 90, 0, 0, 0, 0, 0, 0}}});
+    auto transport = std::make_unique<TIdIOHandlerSocket>();
+    transport->SocksInfo().Version = TSocksVersion::svSocks4;
+    transport->SocksInfo().Host = "127.0.0.1";
+    transport->SocksInfo().Port = proxy.Port();
+    imap_.SetIOHandler(std::move(transport));
+    imap_.Host = "localhost";
+    imap_.Port = 143;
+    imap_.OpenConnection(1000);
+    imap_.Login("novak", "secret");
+    EXPECT_EQ(imap_.FindSentFolder(), "Sent");
+    imap_.CloseConnection();
+    EXPECT_EQ(proxy.RawRequests(), (Lines{request}));
+    EXPECT_EQ(proxy.Transcript(), (Lines{"A1 LOGIN \"novak\" \"secret\"", "A2 LIST \"\" \"*\""}));
 }
 
 TEST_F(ImapSessionTest, InterruptEndsAnUploadAtOnce) {
