@@ -19,6 +19,7 @@
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
 #include "app/account/PasswordAtRest.h"
+#include "app/account/ProviderPresets.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/contacts/AddressBookStore.h"
 #include "app/desktop/Desktop.h"
@@ -73,7 +74,12 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
 
 // A window destroyed without its close still saves, unless a save already ran since the restore.
 TForm2& TForm1::Form2() {
-    if (!form2_) form2_ = std::make_unique<TForm2>(*FormStorage1, *passwordAtRest_, *this);
+    if (!form2_) {
+        const auto presetsFile = folders_.FindShipped("providers.ini");
+        form2_ = std::make_unique<TForm2>(
+            *FormStorage1, *passwordAtRest_, *this, *microsoft_,
+            presetsFile ? ReadProviderPresets(*presetsFile) : QVector<ProviderPreset>());
+    }
     return *form2_;
 }
 

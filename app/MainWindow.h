@@ -26,6 +26,7 @@ class QPushButton;
 namespace quillory {
 
 class TDesktop;
+class MicrosoftTokens;
 class TForm2;
 class TForm3;
 class TMemoWriter;
@@ -80,6 +81,8 @@ public:
     const TsSkinManager& SkinManager() const { return *sSkinManager1; }
     // The folder where delivered messages are archived ("Odeslané" in the data folder).
     std::filesystem::path SentArchive() const { return SentArchiveFolder(); }
+    // The Microsoft sign-in's tokens, for the settings and the sends.
+    MicrosoftTokens& Microsoft() const { return *microsoft_; }
     // The send command's worker: one for the window's life, idle between sends.
     TSendWorker& Sender() const { return *sender_; }
     // The files attached to the next message, kept until the user removes them.
@@ -246,6 +249,10 @@ private:
     // Keeps the stored password in the desktop's keyring when it has one.
     std::unique_ptr<TPasswordAtRest> passwordAtRest_;
     std::unique_ptr<TPasswordAtRest> imapPasswordAtRest_;
+    // The Microsoft sign-in's refresh token, kept at rest like the passwords, and the tokens in use;
+    // a child of the window, so the send worker, a member, has ended before it goes.
+    std::unique_ptr<TPasswordAtRest> refreshTokenAtRest_;
+    MicrosoftTokens* microsoft_ = nullptr;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     // The send command's message, which keeps what a send does not set, and its worker, which

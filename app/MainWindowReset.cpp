@@ -8,6 +8,8 @@
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
+#include "app/account/MicrosoftTokens.h"
+#include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
@@ -51,6 +53,7 @@ void TForm1::Vchoznastaven1Click() {
     attachedFiles_->Clear();
     WriteSmtpAccount(*FormStorage1, TSmtpAccount{});
     FormStorage1->WriteStoredValue(kImapPasswordName, std::string());
+    microsoft_->SignOut();
     selectedIndex_.fill(0);
     // A dialog not opened yet has nothing to empty: it reads the values when it opens.
     if (form2_) {
@@ -59,6 +62,7 @@ void TForm1::Vchoznastaven1Click() {
         form2_->sEdit3->clear();
         form2_->sCheckBox1->setChecked(false);
         form2_->sentCopy->Clear();
+        form2_->provider->Clear();
     }
 }
 

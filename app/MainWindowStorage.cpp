@@ -5,6 +5,8 @@
 
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
+#include "app/account/MicrosoftTokens.h"
+#include "app/account/OAuthHttp.h"
 #include "app/account/PasswordAtRest.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
@@ -41,6 +43,9 @@ void TForm1::CreateFormStorage() {
     passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kSmtpPasswordName);
     imapPasswordAtRest_ =
         std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kImapPasswordName);
+    refreshTokenAtRest_ =
+        std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kOAuthRefreshTokenName);
+    microsoft_ = new MicrosoftTokens(*FormStorage1, *new NetworkOAuthHttp(this), this);
     // The attached files' paths, as the file system names them, in a section of their own.
     FormStorage1->OnWriteSections = [this](TCustomIniFile& ini) {
         ini.ClearSection(kAttachmentSection);

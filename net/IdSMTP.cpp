@@ -10,6 +10,7 @@
 #include "mail/IdMessageClient.h"
 #include "net/IdSMTPDataWriter.h"
 #include "net/IdSocketExceptions.h"
+#include "net/XOAuth2.h"
 
 namespace quillory {
 
@@ -23,6 +24,9 @@ void RefuseUnsafeAddress(const TIdEMailAddressItem& item) {
     if (HoldsLineBreakOrNul(item.Address())) throw EIdInvalidCommandText("e-mail address");
 }
 
+// RFC 4954 §4: an AUTH command with its initial response may be up to 12,288 octets long.
+constexpr std::size_t kMaxAuthCommandLine = 12288;
+
 }  // namespace
 
 TIdSMTP::TIdSMTP() {
@@ -35,7 +39,7 @@ TIdSMTP::~TIdSMTP() = default;
 
 void TIdSMTP::SetAuthenticationType(TAuthenticationType type) {
     authenticationType_ = type;
-    if (type == TAuthenticationType::atLogin) useEhlo_ = true;
+    if (type != TAuthenticationType::atNone) useEhlo_ = true;
 }
 
 void TIdSMTP::SetUseEhlo(bool use) {
@@ -132,19 +136,42 @@ bool TIdSMTP::Offers(const char* mechanism) const {
 }
 
 bool TIdSMTP::MechanismOffered(TAuthenticationType type) const {
-    return type == TAuthenticationType::atLogin && (Offers("LOGIN") || Offers("PLAIN"));
+    switch (type) {
+    case TAuthenticationType::atLogin:
+        return Offers("LOGIN") || Offers("PLAIN");
+    case TAuthenticationType::atXOAuth2:
+        return Offers("XOAUTH2");
+    case TAuthenticationType::atNone:
+        break;
+    }
+    return false;
 }
 
 bool TIdSMTP::LoginNeeded() const {
-    return authenticationType_ != TAuthenticationType::atNone && MechanismOffered(authenticationType_) &&
-           !loggedIn_;
+    if (authenticationType_ == TAuthenticationType::atNone || loggedIn_) return false;
+    // An account that signs in with a token has no password to fall back on, and mail without a
+    // login would only be refused later: a server that does not offer XOAUTH2 is told at once.
+    return authenticationType_ == TAuthenticationType::atXOAuth2 || MechanismOffered(authenticationType_);
 }
 
 bool TIdSMTP::RunLogin() {
     bool exchanged = false;
     if (authenticationType_ == TAuthenticationType::atLogin) {
-        if (!encrypted_ && !IsThisMachine(Host)) throw EIdSMTPLoginInClear();
-        if (Offers("PLAIN") && !Offers("LOGIN")) {
+        LogInWithPassword();
+        exchanged = true;
+    } else if (authenticationType_ == TAuthenticationType::atXOAuth2) {
+        LogInWithToken();
+        exchanged = true;
+    }
+    loggedIn_ = true;
+    return exchanged;
+}
+
+void TIdSMTP::LogInWithPassword() {
+    if (!encrypted_ && !IsThisMachine(Host)) throw EIdSMTPLoginInClear();
+    const bool plain = Offers("PLAIN") && !Offers("LOGIN");
+    try {
+        if (plain) {
             // RFC 4616: no authorization identity, NUL, name, NUL, password, in one command.
             const std::string credentials = std::string(1, '\0') + Username + '\0' + Password;
             SendCommand("AUTH PLAIN " + EncodeTextWith<TIdEncoderMIME>(credentials), 235);
@@ -153,10 +180,30 @@ bool TIdSMTP::RunLogin() {
             SendCommand(EncodeTextWith<TIdEncoderMIME>(Username), 334);
             SendCommand(EncodeTextWith<TIdEncoderMIME>(Password), 235);
         }
-        exchanged = true;
+    } catch (const EIdProtocolReplyError& refused) {
+        throw EIdSMTPLoginRefused(refused, plain ? "PLAIN" : "LOGIN", Host);
     }
-    loggedIn_ = true;
-    return exchanged;
+}
+
+void TIdSMTP::LogInWithToken() {
+    if (!encrypted_ && !IsThisMachine(Host)) throw EIdSMTPTokenInClear();
+    if (!Offers("XOAUTH2")) throw EIdSMTPMechanismNotOffered("XOAUTH2");
+    const std::string response = XOAuth2InitialResponse(Username, AccessToken);
+    try {
+        const std::string command = "AUTH XOAUTH2 " + response;
+        int code = 0;
+        if (command.size() + 2 <= kMaxAuthCommandLine) {
+            code = SendCommand(command, TAllowedCodes{235, 334});
+        } else {
+            SendCommand("AUTH XOAUTH2", 334);
+            code = SendCommand(response, TAllowedCodes{235, 334});
+        }
+        // A 334 now is the error challenge (a base64 JSON status): the client answers it with an
+        // empty response, and the server's next reply ends the exchange with its verdict.
+        if (code == 334) SendCommand("", 235);
+    } catch (const EIdProtocolReplyError& refused) {
+        throw EIdSMTPLoginRefused(refused, "XOAUTH2", Host);
+    }
 }
 
 void TIdSMTP::SendMail(TIdMessage& message) {

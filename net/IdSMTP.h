@@ -14,7 +14,9 @@ namespace quillory {
 
 struct TSmtpAccount;
 
-enum class TAuthenticationType { atNone, atLogin };
+// atLogin: the name and password (AUTH LOGIN, or PLAIN); atXOAuth2: the name and an OAuth 2.0
+// access token (AUTH XOAUTH2, net/XOAuth2.h).
+enum class TAuthenticationType { atNone, atLogin, atXOAuth2 };
 
 // How the session is protected: not at all; TLS from the first byte (the submission port 465);
 // or STARTTLS (RFC 3207) whenever the server offers it, before any login.
@@ -27,6 +29,38 @@ public:
         : EIdException(
               "The server offers no encrypted connection (STARTTLS), so the login was not sent: the name "
               "and password would cross the network readable by anyone") {}
+};
+
+// An XOAUTH2 login was due over a connection that is not encrypted, to a server that is not this
+// machine: the access token would let anyone who reads it send as the user.
+class EIdSMTPTokenInClear : public EIdException {
+public:
+    EIdSMTPTokenInClear()
+        : EIdException(
+              "The server offers no encrypted connection (STARTTLS), so the access token was not sent: it "
+              "would cross the network readable by anyone") {}
+};
+
+// The account signs in with XOAUTH2 and the server does not offer it.
+class EIdSMTPMechanismNotOffered : public EIdException {
+public:
+    explicit EIdSMTPMechanismNotOffered(const std::string& mechanism)
+        : EIdException("The server does not offer the " + mechanism + " login") {}
+};
+
+// The server refused the login: the reply's text as every refused reply has it, with the mechanism
+// that was tried and the server it was tried with, so the user can be told what to do.
+class EIdSMTPLoginRefused : public EIdProtocolReplyError {
+public:
+    EIdSMTPLoginRefused(const EIdProtocolReplyError& reply, std::string mechanism, std::string host)
+        : EIdProtocolReplyError(reply), mechanism_(std::move(mechanism)), host_(std::move(host)) {}
+    // "LOGIN", "PLAIN" or "XOAUTH2".
+    const std::string& Mechanism() const { return mechanism_; }
+    const std::string& Host() const { return host_; }
+
+private:
+    std::string mechanism_;
+    std::string host_;
 };
 
 // The message is larger than the server said it accepts (RFC 1870): refused before MAIL FROM.
@@ -46,9 +80,10 @@ private:
 };
 
 // The SMTP client (RFC 5321): greeting, EHLO or HELO, TLS as Security says, a login when asked
-// for and offered (AUTH LOGIN, or AUTH PLAIN when the server offers PLAIN and not LOGIN), one
-// mail transaction per message, QUIT. Credentials never go over a connection that is not
-// encrypted unless the server is this machine (localhost, 127.0.0.1, ::1). Every command goes through
+// for and offered (AUTH LOGIN, or AUTH PLAIN when the server offers PLAIN and not LOGIN; AUTH
+// XOAUTH2 with an access token, which the server must offer), one mail transaction per message,
+// QUIT. Credentials and tokens never go over a connection that is not encrypted unless the server
+// is this machine (localhost, 127.0.0.1, ::1). Every command goes through
 // SendCommand, so a reply with a code the step does not allow ends the operation with EIdProtocolReplyError
 // carrying the server's text.
 //
@@ -104,14 +139,19 @@ public:
     bool Connected() { return IsConnected(); }
 
     // Runs the login of AuthenticationType; whether an exchange ran. Raises EIdSMTPLoginInClear
-    // before anything is sent when the connection is not encrypted and Host is not this machine.
+    // (EIdSMTPTokenInClear for XOAUTH2) before anything is sent when the connection is not
+    // encrypted and Host is not this machine, EIdSMTPMechanismNotOffered when XOAUTH2 is due and
+    // not offered, and EIdSMTPLoginRefused when the server refuses the login at any step.
+    // XOAUTH2 sends Username and AccessToken as the initial response (RFC 4954 §4; alone after
+    // the 334 when the command would pass 12,288 bytes) and answers the server's error challenge
+    // with an empty line, then reports the server's final reply.
     bool RunLogin();
     bool MechanismOffered(TAuthenticationType type) const;
     void ExpandList(const std::string& name);
     std::string VerifyMailbox(const std::string& name);
 
     TAuthenticationType AuthenticationType() const { return authenticationType_; }
-    // atLogin also turns UseEhlo on.
+    // atLogin and atXOAuth2 also turn UseEhlo on.
     void SetAuthenticationType(TAuthenticationType type);
     bool UseEhlo() const { return useEhlo_; }
     // false also sets AuthenticationType to atNone.
@@ -125,6 +165,9 @@ public:
     std::int64_t SizeLimit() const { return sizeLimit_; }
 
     TSmtpSecurity Security = TSmtpSecurity::Plain;
+    // The OAuth 2.0 access token of an XOAUTH2 login (with Username as the address); kept in
+    // memory only, like Password.
+    std::string AccessToken;
     std::string HeloName;
     std::string MailAgent;
     // Receives the message text of SendMail as the server keeps it: the bytes written after DATA
@@ -141,6 +184,8 @@ private:
     bool LoginNeeded() const;
     bool Offers(const char* mechanism) const;
     void StartTLS();
+    void LogInWithPassword();
+    void LogInWithToken();
     // Takes the TLS layer off again (UnwrapTLS) and forgets that the session was encrypted.
     void DropTLS();
 

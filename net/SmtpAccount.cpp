@@ -22,6 +22,13 @@ void TIdSMTP::Apply(const TSmtpAccount& account) {
     SetAuthenticationType(account.authenticate ? TAuthenticationType::atLogin : TAuthenticationType::atNone);
     Username = account.authenticate ? account.login : std::string();
     Password = account.authenticate ? account.password : std::string();
+    AccessToken.clear();
+    // A Microsoft account always logs in, with its token (set before the send) and its address.
+    if (account.oauth.method == TLoginMethod::Microsoft) {
+        SetAuthenticationType(TAuthenticationType::atXOAuth2);
+        Username = account.oauth.address;
+        Password.clear();
+    }
     ReadTimeout = account.readTimeoutMs;
     ReplyTimeLimit = account.replyTimeLimitMs;
 }

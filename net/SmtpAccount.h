@@ -25,6 +25,21 @@ struct TSentCopySettings {
     bool localArchive = true;
 };
 
+// How the account logs in: with its name and password, or with a Microsoft account signed in
+// through OAuth 2.0 in the browser, whose access token goes to the servers with XOAUTH2.
+enum class TLoginMethod { Password, Microsoft };
+
+// The account's sign-in and the provider it was set up for. The tokens themselves are not here:
+// the refresh token is kept at rest like a password, the access token only in memory.
+struct TOAuthSignIn {
+    TLoginMethod method = TLoginMethod::Password;
+    // The address the signed-in Microsoft account sends as (the XOAUTH2 user), in UTF-8 as the
+    // sign-in gave it; empty while nobody is signed in.
+    std::string address;
+    // The provider preset chosen in the settings ("seznam", "gmail", ...); empty: "Jiný".
+    std::string provider;
+};
+
 // The mail account as the user sets it up: what the settings dialog edits, the form storage keeps
 // and a send configures its clients with (TIdSMTP::Apply, ApplySentCopyAccount).
 struct TSmtpAccount {
@@ -41,6 +56,7 @@ struct TSmtpAccount {
     // The longest the server may take over one reply, however its bytes trickle in (0: none).
     int replyTimeLimitMs = TIdSMTP::DefaultReplyTimeLimit;
     TSentCopySettings sentCopy = {};
+    TOAuthSignIn oauth = {};
 };
 
 }  // namespace quillory

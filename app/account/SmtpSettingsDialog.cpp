@@ -12,6 +12,7 @@
 
 #include "app/Win1250Text.h"
 #include "app/account/PasswordAtRest.h"
+#include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "storage/forms/FormStorage.h"
@@ -25,7 +26,8 @@ const QColor kFieldColour(211, 182, 129);
 
 }  // namespace
 
-TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow)
+TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow,
+               MicrosoftTokens& microsoft, QVector<ProviderPreset> presets)
     : QDialog(&mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                                Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       storage_(storage),
@@ -72,6 +74,19 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, buttonsTop, 69, 25});
     setFixedSize(357, buttonsTop + 33);
     sPanel1->setGeometry(0, 0, 357, buttonsTop + 33);
+    // The provider's choice, its hint and the Microsoft sign-in above the fields, which move down
+    // by its height.
+    provider =
+        new ProviderSection(this, {sEdit1, sCheckBox1, sEdit2, sEdit3, sentCopy->server, sentCopy->toServer},
+                            microsoft, std::move(presets));
+    const auto placeSections = [this, sPanel1, height = buttonsTop + 33] {
+        const int top = provider->PlaceAtTop(357);
+        sPanel1->move(0, top);
+        setFixedSize(357, top + height);
+    };
+    placeSections();
+    connect(provider, &ProviderSection::heightChanged, this, placeSections);
+    connect(provider, &ProviderSection::smtpServerFilled, sentCopy, &SentCopySection::OutgoingServerChanged);
 
     connect(sCheckBox1, &QCheckBox::toggled, this, &TForm2::sCheckBox1Click);
     connect(sEdit1, &QLineEdit::textEdited, sentCopy, &SentCopySection::OutgoingServerChanged);
@@ -147,6 +162,7 @@ void TForm2::FormShow() {
         sEdit3->setText(FromWin1250(account.password));
     }
     sentCopy->Load(account.sentCopy);
+    provider->Load(account);
 }
 
 void TForm2::sCheckBox1Click() {
@@ -163,6 +179,7 @@ void TForm2::StoreFields() {
         account.password = ToWin1250(sEdit3->text());
     }
     account.sentCopy = sentCopy->Settings();
+    provider->Store(account);
     WriteSmtpAccount(storage_, account);
 }
 
@@ -173,6 +190,7 @@ TSmtpAccount TForm2::ShownAccount() const {
     account.login = ToWin1250(sEdit2->text());
     account.password = ToWin1250(sEdit3->text());
     account.sentCopy = sentCopy->Settings();
+    provider->Store(account);
     return account;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "app/account/ProviderPresets.h"
 #include "net/SmtpAccount.h"
 
 class QCheckBox;
@@ -11,6 +12,8 @@ class QPushButton;
 
 namespace quillory {
 
+class MicrosoftTokens;
+class ProviderSection;
 class SentCopySection;
 class TFormStorage;
 class TPasswordAtRest;
@@ -24,7 +27,10 @@ class TForm2 : public QDialog {
 public:
     // `mainWindow` is the dialog's parent and the corner it opens from; `storage` holds the values,
     // `password` says where the password is kept.
-    TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow);
+    // `microsoft` keeps the Microsoft sign-in, `presets` are the providers of the choice
+    // "Poskytovatel" (ProviderSection, above the fields).
+    TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow,
+           MicrosoftTokens& microsoft, QVector<ProviderPreset> presets);
 
     // Writes the confirmed fields into the stored values: the server always; with authentication
     // the Boolean true, account and password; without it only the Boolean false, so the stored
@@ -41,6 +47,7 @@ public:
     QPushButton* sBitBtn1 = nullptr;  // "Ok"
     QPushButton* sBitBtn2 = nullptr;  // "Zrušit"
     SentCopySection* sentCopy = nullptr;
+    ProviderSection* provider = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

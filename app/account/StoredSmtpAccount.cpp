@@ -17,6 +17,9 @@ constexpr const char* kImapOwnLogin = "imapvlastni";
 constexpr const char* kImapLogin = "imaplogin";
 constexpr const char* kImapFolder = "imapslozka";
 constexpr const char* kLocalArchive = "archiv";
+constexpr const char* kLoginMethod = "prihlasovani";
+constexpr const char* kProvider = "poskytovatel";
+constexpr const char* kMicrosoftMethod = "microsoft";
 
 }  // namespace
 
@@ -32,6 +35,10 @@ void AddSmtpAccountValues(TStoredValues& values) {
     values.Add(std::string(kImapPasswordName), std::string(), "zamecnik");
     values.Add(kImapFolder, std::string(), "odeslane");
     values.Add(kLocalArchive, true, "archivar");
+    values.Add(kLoginMethod, std::string(), "zpusob");
+    values.Add(std::string(kOAuthAddressName), std::string(), "adresat");
+    values.Add(kProvider, std::string(), "dodavatel");
+    values.Add(std::string(kOAuthRefreshTokenName), std::string(), "obnovitel");
 }
 
 TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
@@ -48,6 +55,12 @@ TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {
     if (copy.ownLogin) copy.password = VarToStr(storage.ReadStoredValue(kImapPasswordName));
     copy.folder = VarToStr(storage.ReadStoredValue(kImapFolder));
     copy.localArchive = VarToBool(storage.ReadStoredValue(kLocalArchive));
+    TOAuthSignIn& oauth = account.oauth;
+    oauth.method = VarToStr(storage.ReadStoredValue(kLoginMethod)) == kMicrosoftMethod
+                       ? TLoginMethod::Microsoft
+                       : TLoginMethod::Password;
+    oauth.address = VarToStr(storage.ReadStoredValue(kOAuthAddressName));
+    oauth.provider = VarToStr(storage.ReadStoredValue(kProvider));
     return account;
 }
 
@@ -70,6 +83,11 @@ void WriteSmtpAccount(TFormStorage& storage, const TSmtpAccount& account) {
     if (copy.ownLogin) storage.WriteStoredValue(kImapPasswordName, copy.password);
     storage.WriteStoredValue(kImapFolder, copy.folder);
     storage.WriteStoredValue(kLocalArchive, copy.localArchive);
+    const TOAuthSignIn& oauth = account.oauth;
+    storage.WriteStoredValue(
+        kLoginMethod, std::string(oauth.method == TLoginMethod::Microsoft ? kMicrosoftMethod : "heslo"));
+    storage.WriteStoredValue(kOAuthAddressName, oauth.address);
+    storage.WriteStoredValue(kProvider, oauth.provider);
 }
 
 }  // namespace quillory

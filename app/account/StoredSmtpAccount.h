@@ -13,11 +13,17 @@ class TStoredValues;
 // The stored values that hold the passwords: the SMTP one, and the IMAP server's own.
 inline constexpr std::string_view kSmtpPasswordName = "smtpheslo";
 inline constexpr std::string_view kImapPasswordName = "imapheslo";
+// The stored value that holds the Microsoft sign-in's refresh token, kept at rest like a password.
+inline constexpr std::string_view kOAuthRefreshTokenName = "oauthobnova";
+// The stored value that holds the address of the signed-in Microsoft account.
+inline constexpr std::string_view kOAuthAddressName = "oauthadresa";
 
 // The account's stored values, added empty (false) with the key strings their INI entries are
 // scrambled with: "smtpserver", "smtplogin", "smtpheslo" and "smtpovereni"; for the copy of sent
 // messages "imapkopie", "imapserver", "imapvlastni" (a login of its own), "imaplogin", "imapheslo",
-// "imapslozka" and "archiv" (true: the local archive is on).
+// "imapslozka" and "archiv" (true: the local archive is on); for the sign-in "prihlasovani" (the
+// login method: "heslo" or "microsoft"), "oauthadresa" (who is signed in), "poskytovatel" (the
+// preset) and "oauthobnova" (the refresh token).
 void AddSmtpAccountValues(TStoredValues& values);
 
 // The account the stored values hold; the time limits keep their defaults. The IMAP password is

@@ -14,6 +14,7 @@
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
 #include "app/Win1250Text.h"
+#include "app/account/MicrosoftTokens.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "app/desktop/Desktop.h"
 #include "app/send/AddressCheck.h"
@@ -68,6 +69,8 @@ void TForm1::sBitBtn6Click() {
     if (sender_->Running()) return;
     if (!ConfirmEmptyPlaceholders()) return;
     if (!FillMessage()) return;
+    sender_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? microsoft_->ForWorker()
+                                                                             : TAccessTokenSource());
     try {
         sender_->Start(account, *IdMessage1, SentArchiveFolder());
     } catch (const Exception& error) {

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/Win1250Text.h"
+#include "app/account/AccountErrorText.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/SentCopy.h"
 #include "core/Exception.h"
@@ -53,7 +54,7 @@ QString UserErrorText() {
                    "odesílání %3 bajtů). Zpráva nebyla odeslána.")
             .arg(name, FormatBytes(error.ExpectedSize()), FormatBytes(error.FoundSize()));
     } catch (...) {
-        return {};
+        return AccountErrorText();
     }
 }
 
@@ -142,8 +143,7 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
     TSendOutcome outcome;
     bool delivered = false;
     try {
-        smtp.OpenConnection(connectTimeoutMs);
-        smtp.SendMail(message);
+        ConnectAndSend(smtp, message, connectTimeoutMs, tokens_);
         delivered = true;
     } catch (...) {
         std::string text;

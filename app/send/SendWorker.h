@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "app/send/SignedInSend.h"
+
 namespace quillory {
 
 class ImapClient;
@@ -60,6 +62,9 @@ public:
     // account says: in `archiveFolder` and in the mailbox's Sent folder.
     void Start(const TSmtpAccount& account, const TIdMessage& message,
                const std::filesystem::path& archiveFolder);
+    // The access tokens of an account signed in with Microsoft, for the sends that follow; none
+    // for an account that logs in with its password.
+    void SetAccessTokens(TAccessTokenSource tokens) { tokens_ = std::move(tokens); }
     // Ends the connection at once: before the server accepted the message the send finishes as
     // Cancelled; during the copy's upload it finishes Delivered with the copy not stored.
     void Cancel();
@@ -88,6 +93,7 @@ private:
     // The copy's client and the copy itself, likewise.
     std::unique_ptr<ImapClient> imap_;
     std::unique_ptr<SentCopy> copy_;
+    TAccessTokenSource tokens_;
     long long workTotal_ = 0;  // the size of the message text being sent; the send thread's
     std::thread thread_;
     bool running_ = false;

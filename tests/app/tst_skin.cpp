@@ -159,8 +159,17 @@ void CheckCaptionsFit(const QWidget& window) {
             {box, QRect(box->mapToParent(room.topLeft()), QSize(CaptionWidth(*box), room.height()))});
     }
     for (const QLabel* label : window.findChildren<QLabel*>()) {
-        const int width = label->fontMetrics().horizontalAdvance(label->text());
         const QRect room = label->contentsRect();
+        if (label->wordWrap()) {
+            // A text that wraps fits when its lines fit the label's height.
+            QVERIFY2(label->text().isEmpty() || label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(Describe(*label) + QStringLiteral(": %1 lines' height > %2")
+                                                       .arg(label->heightForWidth(label->width()))
+                                                       .arg(label->height())));
+            texts.push_back({label, QRect(label->mapToParent(room.topLeft()), room.size())});
+            continue;
+        }
+        const int width = label->fontMetrics().horizontalAdvance(label->text());
         CheckFits(*label, width, room);
         texts.push_back({label, QRect(label->mapToParent(room.topLeft()), QSize(width, room.height()))});
     }

@@ -106,6 +106,7 @@ class InstalledProgram(unittest.TestCase):
             "share/quillory/Skins/Wood/Options.dat",
             "share/quillory/help/napoveda.html",
             "share/quillory/help/okno.png",
+            "share/quillory/providers.ini",
             f"share/applications/{APP_ID}.desktop",
             f"share/metainfo/{APP_ID}.metainfo.xml",
             f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",

@@ -74,6 +74,24 @@ TEST(SmtpAccountTest, WithoutAuthenticationNoCredentialsReachTheClient) {
     EXPECT_EQ(smtp.ReplyTimeLimit, TIdSMTP::DefaultReplyTimeLimit);
 }
 
+TEST(SmtpAccountTest, AMicrosoftAccountLogsInWithItsTokenAndSignedInAddress) {
+    TSmtpAccount account;
+    account.server = "smtp.office365.com:587";
+    account.authenticate = false;  // a Microsoft account always logs in
+    account.login = "typed@firma.cz";
+    account.password = "not used";
+    account.oauth.method = TLoginMethod::Microsoft;
+    account.oauth.address = "jana@firma.cz";
+    TIdSMTP smtp;
+    smtp.AccessToken = "left over";
+    smtp.Apply(account);
+    EXPECT_EQ(smtp.AuthenticationType(), TAuthenticationType::atXOAuth2);
+    EXPECT_EQ(smtp.Username, "jana@firma.cz");
+    EXPECT_EQ(smtp.Password, "");
+    EXPECT_EQ(smtp.AccessToken, "");  // set by the send, from memory
+    EXPECT_EQ(smtp.Security, TSmtpSecurity::StartTLSWhenOffered);
+}
+
 TEST(SmtpAccountTest, AServerTextThatDoesNotParseLeavesTheClientAsItWas) {
     TIdSMTP smtp;
     smtp.Apply({.server = "earlier.firma.cz", .authenticate = true, .login = "jan", .password = "heslo"});
