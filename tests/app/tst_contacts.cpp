@@ -9,7 +9,6 @@
 #include <QDate>
 #include <QLabel>
 #include <QTableView>
-#include <QTextBlock>
 #include <QTest>
 #include <QTextBlock>
 
