@@ -8,25 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/account/DialogLook.h"
 #include "app/account/MicrosoftTokens.h"
 #include "net/SmtpAccount.h"
 
 namespace quillory {
 
 namespace {
-
-const QColor kLabelColour(55, 33, 7);
-
-QLabel* MakeCaption(const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLabelColour);
-    label->setPalette(palette);
-    return label;
-}
 
 QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -53,7 +41,7 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
     column->setSpacing(4);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(MakeCaption("Poskytovatel", this));
+    row->addWidget(MakeDialogCaption("Poskytovatel", this));
     provider = new QComboBox(this);
     provider->setObjectName("ProviderChoice");
     for (const ProviderPreset& preset : presets_) provider->addItem(preset.name, preset.id);

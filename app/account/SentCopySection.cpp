@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/Win1250Text.h"
+#include "app/account/DialogLook.h"
 #include "app/account/ImapFolderFetch.h"
 #include "net/ImapClient.h"
 #include "net/SentCopyAccount.h"
@@ -16,27 +17,6 @@
 namespace quillory {
 
 namespace {
-
-const QColor kLabelColour(55, 33, 7);
-const QColor kFieldColour(211, 182, 129);
-
-QLabel* MakeLabel(const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLabelColour);
-    label->setPalette(palette);
-    return label;
-}
-
-void Colour(QWidget* field) {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, kFieldColour);
-    palette.setColor(QPalette::Text, Qt::black);
-    field->setPalette(palette);
-}
 
 QString Display(const QString& wireName) {
     return QString::fromStdString(DecodeImapFolderName(wireName.toStdString()));
@@ -49,7 +29,7 @@ SentCopySection::SentCopySection(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 4, 8, 4);
     grid->setVerticalSpacing(3);
-    grid->addWidget(MakeLabel("Kopie odeslané pošty", this), 0, 0, 1, 3);
+    grid->addWidget(MakeDialogCaption("Kopie odeslané pošty", this), 0, 0, 1, 3);
 
     toServer = new QCheckBox("Ukládat kopii do složky Odeslané na serveru", this);
     toServer->setObjectName("SentCopyToServer");
@@ -60,29 +40,29 @@ SentCopySection::SentCopySection(QWidget* parent) : QWidget(parent) {
     note->hide();
     grid->addWidget(note, 2, 0, 1, 3);
 
-    grid->addWidget(MakeLabel("Příchozí pošta (IMAP)", this), 3, 0, 1, 3);
+    grid->addWidget(MakeDialogCaption("Příchozí pošta (IMAP)", this), 3, 0, 1, 3);
     server = new QLineEdit(this);
     server->setObjectName("SentCopyServer");
     server->setPlaceholderText("imap.example.cz:993");
-    Colour(server);
+    ColourDialogField(*server);
     grid->addWidget(server, 4, 0, 1, 3);
 
     ownLogin = new QCheckBox("Jiné přihlášení než k odchozí poště", this);
     ownLogin->setObjectName("SentCopyOwnLogin");
     grid->addWidget(ownLogin, 5, 0, 1, 3);
-    grid->addWidget(MakeLabel("Název účtu", this), 6, 0);
+    grid->addWidget(MakeDialogCaption("Název účtu", this), 6, 0);
     login = new QLineEdit(this);
     login->setObjectName("SentCopyLogin");
-    Colour(login);
+    ColourDialogField(*login);
     grid->addWidget(login, 6, 1, 1, 2);
-    grid->addWidget(MakeLabel("Heslo", this), 7, 0);
+    grid->addWidget(MakeDialogCaption("Heslo", this), 7, 0);
     password = new QLineEdit(this);
     password->setObjectName("SentCopyPassword");
     password->setEchoMode(QLineEdit::Password);
-    Colour(password);
+    ColourDialogField(*password);
     grid->addWidget(password, 7, 1, 1, 2);
 
-    grid->addWidget(MakeLabel("Složka", this), 8, 0);
+    grid->addWidget(MakeDialogCaption("Složka", this), 8, 0);
     folder = new QComboBox(this);
     folder->setObjectName("SentCopyFolder");
     folder->addItem("(najde se při prvním odeslání)", QString());

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/Win1250Text.h"
+#include "app/account/DialogLook.h"
 #include "app/account/PasswordAtRest.h"
 #include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
@@ -18,13 +19,6 @@
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {
-
-namespace {
-
-const QColor kLabelColour(55, 33, 7);
-const QColor kFieldColour(211, 182, 129);
-
-}  // namespace
 
 TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& mainWindow,
                MicrosoftTokens& microsoft, QVector<ProviderPreset> presets)
@@ -97,14 +91,8 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
 }
 
 QLabel* TForm2::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
-    auto* label = new QLabel(caption, parent);
+    QLabel* label = MakeDialogCaption(caption, parent);
     label->setObjectName(name);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLabelColour);
-    label->setPalette(palette);
     label->move(at);
     label->adjustSize();
     return label;
@@ -114,10 +102,7 @@ QLineEdit* TForm2::MakeEdit(QWidget* parent, const char* name, const QRect& geom
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, kFieldColour);
-    palette.setColor(QPalette::Text, Qt::black);
-    edit->setPalette(palette);
+    ColourDialogField(*edit);
     return edit;
 }
 
