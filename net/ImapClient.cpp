@@ -8,6 +8,7 @@
 #include "core/TextCase.h"
 #include "mail/IdCoder3to4.h"
 #include "net/IdSocketExceptions.h"
+#include "net/XOAuth2.h"
 
 namespace quillory {
 
@@ -128,6 +129,24 @@ void ImapClient::Login(const std::string& user, const std::string& password) {
         login.String(user, "IMAP login name").String(password, "IMAP password");
         ReadUntilTagged(SendTaggedCommand(login, "LOGIN"), "LOGIN");
     }
+    LoggedInNow();
+}
+
+void ImapClient::AuthenticateXOAuth2(const std::string& user, const std::string& accessToken) {
+    if (loggedIn_) return;
+    if (!encrypted_ && !IsThisMachine(Host)) throw EImapTokenInClear();
+    if (!HasCapability("AUTH=XOAUTH2")) throw EImapNoTokenLogin();
+    const std::string answer = XOAuth2InitialResponse(user, accessToken);
+    try {
+        Authenticate("XOAUTH2", answer, true);
+    } catch (const EImapCommandFailed& refused) {
+        if (refused.Status() != "NO") throw;
+        throw EImapTokenRefused(refused.Step(), refused.Status(), refused.Text(), refused.Code());
+    }
+    LoggedInNow();
+}
+
+void ImapClient::LoggedInNow() {
     loggedIn_ = true;
     // The capabilities change with the login; a server that did not say the new ones is asked.
     if (!capabilitiesNoted_) AskCapabilities();
@@ -137,8 +156,12 @@ void ImapClient::AuthenticatePlain(const std::string& user, const std::string& p
     // RFC 4616: no authorization identity, NUL, name, NUL, password. The NULs are the separators,
     // so a name or password holding one (or a line break) is refused before anything is sent.
     ImapCommand("AUTHENTICATE").String(user, "IMAP login name").String(password, "IMAP password");
-    const std::string answer = EncodeTextWith<TIdEncoderMIME>(std::string(1, '\0') + user + '\0' + password);
-    ImapCommand authenticate("AUTHENTICATE PLAIN");
+    Authenticate("PLAIN", EncodeTextWith<TIdEncoderMIME>(std::string(1, '\0') + user + '\0' + password),
+                 false);
+}
+
+void ImapClient::Authenticate(const std::string& mechanism, const std::string& answer, bool answerChallenge) {
+    ImapCommand authenticate("AUTHENTICATE " + mechanism);
     const bool initialResponse = HasCapability("SASL-IR");  // RFC 4959
     if (initialResponse) authenticate.Words(answer);
     const std::string tag = SendTaggedCommand(authenticate, "AUTHENTICATE");
@@ -147,7 +170,17 @@ void ImapClient::AuthenticatePlain(const std::string& user, const std::string& p
         SendContinuationData(answer.data(), answer.size());
         SendContinuationData("\r\n", 2);
     }
-    ReadUntilTagged(tag, "AUTHENTICATE");
+    if (!answerChallenge) {
+        ReadUntilTagged(tag, "AUTHENTICATE");
+        return;
+    }
+    bool answered = false;
+    ReadUntilTagged(tag, "AUTHENTICATE", [&] {
+        if (answered)
+            throw EImapResponseError("The server asked for more (a continuation) after the sign-in's answer");
+        answered = true;
+        SendContinuationData("\r\n", 2);
+    });
 }
 
 std::vector<TImapFolder> ImapClient::ListFolders() {
@@ -330,7 +363,8 @@ void ImapClient::ReadContinuation(const std::string& tag, const std::string& ste
     }
 }
 
-ImapClient::TExchange ImapClient::ReadUntilTagged(const std::string& tag, const std::string& step) {
+ImapClient::TExchange ImapClient::ReadUntilTagged(const std::string& tag, const std::string& step,
+                                                  const std::function<void()>& onContinuation) {
     const TReplyClock clock(*this);
     for (;;) {
         TImapResponse response;
@@ -344,6 +378,10 @@ ImapClient::TExchange ImapClient::ReadUntilTagged(const std::string& tag, const 
         if (response.kind == TImapResponse::TKind::Untagged) {
             Note(response);
             untagged_.push_back(std::move(response));
+            continue;
+        }
+        if (response.kind == TImapResponse::TKind::Continuation && onContinuation) {
+            onContinuation();
             continue;
         }
         if (response.kind == TImapResponse::TKind::Continuation || response.tag != tag)

@@ -67,12 +67,36 @@ public:
               "(PREAUTH), so it was closed: the message would cross the network readable by anyone") {}
 };
 
+// The server answered AUTHENTICATE XOAUTH2 with NO: it refused the access token (expired early,
+// revoked, or without the right to the mailbox).
+class EImapTokenRefused : public EImapCommandFailed {
+public:
+    using EImapCommandFailed::EImapCommandFailed;
+};
+
 // The server refuses LOGIN (LOGINDISABLED) and offers no AUTHENTICATE PLAIN.
 class EImapNoLoginMethod : public EIdException {
 public:
     EImapNoLoginMethod()
         : EIdException("The IMAP server accepts neither LOGIN nor AUTHENTICATE PLAIN, so no login was sent") {
     }
+};
+
+// The account logs in with an access token, and the connection is not encrypted and goes to
+// another machine: the token is not sent.
+class EImapTokenInClear : public EIdException {
+public:
+    EImapTokenInClear()
+        : EIdException(
+              "The IMAP server offers no encrypted connection (STARTTLS), so the sign-in token was not sent: "
+              "it would cross the network readable by anyone") {}
+};
+
+// The account logs in with an access token and the server does not offer AUTHENTICATE XOAUTH2.
+class EImapNoTokenLogin : public EIdException {
+public:
+    EImapNoTokenLogin()
+        : EIdException("The IMAP server does not offer the sign-in with a token (AUTHENTICATE XOAUTH2)") {}
 };
 
 // No folder flagged \Sent and none of the usual names exists.
@@ -114,7 +138,7 @@ struct TImapMessageSource {
 // A small IMAP4rev1 / IMAP4rev2 client (RFC 3501, RFC 9051) on the same transport as the SMTP
 // client: the socket layer, TLS with its certificate checks, SOCKS, ReadTimeout, a limit on each
 // whole response and Interrupt() for cancel. It speaks what storing a copy of a sent message
-// needs: the greeting, CAPABILITY, STARTTLS, LOGIN or AUTHENTICATE PLAIN, LIST with SPECIAL-USE
+// needs: the greeting, CAPABILITY, STARTTLS, LOGIN, AUTHENTICATE PLAIN or XOAUTH2, LIST with SPECIAL-USE
 // (RFC 6154), APPEND with \Seen (a synchronizing literal, or LITERAL+ when offered), LOGOUT.
 //
 // Every command goes through two primitives: one sends a tagged command (and the literals in it,
@@ -161,6 +185,14 @@ public:
     // EIdInvalidCommandText, sending nothing, for a name or password holding CR, LF or NUL. Does
     // nothing after a PREAUTH greeting. Asks CAPABILITY again unless the answer carried them.
     void Login(const std::string& user, const std::string& password);
+    // AUTHENTICATE XOAUTH2 with the account's address and an OAuth 2.0 access token: the initial
+    // response at once with SASL-IR (RFC 4959), else after the server's continuation; the error
+    // challenge of a refused token is answered with an empty line, and the server's NO then raises
+    // EImapTokenRefused (BAD: EImapCommandFailed), of the step "AUTHENTICATE". Raises, sending nothing:
+    // EImapTokenInClear over an unencrypted connection to another machine, EImapNoTokenLogin when the server
+    // does not announce AUTH=XOAUTH2, EXOAuth2InvalidCredentials for an address or token the mechanism cannot
+    // carry. Does nothing after a PREAUTH greeting; asks CAPABILITY again like Login.
+    void AuthenticateXOAuth2(const std::string& user, const std::string& accessToken);
     // LIST "" "*" RETURN (SPECIAL-USE) when the server announces SPECIAL-USE (RFC 6154 §5.1),
     // else LIST "" "*".
     std::vector<TImapFolder> ListFolders();
@@ -201,6 +233,11 @@ private:
     void StartTLS();
     void AskCapabilities();
     void AuthenticatePlain(const std::string& user, const std::string& password);
+    // AUTHENTICATE `mechanism` with a client-first `answer` (BASE64): in the command with SASL-IR,
+    // else after the continuation. With `answerChallenge`, one more challenge of the server is
+    // answered with an empty line (XOAUTH2's error challenge); otherwise it is unexpected.
+    void Authenticate(const std::string& mechanism, const std::string& answer, bool answerChallenge);
+    void LoggedInNow();
     void DropTLS();
     // Starts counting one command's responses against the limits.
     void StartExchange();
@@ -212,8 +249,10 @@ private:
     // caller's to write. Returns the tag.
     std::string SendTaggedCommand(const ImapCommand& command, const std::string& step);
     // Reads responses until the tagged status of `tag`: OK returns; NO or BAD raise
-    // EImapCommandFailed of `step`.
-    TExchange ReadUntilTagged(const std::string& tag, const std::string& step);
+    // EImapCommandFailed of `step`. A continuation request on the way is handed to
+    // `onContinuation` when given, and is unexpected otherwise.
+    TExchange ReadUntilTagged(const std::string& tag, const std::string& step,
+                              const std::function<void()>& onContinuation = {});
     // Reads responses until the server's continuation request for the command `tag`.
     void ReadContinuation(const std::string& tag, const std::string& step);
     // Writes bytes the server asked for with a continuation (a literal's, a SASL answer's line).

@@ -10,8 +10,20 @@ namespace quillory {
 
 TImapLogin SentCopyLogin(const TSmtpAccount& account) {
     if (account.sentCopy.ownLogin) return {account.sentCopy.login, account.sentCopy.password};
+    if (account.oauth.method == TLoginMethod::Microsoft) return {account.oauth.address, {}, true};
     if (account.authenticate) return {account.login, account.password};
     return {};
+}
+
+void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessToken& token) {
+    const TImapLogin login = SentCopyLogin(account);
+    if (!login.withToken) {
+        client.OpenConnection(account.connectTimeoutMs);
+        client.Login(login.user, login.password);
+        return;
+    }
+    if (!token) throw EIdException("The account signs in with Microsoft, but no sign-in is at hand");
+    OpenImapRenewingToken(client, login.user, token, account.connectTimeoutMs);
 }
 
 void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account) {

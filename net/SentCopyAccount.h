@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "net/TokenRenewal.h"
+
 namespace quillory {
 
 class ImapClient;
@@ -11,11 +13,13 @@ struct TSmtpAccount;
 inline constexpr int kImapPort = 143;
 inline constexpr int kImapsPort = 993;
 
-// The name and password the IMAP server is given: its own when the account has them, else the
-// SMTP login's (and none when the SMTP server takes no login either).
+// The login the IMAP server is given: its own name and password when the account has them; else
+// for an account signed in with Microsoft its address and the access token (`withToken`, no
+// password); else the SMTP login's name and password (none when the SMTP server takes no login).
 struct TImapLogin {
     std::string user;
     std::string password;
+    bool withToken = false;
 };
 TImapLogin SentCopyLogin(const TSmtpAccount& account);
 
@@ -24,6 +28,12 @@ TImapLogin SentCopyLogin(const TSmtpAccount& account);
 // the SMTP session's time limits. Raises EServerAddressError, changing nothing, for a server text
 // that does not parse, and for an empty one.
 void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account);
+
+// Opens `client`, set up by ApplySentCopyAccount, within the account's connect limit and logs in
+// as SentCopyLogin says: with a password through Login, or with the access token `token` gives
+// through OpenImapRenewingToken (a refused token renewed once). An account that logs in with a
+// token and is given none raises EIdException, with nothing sent.
+void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessToken& token);
 
 // Whether the outgoing server belongs to a provider that files a copy of every sent message in
 // the Sent folder itself (a second copy would be a duplicate): smtp.gmail.com, smtp.office365.com,

@@ -2,6 +2,7 @@
 
 #include "core/FirstError.h"
 #include "net/IdSMTP.h"
+#include "net/ImapClient.h"
 
 namespace quillory {
 
@@ -26,6 +27,25 @@ void SendMailRenewingToken(TIdSMTP& smtp, TIdMessage& message, int connectTimeou
     });
     smtp.OpenConnection(connectTimeoutMs);
     smtp.SendMail(message);
+}
+
+void OpenImapRenewingToken(ImapClient& imap, const std::string& user, const TAccessToken& token,
+                           int connectTimeoutMs) {
+    std::string accessToken = token(false);
+    imap.OpenConnection(connectTimeoutMs);
+    try {
+        imap.AuthenticateXOAuth2(user, accessToken);
+        return;
+    } catch (const EImapTokenRefused&) {
+        // The token may have been revoked or have expired early: one more try with a new one.
+    }
+    accessToken = token(true);
+    TFirstError ignored;  // the goodbye of the refused session does not matter
+    ignored.Run([&imap] {
+        if (imap.IsConnected()) imap.Logout();
+    });
+    imap.OpenConnection(connectTimeoutMs);
+    imap.AuthenticateXOAuth2(user, accessToken);
 }
 
 }  // namespace quillory

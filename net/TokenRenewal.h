@@ -5,6 +5,7 @@
 
 namespace quillory {
 
+class ImapClient;
 class TIdMessage;
 class TIdSMTP;
 
@@ -20,5 +21,17 @@ using TRenewAccessToken = std::function<std::string()>;
 // other error, passes out unchanged. Without a token login, or without `renew`, it is SendMail.
 void SendMailRenewingToken(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs,
                            const TRenewAccessToken& renew);
+
+// The access token of a signed-in account: the current one, or with `renew` a new one after a
+// server refused it; raises the error that says why there is none.
+using TAccessToken = std::function<std::string(bool renew)>;
+
+// Opens `imap` within `connectTimeoutMs` and logs in as `user` with AUTHENTICATE XOAUTH2. The
+// token is asked for before the connection opens, so a sign-in that must be repeated sends
+// nothing. When the server refuses it (a NO to AUTHENTICATE) a new one is asked for, and the
+// login runs once more on a new connection, the refused one closed. A second refusal, like every
+// other error, passes out unchanged.
+void OpenImapRenewingToken(ImapClient& imap, const std::string& user, const TAccessToken& token,
+                           int connectTimeoutMs);
 
 }  // namespace quillory

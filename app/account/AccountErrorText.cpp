@@ -3,6 +3,7 @@
 #include "app/Win1250Text.h"
 #include "app/account/SignInErrors.h"
 #include "net/IdSMTP.h"
+#include "net/ImapClient.h"
 
 namespace quillory {
 
@@ -14,6 +15,36 @@ bool HostIn(const QString& host, std::initializer_list<const char*> domains) {
         if (host == name || host.endsWith("." + name)) return true;
     }
     return false;
+}
+
+// The Czech text of a sign-in error being handled, `consequence` ("Zpráva nebyla odeslána.")
+// after the reason when given; empty for the other errors.
+QString SignInErrorText(const QString& consequence) {
+    const QString tail = consequence.isEmpty() ? QString() : " " + consequence;
+    try {
+        throw;
+    } catch (const ESignInRequired& error) {
+        QString text = QStringLiteral(
+                           "Přihlášení účtem Microsoft vypršelo nebo bylo zrušeno. Přihlaste se znovu v "
+                           "Nastavení → Odchozí pošta (tlačítko „Přihlásit se účtem Microsoft“).") +
+                       tail;
+        if (!error.Description().empty())
+            text += QStringLiteral("\n\nOdpověď přihlašovacího serveru: %1")
+                        .arg(QString::fromUtf8(error.Description().c_str()));
+        return text;
+    } catch (const ESignInServerError& error) {
+        return QStringLiteral("Přihlašovací server Microsoft odmítl obnovit přihlášení (%1%2).")
+                   .arg(QString::fromUtf8(error.Error().c_str()),
+                        error.Description().empty() ? QString()
+                                                    : ": " + QString::fromUtf8(error.Description().c_str())) +
+               tail;
+    } catch (const ESignInServerUnreachable& error) {
+        return QStringLiteral("Přihlašovací server Microsoft není dostupný (%1).")
+                   .arg(QString::fromUtf8(error.NetworkError().c_str())) +
+               tail;
+    } catch (...) {
+        return {};
+    }
 }
 
 }  // namespace
@@ -54,6 +85,21 @@ QString RefusedLoginAdvice(const std::string& mechanism, const std::string& host
     return {};
 }
 
+QString SentCopyErrorText() {
+    try {
+        throw;
+    } catch (const EImapTokenRefused& refused) {
+        return QStringLiteral(
+                   "Server odmítl přihlášení účtem Microsoft i po jeho obnovení. Pokud jste kopii "
+                   "odeslané pošty zapnuli až po přihlášení, odhlaste se a přihlaste znovu, aby program "
+                   "dostal i oprávnění k IMAP; jinak musí správce Microsoft 365 pro tuto schránku povolit "
+                   "IMAP. Odpověď serveru: %1")
+            .arg(FromWin1250(refused.Message()).trimmed());
+    } catch (...) {
+        return SignInErrorText({});
+    }
+}
+
 QString AccountErrorText() {
     try {
         throw;
@@ -65,25 +111,8 @@ QString AccountErrorText() {
             .arg(advice)
             .arg(refused.ReplyCode())
             .arg(FromWin1250(refused.Message()).trimmed());
-    } catch (const ESignInRequired& error) {
-        QString text = QStringLiteral(
-            "Přihlášení účtem Microsoft vypršelo nebo bylo zrušeno. Přihlaste se znovu v Nastavení → "
-            "Odchozí pošta (tlačítko „Přihlásit se účtem Microsoft“). Zpráva nebyla odeslána.");
-        if (!error.Description().empty())
-            text += QStringLiteral("\n\nOdpověď přihlašovacího serveru: %1")
-                        .arg(QString::fromUtf8(error.Description().c_str()));
-        return text;
-    } catch (const ESignInServerError& error) {
-        return QStringLiteral(
-                   "Přihlašovací server Microsoft odmítl obnovit přihlášení (%1%2). Zpráva nebyla odeslána.")
-            .arg(QString::fromUtf8(error.Error().c_str()),
-                 error.Description().empty() ? QString()
-                                             : ": " + QString::fromUtf8(error.Description().c_str()));
-    } catch (const ESignInServerUnreachable& error) {
-        return QStringLiteral("Přihlašovací server Microsoft není dostupný (%1). Zpráva nebyla odeslána.")
-            .arg(QString::fromUtf8(error.NetworkError().c_str()));
     } catch (...) {
-        return {};
+        return SignInErrorText(QStringLiteral("Zpráva nebyla odeslána."));
     }
 }
 

@@ -22,4 +22,10 @@ QString RefusedLoginAdvice(const std::string& mechanism, const std::string& host
 // from inside a catch block.
 QString AccountErrorText();
 
+// The Czech text of the exception being handled while the copy of a sent message was stored on
+// the IMAP server (or its folders fetched), for the errors of the Microsoft sign-in: a token the
+// server refused even after its renewal, with the server's text, and a sign-in that must be
+// repeated, refused or cannot be reached. Empty for the others. Called from inside a catch block.
+QString SentCopyErrorText();
+
 }  // namespace quillory

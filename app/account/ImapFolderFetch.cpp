@@ -1,6 +1,7 @@
 #include "app/account/ImapFolderFetch.h"
 
 #include "app/Win1250Text.h"
+#include "app/account/AccountErrorText.h"
 #include "core/Exception.h"
 #include "net/SentCopyAccount.h"
 
@@ -13,30 +14,35 @@ ImapFolderFetch::~ImapFolderFetch() {
     if (thread_.joinable()) thread_.join();
 }
 
-void ImapFolderFetch::Start(const TSmtpAccount& account) {
+void ImapFolderFetch::Start(const TSmtpAccount& account, TTokenSource tokens) {
     if (running_) return;
     if (thread_.joinable()) thread_.join();
     client_ = std::make_unique<ImapClient>();
     running_ = true;
-    thread_ = std::thread(&ImapFolderFetch::Run, this, account);
+    thread_ = std::thread(&ImapFolderFetch::Run, this, account, std::move(tokens));
 }
 
-void ImapFolderFetch::Run(TSmtpAccount account) {
+void ImapFolderFetch::Run(TSmtpAccount account, TTokenSource tokens) {
     std::vector<TImapFolder> folders;
     QString sent;
     QString error;
     try {
         ApplySentCopyAccount(*client_, account);
-        client_->OpenConnection(account.connectTimeoutMs);
-        const TImapLogin login = SentCopyLogin(account);
-        client_->Login(login.user, login.password);
+        TAccessToken token;
+        if (tokens) {
+            token = [this, &tokens](bool renew) {
+                return tokens(renew, [this] { return client_->Interrupted(); });
+            };
+        }
+        OpenSentCopyMailbox(*client_, account, token);
         folders = client_->ListFolders();
         try {
             sent = QString::fromStdString(ImapClient::FindSentFolder(folders));
         } catch (const EImapNoSentFolder&) {}
         client_->Logout();
     } catch (const Exception& failure) {
-        error = FromWin1250(failure.Message()).trimmed();
+        error = SentCopyErrorText();
+        if (error.isEmpty()) error = FromWin1250(failure.Message()).trimmed();
     } catch (const std::exception& failure) {
         error = QString::fromLocal8Bit(failure.what());
     }

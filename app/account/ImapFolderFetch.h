@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -22,8 +24,11 @@ public:
     // Ends a fetch still running at once and waits for its thread.
     ~ImapFolderFetch() override;
 
-    // Ignored while a fetch runs.
-    void Start(const TSmtpAccount& account);
+    // Gives the access token of a Microsoft sign-in to the fetch's thread (MicrosoftTokens::ForWorker).
+    using TTokenSource = std::function<std::string(bool renew, const std::function<bool()>& cancelled)>;
+
+    // Ignored while a fetch runs. `tokens` serve an account signed in with Microsoft.
+    void Start(const TSmtpAccount& account, TTokenSource tokens = {});
     bool Running() const { return running_; }
 
 signals:
@@ -33,7 +38,7 @@ signals:
                   const QString& error);
 
 private:
-    void Run(TSmtpAccount account);
+    void Run(TSmtpAccount account, TTokenSource tokens);
 
     std::unique_ptr<ImapClient> client_;
     std::thread thread_;

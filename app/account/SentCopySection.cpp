@@ -172,12 +172,12 @@ void SentCopySection::OutgoingServerChanged(const QString& text) {
     }
 }
 
-void SentCopySection::FetchFolders(const TSmtpAccount& account) {
+void SentCopySection::FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens) {
     if (fetcher_->Running()) return;
     fetch->setEnabled(false);
     note->setText("Načítají se složky…");
     note->show();
-    fetcher_->Start(account);
+    fetcher_->Start(account, std::move(tokens));
 }
 
 }  // namespace quillory

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "app/account/ImapFolderFetch.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -10,7 +12,6 @@ class QPushButton;
 
 namespace quillory {
 
-class ImapFolderFetch;
 struct TSentCopySettings;
 struct TSmtpAccount;
 
@@ -33,8 +34,9 @@ public:
     void Clear();
     // The outgoing server as typed now: a provider that files its own copy unticks the box.
     void OutgoingServerChanged(const QString& server);
-    // Lists the folders of the server `account` names (the dialog's fields), to pick one from.
-    void FetchFolders(const TSmtpAccount& account);
+    // Lists the folders of the server `account` names (the dialog's fields), to pick one from;
+    // `tokens` sign in an account that logs in with Microsoft.
+    void FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens = {});
 
     QCheckBox* toServer = nullptr;  // "Ukládat kopii do složky Odeslané na serveru"
     QLineEdit* server = nullptr;    // the IMAP server

@@ -12,6 +12,7 @@
 
 #include "app/Win1250Text.h"
 #include "app/account/DialogLook.h"
+#include "app/account/MicrosoftTokens.h"
 #include "app/account/PasswordAtRest.h"
 #include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
@@ -84,8 +85,12 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
 
     connect(sCheckBox1, &QCheckBox::toggled, this, &TForm2::sCheckBox1Click);
     connect(sEdit1, &QLineEdit::textEdited, sentCopy, &SentCopySection::OutgoingServerChanged);
-    connect(sentCopy, &SentCopySection::fetchRequested, this,
-            [this] { sentCopy->FetchFolders(ShownAccount()); });
+    connect(sentCopy, &SentCopySection::fetchRequested, this, [this, &microsoft] {
+        const TSmtpAccount account = ShownAccount();
+        sentCopy->FetchFolders(account, account.oauth.method == TLoginMethod::Microsoft
+                                            ? microsoft.ForWorker()
+                                            : ImapFolderFetch::TTokenSource());
+    });
     connect(sBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }

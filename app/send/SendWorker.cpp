@@ -175,14 +175,19 @@ void TSendWorker::KeepCopy(TSendOutcome& outcome) {
     if (imap_) {
         QMetaObject::invokeMethod(
             this, [this] { emit stepChanged(TSendStep::CopyToServer); }, Qt::QueuedConnection);
+        TAccessToken token;
+        if (tokens_) {
+            token = [this](bool renew) { return tokens_(renew, [this] { return imap_->Interrupted(); }); };
+        }
         try {
-            copy_->StoreOnServer(*imap_);
+            copy_->StoreOnServer(*imap_, token);
             outcome.foundFolder = copy_->Folder();
         } catch (...) {
             std::string text;
             CurrentError(text);
-            const QString reason =
-                imap_->Interrupted() ? QStringLiteral("ukládání bylo zrušeno") : FromWin1250(text).trimmed();
+            QString reason = SentCopyErrorText();
+            if (reason.isEmpty()) reason = FromWin1250(text).trimmed();
+            if (imap_->Interrupted()) reason = QStringLiteral("ukládání bylo zrušeno");
             problems << QStringLiteral("Kopii do složky Odeslané na serveru nelze uložit: %1.").arg(reason);
         }
         try {

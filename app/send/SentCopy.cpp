@@ -105,15 +105,13 @@ std::optional<std::string> SentCopy::Archive() {
     }
 }
 
-void SentCopy::StoreOnServer(ImapClient& client) {
+void SentCopy::StoreOnServer(ImapClient& client, const TAccessToken& token) {
     if (!spool_) throw ESpoolFileError(spoolError_.empty() ? archiveError_ : spoolError_);
     if (spool_->WriteError() != 0)
         throw ESpoolFileError(SpoolFile::DescribeError(spool_->Path(), spool_->WriteError()));
     ApplySentCopyAccount(client, account_);
     TReadFile file(spool_->Path());
-    client.OpenConnection(account_.connectTimeoutMs);
-    const TImapLogin login = SentCopyLogin(account_);
-    client.Login(login.user, login.password);
+    OpenSentCopyMailbox(client, account_, token);
     folder_ = account_.sentCopy.folder.empty() ? client.FindSentFolder() : account_.sentCopy.folder;
     TImapMessageSource source;
     source.size = spool_->Size();

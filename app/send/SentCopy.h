@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "net/SmtpAccount.h"
+#include "net/TokenRenewal.h"
 
 namespace quillory {
 
@@ -37,9 +38,10 @@ public:
     // Names the spooled file in the archive folder. The error told in words when it could not be
     // kept (a full disk, a read-only folder), nothing when it was or the archive is off.
     std::optional<std::string> Archive();
-    // Stores the message in the Sent folder: connect, log in, find the folder (the account's, else
-    // the one the server flags \Sent), APPEND with \Seen, LOGOUT. Raises the client's errors.
-    void StoreOnServer(ImapClient& client);
+    // Stores the message in the Sent folder: connect, log in (with `token` for an account signed
+    // in with Microsoft), find the folder (the account's, else the one the server flags \Sent),
+    // APPEND with \Seen, LOGOUT. Raises the client's errors and the sign-in's.
+    void StoreOnServer(ImapClient& client, const TAccessToken& token);
     // The wire name of the folder the copy went to (found or the account's).
     const std::string& Folder() const { return folder_; }
     // Where the archived file is; empty before Archive succeeded.

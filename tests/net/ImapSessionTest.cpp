@@ -155,6 +155,78 @@ TEST_F(ImapSessionTest, AuthenticatePlainWhenLoginIsDisabled) {
     }
 }
 
+TEST_F(ImapSessionTest, AuthenticateXOAuth2SendsTheTokenAndAnswersTheErrorChallenge) {
+    // "user=jana@firma.cz^Aauth=Bearer ya29.tok-en_1^A^A" in BASE64.
+    const std::string answer = "dXNlcj1qYW5hQGZpcm1hLmN6AWF1dGg9QmVhcmVyIHlhMjkudG9rLWVuXzEBAQ==";
+    // The mechanism's error challenge: {"status":"401","schemes":"bearer"}.
+    const std::string challenge = "+ eyJzdGF0dXMiOiI0MDEiLCJzY2hlbWVzIjoiYmVhcmVyIn0=";
+    struct Case {
+        const char* name;
+        std::string greeting;
+        Lines replies;  // one to each line the client writes
+        Lines written;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"initial response with SASL-IR",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=XOAUTH2] ready",
+         {"A1 OK [CAPABILITY IMAP4rev1] in"},
+         {"A1 AUTHENTICATE XOAUTH2 " + answer},
+         ""},
+        {"after the continuation without SASL-IR",
+         "* OK [CAPABILITY IMAP4rev1 AUTH=XOAUTH2] ready",
+         {"+ ", "A1 OK in", "* CAPABILITY IMAP4rev1\r\nA2 OK"},
+         {"A1 AUTHENTICATE XOAUTH2", answer, "A2 CAPABILITY"},
+         ""},
+        {"a refused token: the challenge gets an empty line",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=XOAUTH2] ready",
+         {challenge, "A1 NO [AUTHENTICATIONFAILED] Authentication failed."},
+         {"A1 AUTHENTICATE XOAUTH2 " + answer, ""},
+         "refused: AUTHENTICATE: NO Authentication failed."},
+        {"a second challenge",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=XOAUTH2] ready",
+         {challenge, challenge},
+         {"A1 AUTHENTICATE XOAUTH2 " + answer, ""},
+         "The server asked for more (a continuation) after the sign-in's answer"},
+        {"a BAD is no refusal of the token",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=XOAUTH2] ready",
+         {"A1 BAD syntax"},
+         {"A1 AUTHENTICATE XOAUTH2 " + answer},
+         "AUTHENTICATE: BAD syntax"},
+        {"not offered: nothing sent",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=PLAIN] ready",
+         {},
+         {},
+         "The IMAP server does not offer the sign-in with a token (AUTHENTICATE XOAUTH2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lines seen;
+        test::HostileServer server([&](Session& s) {
+            s.Send(c.greeting + "\r\n");
+            for (const std::string& reply : c.replies) {
+                if (!Step(s, seen, reply)) return;
+            }
+            s.ClientClosedWithin(10000);
+        });
+        imap_.Port = server.Port();
+        imap_.OpenConnection(1000);
+        std::string error;
+        try {
+            imap_.AuthenticateXOAuth2("jana@firma.cz", "ya29.tok-en_1");
+        } catch (const EImapTokenRefused& refused) {
+            error = "refused: " + refused.Message();
+        } catch (const EIdException& failure) {
+            error = failure.Message();
+        }
+        EXPECT_EQ(imap_.LoggedIn(), c.error.empty());
+        imap_.CloseConnection();
+        server.Join();
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(seen, c.written);
+    }
+}
+
 TEST_F(ImapSessionTest, NoLoginNorMessageInClearToAnotherMachine) {
     struct Case {
         const char* name;
@@ -179,6 +251,14 @@ TEST_F(ImapSessionTest, NoLoginNorMessageInClearToAnotherMachine) {
         EXPECT_EQ(test::StoreAsTheProgramDoes(imap_, "novak", Password, Message), c.error);
         EXPECT_TRUE(server.Transcript().empty());
     }
+    // Nor a sign-in token.
+    test::ScriptedServer server({"* OK [CAPABILITY IMAP4rev1 SASL-IR AUTH=XOAUTH2] ready"}, {}, "127.0.0.2");
+    imap_.Host = "127.0.0.2";
+    imap_.Port = server.Port();
+    imap_.OpenConnection(1000);
+    EXPECT_THROW(imap_.AuthenticateXOAuth2("jana@firma.cz", "ya29.token"), EImapTokenInClear);
+    imap_.CloseConnection();
+    EXPECT_TRUE(server.Transcript().empty());
 }
 
 TEST_F(ImapSessionTest, ArgumentsWithLineBreaksAreRefusedBeforeAnythingIsWritten) {

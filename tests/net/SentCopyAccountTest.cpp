@@ -57,6 +57,26 @@ TEST(SentCopyAccount, LoginIsTheSmtpOneUnlessTheServerHasItsOwn) {
     account.sentCopy.ownLogin = false;
     account.authenticate = false;
     EXPECT_EQ(SentCopyLogin(account).user, "");
+    EXPECT_FALSE(SentCopyLogin(account).withToken);
+}
+
+TEST(SentCopyAccount, AMicrosoftAccountLogsInWithItsTokenUnlessTheServerHasItsOwnLogin) {
+    TSmtpAccount account;
+    account.oauth.method = TLoginMethod::Microsoft;
+    account.oauth.address = "jana@firma.cz";
+    account.login = "obchod";
+    account.password = "smtp heslo";
+    const TImapLogin token = SentCopyLogin(account);
+    EXPECT_EQ(token.user, "jana@firma.cz");
+    EXPECT_EQ(token.password, "");
+    EXPECT_TRUE(token.withToken);
+    account.sentCopy.ownLogin = true;
+    account.sentCopy.login = "archiv";
+    account.sentCopy.password = "imap heslo";
+    const TImapLogin own = SentCopyLogin(account);
+    EXPECT_EQ(own.user, "archiv");
+    EXPECT_EQ(own.password, "imap heslo");
+    EXPECT_FALSE(own.withToken);
 }
 
 TEST(SentCopyAccount, ProvidersThatFileTheirOwnCopy) {
