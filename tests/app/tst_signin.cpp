@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QUrlQuery>
 
+#include "DovecotServer.h"
 #include "app/account/AccountErrorText.h"
 #include "app/account/MicrosoftSettings.h"
 #include "app/account/MicrosoftTokens.h"
@@ -87,6 +88,20 @@ public:
         Choose("microsoft");
         Dialog().sEdit1->setText(QStringLiteral("127.0.0.1:%1").arg(smtp.Port()));
         Dialog().sEdit2->setText(kUser);
+        if (!SignIn()) return false;
+        Confirm();
+        return f.Form().Microsoft().SignedIn();
+    }
+
+    // As SetUpSignedIn, with the copy of sent messages going to `dovecot` (ticked before the
+    // sign-in, so that the sign-in asks for the IMAP scope too).
+    bool SetUpSignedInWithCopy(const TXOAuth2SmtpServer& smtp, const DovecotServer& dovecot) {
+        Choose("microsoft");
+        Dialog().sEdit1->setText(QStringLiteral("127.0.0.1:%1").arg(smtp.Port()));
+        Dialog().sEdit2->setText(kUser);
+        SentCopySection& copy = *Dialog().sentCopy;
+        copy.toServer->setChecked(true);
+        copy.server->setText(QStringLiteral("127.0.0.1:%1").arg(dovecot.ImapPort()));
         if (!SignIn()) return false;
         Confirm();
         return f.Form().Microsoft().SignedIn();
@@ -198,6 +213,71 @@ private slots:
             QVERIFY(smtp.Next("message ").startsWith("message XOAUTH2 " + kUser));
         }
         QVERIFY(smtp.Pending().filter("refused").isEmpty());
+    }
+
+    void theCopyGoesToTheMailboxWithTheTokenRenewedOnceWhenRefused() {
+        SignInSetup s;
+        TXOAuth2SmtpServer smtp(s.provider);
+        DovecotServer::TOptions options;
+        options.oauth2IntrospectionUrl = s.provider.Url("/introspect/imap").toStdString();
+        DovecotServer dovecot(kUser.toStdString(), "heslo se nepouzije", options);
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TTestBrowser browser;
+        QVERIFY(s.SetUpSignedInWithCopy(smtp, dovecot));
+        QVERIFY(QUrlQuery(browser.opened.value(0))
+                    .queryItemValue("scope", QUrl::FullyDecoded)
+                    .split(' ')
+                    .contains("https://outlook.office.com/IMAP.AccessAsUser.All"));
+
+        // "Načíst složky" signs in with the token too.
+        s.Dialog();
+        SentCopySection& section = *s.Dialog().sentCopy;
+        QTest::mouseClick(section.fetch, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(section.note->text().startsWith("Složka Odeslané na serveru"), 20000);
+        QCOMPARE(section.folder->currentText(), QString("Odeslané"));
+        s.Confirm();
+        QCOMPARE(s.provider.Next("introspect-imap"), QString("introspect-imap active"));
+
+        // The copy is the delivered message, stored with AUTHENTICATE XOAUTH2.
+        s.PrepareMessage();
+        QVERIFY(SendAndWait(s.f, 30000));
+        QVERIFY2(s.Messages().isEmpty(), qPrintable(s.Messages().join('|')));
+        const QStringList delivery = smtp.Next("message ").split(' ');
+        QCOMPARE(delivery.value(1), QString("XOAUTH2"));
+        QCOMPARE(s.provider.Next("introspect-imap"), QString("introspect-imap active"));
+        auto stored = dovecot.Messages("Odeslané");
+        QCOMPARE(stored.size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(stored[0].bytes),
+                 QByteArray::fromHex(delivery.value(5).toLatin1()));
+        QVERIFY(dovecot.LogHas("method=XOAUTH2"));
+
+        // The mailbox refuses the token the SMTP server still takes: it is renewed once, and the
+        // copy stored with the new one.
+        QVERIFY(s.provider.Command("expire-imap"));
+        QVERIFY(SendAndWait(s.f, 30000));
+        QVERIFY2(s.Messages().isEmpty(), qPrintable(s.Messages().join('|')));
+        QVERIFY(!smtp.Next("message ").isEmpty());
+        QCOMPARE(s.provider.Next("introspect-imap"), QString("introspect-imap inactive"));
+        QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
+        QCOMPARE(s.provider.Next("introspect-imap"), QString("introspect-imap active"));
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(2));
+
+        // A mailbox that refuses every token: one warning with the advice and the server's text,
+        // the message delivered once.
+        QVERIFY(s.provider.Command("refuse-imap"));
+        QVERIFY(SendAndWait(s.f, 30000));
+        QVERIFY(!smtp.Next("message ").isEmpty());
+        const QStringList renewed = s.provider.Next("issued refresh_token").split(' ').mid(2);
+        QCOMPARE(renewed.size(), 2);
+        QCOMPARE(s.f.desktop.messages.size(), 1);
+        const QString warning = s.f.desktop.messages[0].text;
+        QVERIFY2(warning.startsWith("Zpráva byla odeslána, ale její kopii se nepodařilo uložit.") &&
+                     warning.contains("Server odmítl přihlášení účtem Microsoft i po jeho obnovení.") &&
+                     warning.contains("AUTHENTICATE: NO"),
+                 qPrintable(warning));
+        for (const QString& token : renewed) QVERIFY(!warning.contains(token));
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(2));
+        QVERIFY(smtp.Pending().filter("message").isEmpty());
     }
 
     void aRevokedSignInAsksToSignInAgainWithNothingSent() {

@@ -63,6 +63,10 @@ DovecotServer::DovecotServer(const std::string& user, const std::string& passwor
         argv.push_back(name);
         argv.push_back(secret);
     }
+    if (!options.oauth2IntrospectionUrl.empty()) {
+        argv.push_back("--oauth2");
+        argv.push_back(options.oauth2IntrospectionUrl);
+    }
     // Its standard input is a socket, so a write to a server already gone fails without SIGPIPE.
     int in[2];
     int out[2];

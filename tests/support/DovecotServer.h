@@ -29,6 +29,9 @@ public:
         std::vector<std::string> extraFolders;
         // Further users and their passwords, each with a mailbox of their own.
         std::vector<std::pair<std::string, std::string>> extraUsers;
+        // When set, the users may also log in with AUTHENTICATE XOAUTH2: Dovecot asks this
+        // introspection endpoint (RFC 7662, POST) whether a token is active and whose it is.
+        std::string oauth2IntrospectionUrl;
     };
 
     // One message file of a Maildir folder.

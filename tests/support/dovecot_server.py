@@ -9,12 +9,16 @@ and stops the server and ends when its standard input closes.
 
 Usage: dovecot_server.py USER PASSWORD [--folder DIR] [--tls] [--no-sent] [--no-special-use]
                          [--extra-folder NAME ...] [--extra-user USER PASSWORD ...]
+                         [--oauth2 INTROSPECTION_URL]
 The user logs in with the password (any text but ":" and NUL; kept in base64), as does each extra
 user with theirs, each with a mailbox of their own. The mailbox
 has INBOX and a folder "Odeslané" flagged \\Sent (RFC 6154); --no-special-use leaves the flag out,
 --no-sent the folder; --extra-folder adds folders without flags. With --tls the port IMAPPORT
 offers STARTTLS and IMAPSPORT speaks TLS from the first byte, with the certificates of
-tls_make_certificates.py made in DIR/tls (the client trusts DIR/tls/trusted-ca.pem). Mail is kept
+tls_make_certificates.py made in DIR/tls (the client trusts DIR/tls/trusted-ca.pem). With --oauth2
+the users may also log in with AUTHENTICATE XOAUTH2 (or OAUTHBEARER): Dovecot posts the access
+token to the identity provider's introspection endpoint (RFC 7662) and takes it when the reply says
+"active": true and names the user as "username". Mail is kept
 in DIR/mail/USER/Maildir with folder names in UTF-8 (".Odeslané"), lines ending in CR LF as
 received, so a stored message is byte for byte what the client sent; flags end the file names
 (":2,S" for \\Seen). Without --folder a temporary folder is made and removed at the end.
@@ -71,6 +75,11 @@ def configuration(args, folder, imap_port, imaps_port):
     else:
         tls = "ssl = no\n"
         imaps = "  inet_listener imaps {\n    port = 0\n  }\n"
+    mechanisms = oauth2 = ""
+    if args.oauth2:
+        mechanisms = " xoauth2 oauthbearer"
+        oauth2 = ("passdb {\n  driver = oauth2\n  mechanisms = xoauth2 oauthbearer\n"
+                  "  args = %s/oauth2.conf.ext\n}\n" % folder)
     return f"""# Written by dovecot_server.py for one test run.
 base_dir = {folder}/run
 state_dir = {folder}/state
@@ -83,7 +92,7 @@ default_login_user = {login}
 first_valid_uid = {uid}
 first_valid_gid = {gid}
 disable_plaintext_auth = no
-auth_mechanisms = plain login
+auth_mechanisms = plain login{mechanisms}
 auth_failure_delay = 0
 mail_location = maildir:~/Maildir:UTF-8
 mail_save_crlf = yes
@@ -91,7 +100,7 @@ passdb {{
   driver = passwd-file
   args = scheme=PLAIN username_format=%u {folder}/passwd
 }}
-userdb {{
+{oauth2}userdb {{
   driver = static
   args = uid={uid} gid={gid} home={folder}/mail/%u
 }}
@@ -138,6 +147,12 @@ class Server:
             for user, password in [(self.args.user, self.args.password)] + self.args.extra_user:
                 secret = base64.b64encode(password.encode("utf-8", "surrogateescape")).decode()
                 passwd.write("%s:{PLAIN.b64}%s::::\n" % (user, secret))
+        if self.args.oauth2:
+            with open(os.path.join(folder, "oauth2.conf.ext"), "w", encoding="utf-8") as oauth2:
+                oauth2.write("introspection_mode = post\nintrospection_url = %s\n"
+                             "username_attribute = username\nusername_format = %%u\n"
+                             "active_attribute = active\nactive_value = true\n"
+                             "force_introspection = yes\ntimeout_msecs = 10000\n" % self.args.oauth2)
         if self.args.tls:
             sys.path.insert(0, HERE)
             import tls_make_certificates
@@ -205,6 +220,7 @@ def main():
     parser.add_argument("--no-special-use", action="store_true")
     parser.add_argument("--extra-folder", action="append", default=[])
     parser.add_argument("--extra-user", action="append", nargs=2, default=[])
+    parser.add_argument("--oauth2")
     args = parser.parse_args()
     own_folder = args.folder is None
     folder = tempfile.mkdtemp(prefix="quillory-dovecot-") if own_folder else os.path.abspath(args.folder)

@@ -8,11 +8,14 @@ POST /token       authorization_code: checks the code, client, redirect_uri and 
                   Issues an access token, a new refresh token (the old one is then refused) and an
                   ID token naming the user.
 POST /introspect  RFC 7662: {"active": ..., "username": ...} for an access token.
+POST /introspect/imap  the same for the IMAP server, which may be told to refuse tokens the
+                  other servers still take ("expire-imap").
 
 Prints "ready PORT" once it listens, then one line per event:
   "authorize"                       an authorization request answered as told
   "issued GRANT ACCESS REFRESH"     tokens issued (GRANT: authorization_code or refresh_token)
   "refused GRANT ERROR"             a token request refused
+  "introspect-imap active|inactive" the IMAP server asked about a token
   "ok COMMAND"                      a command of the standard input applied
 Commands on the standard input, one a line:
   refuse ERROR [DESCRIPTION]   the next authorizations redirect with this error
@@ -20,6 +23,9 @@ Commands on the standard input, one a line:
   approve                      authorizations are approved again
   lifetime SECONDS             the lifetime (expires_in) of the access tokens issued from now
   expire                       every access token issued so far is no longer active
+  expire-imap                  every access token issued so far is no longer active for the IMAP
+                               server (/introspect/imap) only
+  refuse-imap                  no access token, issued so far or later, is active for the IMAP server
   revoke                       every refresh and access token issued so far is refused
 Ends when its standard input closes.
 Usage: oauth_provider.py CLIENT_ID USER
@@ -46,6 +52,8 @@ def main():
     codes = {}       # code -> (redirect_uri, challenge)
     refresh = set()  # refresh tokens that are good
     access = {}      # access token -> expiry time, or 0 when ended
+    imap_refused = set()  # access tokens the IMAP server is told are not active
+    imap_refuses_all = [False]
 
     def say(*words):
         print(*words, flush=True)
@@ -121,9 +129,12 @@ def main():
             form = dict(urllib.parse.parse_qsl(self.rfile.read(length).decode(), keep_blank_values=True))
             path = urllib.parse.urlsplit(self.path).path
             with lock:
-                if path == "/introspect":
-                    expiry = access.get(form.get("token", ""), 0)
-                    active = expiry > time.time()
+                if path in ("/introspect", "/introspect/imap"):
+                    token = form.get("token", "")
+                    active = access.get(token, 0) > time.time()
+                    if path == "/introspect/imap":
+                        active = active and token not in imap_refused and not imap_refuses_all[0]
+                        say("introspect-imap", "active" if active else "inactive")
                     return self.reply(200, json.dumps({"active": active, "username": user if active else None}))
                 if path != "/token":
                     return self.reply(404, "not found", "text/plain")
@@ -167,6 +178,10 @@ def main():
             elif words[0] == "expire":
                 for token in access:
                     access[token] = 0
+            elif words[0] == "expire-imap":
+                imap_refused.update(access)
+            elif words[0] == "refuse-imap":
+                imap_refuses_all[0] = True
             elif words[0] == "revoke":
                 refresh.clear()
                 for token in access:
