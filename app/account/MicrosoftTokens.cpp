@@ -34,6 +34,11 @@ QString MicrosoftTokens::Address() const {
     return QString::fromUtf8(VarToStr(storage_.ReadStoredValue(kOAuthAddressName)).c_str());
 }
 
+bool MicrosoftTokens::GrantsImap() const {
+    const QString scope = QString::fromUtf8(VarToStr(storage_.ReadStoredValue(kOAuthScopeName)).c_str());
+    return scope.isEmpty() || scope.contains(QStringLiteral("IMAP.AccessAsUser.All"), Qt::CaseInsensitive);
+}
+
 void MicrosoftTokens::Keep(const TOAuthTokenReply& tokens) {
     accessToken_ = tokens.accessToken;
     expiresAt_ = std::chrono::steady_clock::now() +
@@ -41,6 +46,7 @@ void MicrosoftTokens::Keep(const TOAuthTokenReply& tokens) {
     // RFC 6749 §6: a refresh may hand out a new refresh token, which then replaces the old one.
     if (!tokens.refreshToken.empty()) storage_.WriteStoredValue(kOAuthRefreshTokenName, tokens.refreshToken);
     if (!tokens.signedInAddress.empty()) storage_.WriteStoredValue(kOAuthAddressName, tokens.signedInAddress);
+    if (!tokens.scope.empty()) storage_.WriteStoredValue(kOAuthScopeName, tokens.scope);
 }
 
 void MicrosoftTokens::Adopt(const TOAuthTokenReply& tokens, const QString& typedAddress) {
@@ -49,6 +55,7 @@ void MicrosoftTokens::Adopt(const TOAuthTokenReply& tokens, const QString& typed
     ++generation_;
     refreshing_ = false;
     storage_.WriteStoredValue(kOAuthAddressName, typedAddress.trimmed().toUtf8().toStdString());
+    storage_.WriteStoredValue(kOAuthScopeName, std::string());
     Keep(tokens);
     Settle({accessToken_, nullptr});
     emit signInChanged();
@@ -61,6 +68,7 @@ void MicrosoftTokens::SignOut() {
     expiresAt_ = {};
     storage_.WriteStoredValue(kOAuthRefreshTokenName, std::string());
     storage_.WriteStoredValue(kOAuthAddressName, std::string());
+    storage_.WriteStoredValue(kOAuthScopeName, std::string());
     Settle({{}, std::make_exception_ptr(ESignInRequired())});
     emit signInChanged();
 }

@@ -55,6 +55,9 @@ public:
     // Whether a refresh token is kept, and the address that signed in.
     bool SignedIn() const;
     QString Address() const;
+    // Whether the sign-in may store copies over IMAP (IMAP.AccessAsUser.All was granted); also
+    // when the sign-in server did not say what it granted.
+    bool GrantsImap() const;
     // Takes the tokens of a sign-in that has just ended; `typedAddress` is who signed in when the
     // reply did not say.
     void Adopt(const TOAuthTokenReply& tokens, const QString& typedAddress);

@@ -93,6 +93,8 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
     });
     connect(signIn_, &MicrosoftSignIn::finished, this, &ProviderSection::SignInFinished);
     connect(&tokens_, &MicrosoftTokens::signInChanged, this, &ProviderSection::ShowSignedIn);
+    if (fields_.sentCopy)
+        connect(fields_.sentCopy, &QCheckBox::toggled, this, &ProviderSection::ShowSignedIn);
     Clear();
 }
 
@@ -219,6 +221,11 @@ void ProviderSection::ShowSignedIn() {
         const QString address = tokens_.Address();
         status = address.isEmpty() ? QStringLiteral("Účet Microsoft je přihlášen.")
                                    : QStringLiteral("Přihlášen účet Microsoft: %1").arg(address);
+        // The sign-in asks for IMAP only when the copy is on at that moment.
+        if (fields_.sentCopy && fields_.sentCopy->isChecked() && !tokens_.GrantsImap())
+            status += QStringLiteral(
+                "\nPro kopii odeslané pošty na serveru se přihlaste znovu: toto přihlášení nemá "
+                "oprávnění k IMAP.");
     } else {
         status = QStringLiteral("Účet Microsoft není přihlášen.");
     }

@@ -39,6 +39,7 @@ void AddSmtpAccountValues(TStoredValues& values) {
     values.Add(std::string(kOAuthAddressName), std::string(), "adresat");
     values.Add(kProvider, std::string(), "dodavatel");
     values.Add(std::string(kOAuthRefreshTokenName), std::string(), "obnovitel");
+    values.Add(std::string(kOAuthScopeName), std::string(), "pravomoc");
 }
 
 TSmtpAccount ReadSmtpAccount(const TFormStorage& storage) {

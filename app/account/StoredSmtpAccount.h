@@ -17,13 +17,16 @@ inline constexpr std::string_view kImapPasswordName = "imapheslo";
 inline constexpr std::string_view kOAuthRefreshTokenName = "oauthobnova";
 // The stored value that holds the address of the signed-in Microsoft account.
 inline constexpr std::string_view kOAuthAddressName = "oauthadresa";
+// The stored value that holds the scopes the Microsoft sign-in was granted, as the sign-in server
+// named them (no secret: it says what the tokens may do, not the tokens).
+inline constexpr std::string_view kOAuthScopeName = "oauthrozsah";
 
 // The account's stored values, added empty (false) with the key strings their INI entries are
 // scrambled with: "smtpserver", "smtplogin", "smtpheslo" and "smtpovereni"; for the copy of sent
 // messages "imapkopie", "imapserver", "imapvlastni" (a login of its own), "imaplogin", "imapheslo",
 // "imapslozka" and "archiv" (true: the local archive is on); for the sign-in "prihlasovani" (the
 // login method: "heslo" or "microsoft"), "oauthadresa" (who is signed in), "poskytovatel" (the
-// preset) and "oauthobnova" (the refresh token).
+// preset), "oauthobnova" (the refresh token) and "oauthrozsah" (the scopes granted).
 void AddSmtpAccountValues(TStoredValues& values);
 
 // The account the stored values hold; the time limits keep their defaults. The IMAP password is

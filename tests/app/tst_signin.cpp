@@ -280,6 +280,37 @@ private slots:
         QVERIFY(smtp.Pending().filter("message").isEmpty());
     }
 
+    void aCopyTurnedOnAfterTheSignInAsksForANewOne() {
+        SignInSetup s;
+        TXOAuth2SmtpServer smtp(s.provider);
+        TTestBrowser browser;
+        QVERIFY(s.SetUpSignedIn(smtp));  // the copy off: the sign-in asked for SMTP alone
+        const QString hint = "Pro kopii odeslané pošty na serveru se přihlaste znovu";
+        s.Dialog();
+        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        s.Dialog().sentCopy->toServer->setChecked(true);
+        QVERIFY2(s.Section().signInStatus->text().contains(hint),
+                 qPrintable(s.Section().signInStatus->text()));
+
+        // A new sign-in asks for IMAP too, and the hint goes; a renewal keeps what was granted.
+        QVERIFY(s.SignIn());
+        QCOMPARE(browser.opened.size(), 2);
+        QVERIFY(QUrlQuery(browser.opened[1])
+                    .queryItemValue("scope", QUrl::FullyDecoded)
+                    .contains("https://outlook.office.com/IMAP.AccessAsUser.All"));
+        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        s.Confirm();
+        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        QVERIFY(s.provider.Command("expire"));
+        s.PrepareMessage();
+        QVERIFY(SendAndWait(s.f, 30000));
+        QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
+        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        s.Dialog();
+        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        s.Dialog().hide();
+    }
+
     void aRevokedSignInAsksToSignInAgainWithNothingSent() {
         SignInSetup s;
         TXOAuth2SmtpServer smtp(s.provider);

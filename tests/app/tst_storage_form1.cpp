@@ -109,8 +109,8 @@ private slots:
             "sComboBox4_Text", "sComboBox5_Text", "smtpserver", "smtplogin", "smtpheslo", "smtpovereni",
             // the copy of sent messages
             "imapkopie", "imapserver", "imapvlastni", "imaplogin", "imapheslo", "imapslozka", "archiv",
-            // the sign-in: login method, who signed in, provider, refresh token
-            "prihlasovani", "oauthadresa", "poskytovatel", "oauthobnova",
+            // the sign-in: login method, who signed in, provider, refresh token, scopes granted
+            "prihlasovani", "oauthadresa", "poskytovatel", "oauthobnova", "oauthrozsah",
             // spelling
             "kontrolapravopisu", "jazykpravopisu"};
         const auto writtenKeys = written.ReadSectionKeys("TForm1");

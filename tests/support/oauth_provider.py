@@ -5,8 +5,8 @@ GET  /authorize   checks the request of a native app (client_id, response_type=c
                   scopes) and approves at once: 302 to redirect_uri with code and state.
 POST /token       authorization_code: checks the code, client, redirect_uri and the PKCE verifier
                   against the challenge (RFC 7636 §4.6); refresh_token: checks the refresh token.
-                  Issues an access token, a new refresh token (the old one is then refused) and an
-                  ID token naming the user.
+                  Issues an access token, a new refresh token (the old one is then refused), an
+                  ID token naming the user, and the scopes granted (those of the resource asked for).
 POST /introspect  RFC 7662: {"active": ..., "username": ...} for an access token.
 POST /introspect/imap  the same for the IMAP server, which may be told to refuse tokens the
                   other servers still take ("expire-imap").
@@ -50,7 +50,7 @@ def main():
     lock = threading.Lock()
     state = {"mode": "approve", "error": None, "description": None, "lifetime": 3600}
     codes = {}       # code -> (redirect_uri, challenge)
-    refresh = set()  # refresh tokens that are good
+    refresh = {}  # refresh tokens that are good -> the scopes they grant
     access = {}      # access token -> expiry time, or 0 when ended
     imap_refused = set()  # access tokens the IMAP server is told are not active
     imap_refuses_all = [False]
@@ -58,18 +58,18 @@ def main():
     def say(*words):
         print(*words, flush=True)
 
-    def issue(grant):
+    def issue(grant, scope):
         access_token = "at-" + secrets.token_urlsafe(24)
         refresh_token = "rt-" + secrets.token_urlsafe(32)
         access[access_token] = time.time() + state["lifetime"]
-        refresh.add(refresh_token)
+        refresh[refresh_token] = scope
         claims = {"iss": "http://127.0.0.1/test-provider", "aud": client_id, "email": user,
                   "preferred_username": user, "name": "Jana Nováková"}
         id_token = b64url(b'{"alg":"none","typ":"JWT"}') + "." + b64url(json.dumps(claims).encode()) + ".c2ln"
         say("issued", grant, access_token, refresh_token)
         return {"token_type": "Bearer", "access_token": access_token, "refresh_token": refresh_token,
                 "expires_in": state["lifetime"], "ext_expires_in": state["lifetime"], "id_token": id_token,
-                "scope": "https://outlook.office.com/SMTP.Send"}
+                "scope": scope}
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def log_message(self, *args):
@@ -117,7 +117,9 @@ def main():
                         answer["error_description"] = state["description"]
                 else:
                     code = secrets.token_urlsafe(24)
-                    codes[code] = (redirect, query["code_challenge"])
+                    # Granted: the resource's scopes asked for, as the sign-in server names them.
+                    granted = " ".join(scope for scope in scopes if scope.startswith("https://"))
+                    codes[code] = (redirect, query["code_challenge"], granted)
                     answer["code"] = code
                     if state["mode"] == "wrong-state":
                         answer["state"] = query["state"] + "x"
@@ -145,20 +147,19 @@ def main():
                     found = codes.pop(form.get("code", ""), None)
                     if found is None:
                         return self.refuse(grant, "invalid_grant", "unknown or used code")
-                    redirect, challenge = found
+                    redirect, challenge, granted = found
                     if form.get("redirect_uri") != redirect:
                         return self.refuse(grant, "invalid_grant", "redirect_uri differs")
                     verifier = form.get("code_verifier", "")
                     if b64url(hashlib.sha256(verifier.encode()).digest()) != challenge:
                         return self.refuse(grant, "invalid_grant", "PKCE verification failed")
-                    return self.reply(200, json.dumps(issue(grant)))
+                    return self.reply(200, json.dumps(issue(grant, granted)))
                 if grant == "refresh_token":
                     token = form.get("refresh_token", "")
                     if token not in refresh:
                         return self.refuse(grant, "invalid_grant",
                                            "AADSTS70000: The provided grant has expired due to it being revoked.")
-                    refresh.discard(token)
-                    return self.reply(200, json.dumps(issue(grant)))
+                    return self.reply(200, json.dumps(issue(grant, refresh.pop(token))))
                 return self.refuse(grant, "unsupported_grant_type")
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
