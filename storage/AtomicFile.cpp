@@ -99,6 +99,9 @@ bool RemoveIfStale(const std::filesystem::path& file) {
     return ::unlink(file.c_str()) == 0;
 }
 
+// Links followed before the write gives up with ELOOP, as the system's own limit.
+constexpr int kMaxLinkHops = 40;
+
 }  // namespace
 
 std::string TemporaryNamePrefix(std::string_view fileName) {
@@ -125,11 +128,25 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder, std::string_view
 
 TReplaceResult ReplaceFileWhole(const std::filesystem::path& link, std::string_view contents,
                                 const TReplaceOptions& options) {
-    std::error_code ignored;
-    const std::filesystem::path path =
-        std::filesystem::is_symlink(link, ignored) ? std::filesystem::weakly_canonical(link, ignored) : link;
+    // A link is written through: the file it points to is replaced and the link stays, also when
+    // that file does not exist yet. A link into a folder that is missing (a drive not attached)
+    // fails with ENOENT: the folder is not made, and the link is never replaced by a file.
+    std::filesystem::path path = link;
+    bool throughLink = false;
+    for (int hops = 0;; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) break;
+        if (hops == kMaxLinkHops) return Failed(TStep::Create, ELOOP);
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) return Failed(TStep::Create, error.value());
+        path = target.is_absolute() ? target : path.parent_path() / target;
+        throughLink = true;
+    }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    if (options.createFolder) {
+    if (throughLink) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) return Failed(TStep::Create, ENOENT);
+    } else if (options.createFolder) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error) return Failed(TStep::Create, error.value());

@@ -127,6 +127,22 @@ TEST_F(TextFileTest, FailedWriteLeavesTheOldFileWhole) {
     LinesToFile("new", link);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(Read(target), "new");
+
+    // A relative link through another link whose file does not exist yet: the file is made there.
+    std::filesystem::create_directory(dir_ / "elsewhere");
+    std::filesystem::create_symlink("elsewhere/new.txt", dir_ / "inner.txt");
+    std::filesystem::create_symlink("inner.txt", dir_ / "outer.txt");
+    LinesToFile("made", dir_ / "outer.txt");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "outer.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "inner.txt"));
+    EXPECT_EQ(Read(dir_ / "elsewhere" / "new.txt"), "made");
+
+    // A link into a folder that is missing (a drive not attached): an error, the link kept, no folder made.
+    const auto dangling = dir_ / "dangling.txt";
+    std::filesystem::create_symlink(dir_ / "unplugged" / "blok3.txt", dangling);
+    EXPECT_THROW(LinesToFile("lost?", dangling), EFCreateError);
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "unplugged"));
 }
 
 // A replacement removes what killed writers of the same file left behind, and nothing else: not a
