@@ -5,8 +5,6 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 // The base letters of U+00C0 to U+00FF and of U+0100 to U+017F; '\0' where the character is no
 // letter (the multiplication and division signs).
 constexpr std::u32string_view kLatin1Bases =
@@ -15,84 +13,13 @@ constexpr std::string_view kExtendedABases =
     "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnnnnnoooooooorrrrrrssssssss"
     "ttttttuuuuuuuuuuuuwwyyyzzzzzzs";
 
-// Decodes one sequence at `pos`, advancing past it; false when it is malformed (`pos` then moves by
-// one byte).
-bool NextCodePoint(std::string_view text, size_t& pos, char32_t& ch) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) {
-        ch = lead;
-        ++pos;
-        return true;
-    }
-    int length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, value = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, value = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, value = lead & 0x07, minimum = 0x10000;
-    } else {
-        ++pos;
-        return false;
-    }
-    if (pos + length > text.size()) {
-        ++pos;
-        return false;
-    }
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return false;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        ++pos;
-        return false;
-    }
-    pos += length;
-    ch = value;
-    return true;
-}
-
 }  // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-    size_t pos = 0;
-    char32_t ch = 0;
-    while (pos < bytes.size())
-        if (!NextCodePoint(bytes, pos, ch)) return false;
-    return true;
-}
 
 std::u32string DecodeUtf8(std::string_view utf8) {
     std::u32string text;
     text.reserve(utf8.size());
-    size_t pos = 0;
-    char32_t ch = 0;
-    while (pos < utf8.size()) text += NextCodePoint(utf8, pos, ch) ? ch : kReplacement;
+    for (std::size_t at = 0; at < utf8.size();) text += NextCodePoint(utf8, at);
     return text;
-}
-
-void AppendUtf8(std::string& out, char32_t ch) {
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else if (ch < 0x10000) {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (ch >> 18));
-        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
 }
 
 std::string EncodeUtf8(std::u32string_view text) {
@@ -149,7 +76,6 @@ std::string FoldForSearch(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t pos = 0;
-    char32_t ch = 0;
     while (pos < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[pos]);
         if (byte < 0x80) {  // the common case, without decoding
@@ -157,7 +83,7 @@ std::string FoldForSearch(std::string_view utf8) {
             ++pos;
             continue;
         }
-        AppendUtf8(out, NextCodePoint(utf8, pos, ch) ? FoldLetter(ch) : kReplacement);
+        AppendUtf8(out, FoldLetter(NextCodePoint(utf8, pos)));
     }
     return out;
 }

@@ -3,19 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/Utf8.h"
+
 namespace quillory {
 
 // The address book keeps its text in UTF-8 (vCard files are UTF-8, RFC 6350 §3.1); these are the
 // few character rules its names and searches need. Letter case and diacritics are known for the
 // Latin letters up to U+017F, which hold every Czech and Slovak letter.
 
-// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
-
-// Decodes UTF-8; a malformed byte becomes U+FFFD.
+// Decodes UTF-8 (core/Utf8.h); a malformed byte becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view utf8);
 std::string EncodeUtf8(std::u32string_view text);
-void AppendUtf8(std::string& out, char32_t ch);
 
 char32_t LowerLetter(char32_t ch);
 char32_t UpperLetter(char32_t ch);

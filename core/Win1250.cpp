@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/Utf8.h"
+
 namespace quillory {
 namespace {
 
@@ -29,19 +31,6 @@ const std::array<unsigned char, kHighestCharacter + 1>& ReverseTable() {
         return bytes;
     }();
     return table;
-}
-
-void AppendUtf8(std::string& out, char32_t ch) {
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
 }
 
 // Decodes one UTF-8 sequence at `pos`, advancing it; a malformed byte decodes as U+FFFD.

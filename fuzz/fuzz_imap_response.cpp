@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "core/Exception.h"
+#include "core/Utf8.h"
 #include "mail/IdCoder3to4.h"
 #include "net/IdTCPConnection.h"
 #include "net/ImapClient.h"
@@ -38,45 +39,15 @@ constexpr const char* kUsername = "fuzz-user";
 constexpr const char* kPassword = "fuzz-secret-heslo";
 constexpr int kReceiveSize = 1024;
 
-// Whether `text` is UTF-8 without surrogates, overlong forms or code points past U+10FFFF.
-bool ValidUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t extra = 0;
-        std::uint32_t value = lead;
-        std::uint32_t smallest = 0;
-        if (lead >= 0x80) {
-            if ((lead & 0xE0) == 0xC0) {
-                extra = 1, value = lead & 0x1F, smallest = 0x80;
-            } else if ((lead & 0xF0) == 0xE0) {
-                extra = 2, value = lead & 0x0F, smallest = 0x800;
-            } else if ((lead & 0xF8) == 0xF0) {
-                extra = 3, value = lead & 0x07, smallest = 0x10000;
-            } else {
-                return false;
-            }
-        }
-        if (text.size() - at <= extra) return false;
-        for (std::size_t i = 1; i <= extra; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + i]);
-            if ((next & 0xC0) != 0x80) return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
-        at += extra + 1;
-    }
-    return true;
-}
-
 // A name decodes only from its canonical modified UTF-7, so it encodes back to the same bytes;
 // one left as it is was no modified UTF-7 or had nothing to decode. Any UTF-8 comes back whole.
 void CheckFolderName(const std::string& name) {
     const std::string decoded = DecodeImapFolderName(name);
     if (decoded != name) {
-        Check(ValidUtf8(decoded));
+        Check(IsValidUtf8(decoded));
         Check(EncodeImapFolderName(decoded) == name);
     }
-    if (ValidUtf8(name)) Check(DecodeImapFolderName(EncodeImapFolderName(name)) == name);
+    if (IsValidUtf8(name)) Check(DecodeImapFolderName(EncodeImapFolderName(name)) == name);
     const std::string encoded = EncodeImapFolderName(name);
     for (const char c : encoded) Check(c >= 0x20 && c <= 0x7E);
 }

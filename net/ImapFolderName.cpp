@@ -5,65 +5,19 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Utf8.h"
+
 namespace quillory {
 
 namespace {
 
 constexpr std::string_view Base64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+,";
-constexpr char32_t Replacement = 0xFFFD;
 
 bool Printable(char32_t c) { return c >= 0x20 && c <= 0x7E; }
 
 int Base64Value(char c) {
     const std::size_t at = Base64.find(c);
     return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-// The next code point of `text` from `at`, which moves past it; an invalid sequence (a stray or
-// missing continuation byte, an overlong form, a surrogate, past U+10FFFF) gives U+FFFD for its
-// first byte.
-char32_t NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    if (lead < 0x80) return lead;
-    int extra = 0;
-    char32_t value = 0;
-    char32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1, value = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2, value = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3, value = lead & 0x07, smallest = 0x10000;
-    } else {
-        return Replacement;
-    }
-    if (text.size() - at < static_cast<std::size_t>(extra)) return Replacement;
-    for (int i = 0; i < extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return Replacement;
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return Replacement;
-    at += static_cast<std::size_t>(extra);
-    return value;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // "&", the UTF-16 units in modified BASE64 without padding, "-".

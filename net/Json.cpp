@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/Utf8.h"
+
 namespace quillory {
 
 const TJsonValue* TJsonValue::Member(std::string_view name) const {
@@ -194,24 +196,6 @@ private:
             else throw EJsonError("a bad \\u escape");
         }
         return code;
-    }
-
-    static void AppendUtf8(std::string& out, std::uint32_t code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
     }
 
     // One well-formed UTF-8 sequence (RFC 3629 §4: no overlong forms, no surrogates, nothing past
