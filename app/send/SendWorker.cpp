@@ -95,36 +95,28 @@ void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message,
     imap_.reset();
     if (account.sentCopy.toServer) {
         imap_ = std::make_unique<ImapClient>();
-        imap_->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
-            const QString status = QString::fromStdString(text);
-            QMetaObject::invokeMethod(
-                this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
-        };
-        imap_->OnWorkBegin = [this](TIdComponent&, TWorkMode mode, long long expected) {
-            if (mode != TWorkMode::wmWrite) return;
-            workTotal_ = expected;
-            ReportProgress(0);
-        };
-        imap_->OnWork = [this](TIdComponent&, TWorkMode mode, long long position) {
-            if (mode == TWorkMode::wmWrite) ReportProgress(position);
-        };
+        ReportFrom(*imap_);
     }
-    IdSMTP1->OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+    ReportFrom(*IdSMTP1);
+    running_ = true;
+    thread_ = std::thread(&TSendWorker::Run, this, message, account.connectTimeoutMs);
+}
+
+void TSendWorker::ReportFrom(TIdComponent& client) {
+    client.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         const QString status = QString::fromStdString(text);
         QMetaObject::invokeMethod(
             this, [this, status] { emit statusChanged(status); }, Qt::QueuedConnection);
     };
-    // Progress of the message text: the span of its write, reported as bytes sent of its size.
-    IdSMTP1->OnWorkBegin = [this](TIdComponent&, TWorkMode mode, long long expected) {
+    // Progress of the message text (or its copy): the span of its write, as bytes sent of its size.
+    client.OnWorkBegin = [this](TIdComponent&, TWorkMode mode, long long expected) {
         if (mode != TWorkMode::wmWrite) return;
         workTotal_ = expected;
         ReportProgress(0);
     };
-    IdSMTP1->OnWork = [this](TIdComponent&, TWorkMode mode, long long position) {
+    client.OnWork = [this](TIdComponent&, TWorkMode mode, long long position) {
         if (mode == TWorkMode::wmWrite) ReportProgress(position);
     };
-    running_ = true;
-    thread_ = std::thread(&TSendWorker::Run, this, message, account.connectTimeoutMs);
 }
 
 void TSendWorker::ReportProgress(long long sent) {

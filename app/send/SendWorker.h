@@ -13,6 +13,7 @@
 namespace quillory {
 
 class ImapClient;
+class TIdComponent;
 class SentCopy;
 class TIdMessage;
 class TIdSMTP;
@@ -85,6 +86,8 @@ private:
     // After delivery: the archive and the copy in the Sent folder; the warning when one failed.
     void KeepCopy(TSendOutcome& outcome);
     void Finish(const TSendOutcome& outcome);
+    // Passes a client's status texts and the progress of its write on to the window.
+    void ReportFrom(TIdComponent& client);
     // From the send thread: `sent` bytes of the message text are out.
     void ReportProgress(long long sent);
 

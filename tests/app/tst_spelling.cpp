@@ -69,6 +69,20 @@ bool WaitReady(TComposerFixture& f) {
     return checker.Active() || ready.wait(30000);
 }
 
+// The main window with empty blocks and the Czech dictionary, the program pointed at it.
+struct CzechWindow {
+    CzechWindow() { f.WriteEmptyBlocks(); }
+    // Opens the window and waits until the dictionary is loaded.
+    bool OpenReady() {
+        f.Open();
+        return WaitReady(f);
+    }
+
+    DictionaryFolder folder;
+    DictionaryPath path{folder.Path()};
+    TComposerFixture f;
+};
+
 // The words of an editor that carry the spell-check underline, joined by ", ".
 QString Underlined(const QPlainTextEdit* memo) {
     QStringList words;
@@ -147,12 +161,9 @@ private slots:
     }
 
     void typingUnderlinesTheMisspeltWordsOfABlock() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         f.TypeInto(f.Block(1), "Dekujeme za vasi objednavku");
         QCOMPARE(Underlined(f.Block(1)), QString("Dekujeme, vasi, objednavku"));
         QVERIFY(ToggleItem(f)->isChecked());
@@ -160,10 +171,8 @@ private slots:
     }
 
     void textLoadedBeforeTheDictionaryIsUnderlinedOnceItIsReady() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
+        CzechWindow window;
+        TComposerFixture& f = window.f;
         f.WriteFile(
             "blok3.txt",
             ToWin1250("Firma Novák s.r.o. a Banka a.s., tj. e-mail, např. 12 500 Kč\r\n"
@@ -179,12 +188,9 @@ private slots:
     }
 
     void menuOffersCorrectionsAndChoosingOneReplacesTheWord() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         f.Tick("sCheckBox1");
         f.TypeInto(f.Block(1), "Dekujeme za vasi objednavku");
         QMenu* menu = MenuAt(f.Block(1), 3);
@@ -208,12 +214,9 @@ private slots:
     }
 
     void addedWordStaysCorrectAfterARestart() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         f.TypeInto(f.Block(2), "Program Quillory");
         QCOMPARE(Underlined(f.Block(2)), QString("Quillory"));
         QVERIFY(Choose(MenuAt(f.Block(2), 10), "Přidat do slovníku"));
@@ -234,12 +237,9 @@ private slots:
     }
 
     void ignoredWordIsCorrectForThisRunOnly() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         f.TypeInto(f.Block(4), "vasi");
         f.TypeInto(f.Block(5), "vasi objednavku");
         QVERIFY(Choose(MenuAt(f.Block(4), 1), "Ignorovat"));
@@ -263,12 +263,9 @@ private slots:
     }
     void listFieldsShowTheWave() {
         QFETCH(int, list);
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         QLineEdit* field = f.Combo(list)->lineEdit();
         f.TypeInto(f.Combo(list), "Dekujeme za vse");
         const auto* layer = field->findChild<LineEditSpelling*>();
@@ -282,12 +279,9 @@ private slots:
     }
 
     void listFieldCorrectionRebuildsThePreview() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         f.Tick("sCheckBox9");
         f.TypeInto(f.Combo(1), "Vazeny pane,");
         QMenu* menu = MenuAt(f.Combo(1)->lineEdit(), 2);
@@ -300,12 +294,9 @@ private slots:
     }
 
     void addressFieldsAndPreviewAreNotChecked() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
-        f.Open();
-        QVERIFY(WaitReady(f));
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
         for (QLineEdit* field :
              {f.Get<QLineEdit>("sEdit1"), f.Get<QLineEdit>("sEdit3"), f.Combo(5)->lineEdit()})
             QVERIFY2(!field->findChild<LineEditSpelling*>(), qPrintable(field->parentWidget()->objectName()));
@@ -393,14 +384,11 @@ private slots:
     }
 
     void damagedPersonalListIsReportedOnceAndKept() {
-        DictionaryFolder folder;
-        DictionaryPath path(folder.Path());
-        TComposerFixture f;
-        f.WriteEmptyBlocks();
+        CzechWindow window;
+        TComposerFixture& f = window.f;
         const std::string damaged = "Quillory\nNov\xE1k\n";  // Windows-1250, not UTF-8
         f.WriteFile("slovnik.txt", damaged);
-        f.Open();
-        QVERIFY(WaitReady(f));
+        QVERIFY(window.OpenReady());
         QCOMPARE(f.desktop.messages.size(), 1);
         QVERIFY2(f.desktop.messages[0].text.contains(QString::fromStdString(f.Path("slovnik.txt").string())),
                  qPrintable(f.desktop.messages[0].text));

@@ -1,37 +1,11 @@
 #include "support/SmtpServerProcess.h"
 
-#include <QDeadlineTimer>
+#include <QProcess>
 
 namespace quillory::test {
 
-TSmtpServerProcess::TSmtpServerProcess(const QString& user, const QString& password,
-                                       const QStringList& options) {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(
-        "/usr/bin/python3",
-        QStringList{QUILLORY_TEST_SUPPORT_DIR "/net_aiosmtpd_server.py", user, password} + options);
-    const QByteArray ready = NextLine(20000);
-    if (ready.startsWith("ready ")) port_ = ready.mid(6).trimmed().toInt();
-    if (port_ == 0) qWarning("SMTP server did not start: %s", ready.constData());
-}
-
-TSmtpServerProcess::~TSmtpServerProcess() {
-    process_.closeWriteChannel();  // the server ends when its input closes
-    if (!process_.waitForFinished(5000)) process_.kill();
-    process_.waitForFinished(5000);
-}
-
-QByteArray TSmtpServerProcess::NextLine(int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!process_.canReadLine()) {
-        if (deadline.hasExpired() || !process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return {};
-    }
-    return process_.readLine().trimmed();
-}
-
 bool TSmtpServerProcess::NextDelivery(TDelivery& delivery, int timeoutMs) {
-    const QList<QByteArray> words = NextLine(timeoutMs).split(' ');
+    const QList<QByteArray> words = NextRawLine(timeoutMs).split(' ');
     if (words.size() != 7 || words[0] != "message") return false;
     delivery.mechanism = QString::fromUtf8(words[1]);
     delivery.login = QString::fromUtf8(words[2]);

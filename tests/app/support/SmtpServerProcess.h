@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QByteArray>
-#include <QProcess>
 #include <QStringList>
+
+#include "support/EventProcess.h"
 
 namespace quillory::test {
 
 // A real SMTP server (aiosmtpd) on 127.0.0.1 that requires AUTH LOGIN, started for one test and
 // stopped with it. Every delivered message is read back with its login, envelope and DATA bytes.
 // `options` go to the server script: "--host", "--port", "--starttls CERT KEY", "--tls CERT KEY".
-class TSmtpServerProcess {
+class TSmtpServerProcess : public TEventProcess {
 public:
     struct TDelivery {
         QString mechanism;
@@ -20,20 +21,11 @@ public:
         bool encrypted = false;  // the login came over TLS
     };
 
-    TSmtpServerProcess(const QString& user, const QString& password, const QStringList& options = {});
-    ~TSmtpServerProcess();
-    TSmtpServerProcess(const TSmtpServerProcess&) = delete;
-    TSmtpServerProcess& operator=(const TSmtpServerProcess&) = delete;
+    TSmtpServerProcess(const QString& user, const QString& password, const QStringList& options = {})
+        : TEventProcess("net_aiosmtpd_server.py", QStringList{user, password} + options) {}
 
-    int Port() const { return port_; }
     // Waits for the next delivered message; false when none came within the time limit.
     bool NextDelivery(TDelivery& delivery, int timeoutMs = 20000);
-
-private:
-    QByteArray NextLine(int timeoutMs);
-
-    QProcess process_;
-    int port_ = 0;
 };
 
 // What a recipient's mail program decodes from a message: "field" to values, in order.
