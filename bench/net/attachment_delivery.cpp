@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "ChildRun.h"
 #include "SinkSupport.h"
 #include "mail/IdMessage.h"
 #include "net/IdSMTP.h"
@@ -30,42 +30,7 @@
 namespace {
 
 using namespace quillory;
-using Clock = std::chrono::steady_clock;
 using namespace quillory::bench;
-
-// What a finished child cost: wall time from its start, its peak resident memory, its exit code.
-struct Run {
-    double seconds = 0;
-    long peakKiB = 0;
-    int status = -1;
-};
-
-// Runs `body` in a child process (or `argv` when body is empty) and waits for it.
-template <class Body>
-Run InChild(Body&& body, const std::vector<std::string>& argv = {}) {
-    const auto start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        if (argv.empty()) ::_exit(body());
-        ::dup2(null, 2);
-        std::vector<char*> args;
-        for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    Run run;
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.peakKiB = usage.ru_maxrss;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // `size` bytes that do not compress: a xorshift stream.
 std::string MakeFile(const std::string& path, std::size_t size) {

@@ -8,12 +8,8 @@
 // Every stored copy is checked against the file, byte for byte, in the server's Maildir.
 //
 //   bench_imap_append [runs]
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,49 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "ChildRun.h"
 #include "DovecotServer.h"
 #include "net/ImapClient.h"
 
 namespace {
 
 using namespace quillory;
-using Clock = std::chrono::steady_clock;
+using namespace quillory::bench;
 
 constexpr const char* User = "shop";
 constexpr const char* Password = "bench-heslo";
-
-// What a finished child cost: wall time from its start, its peak resident memory, its exit code.
-struct Run {
-    double seconds = 0;
-    long peakKiB = 0;
-    int status = -1;
-};
-
-// Runs `body` in a child process (or `argv` when body is empty) and waits for it.
-template <class Body>
-Run InChild(Body&& body, const std::vector<std::string>& argv = {}) {
-    const auto start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        if (argv.empty()) ::_exit(body());
-        std::vector<char*> args;
-        for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    Run run;
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.peakKiB = usage.ru_maxrss;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // A message of about `size` bytes: a header block and base64-like lines of 76 characters that do
 // not compress (a xorshift stream), each ending in CR LF.
