@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/Win1250.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
 #include "net/SentCopyAccount.h"
 #include "storage/SpoolFile.h"
 

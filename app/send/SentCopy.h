@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 #include "net/TokenRenewal.h"
 
 namespace quillory {

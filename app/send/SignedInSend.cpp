@@ -1,6 +1,6 @@
 #include "app/send/SignedInSend.h"
 
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 #include "net/TokenRenewal.h"
 
 namespace quillory {
