@@ -70,4 +70,37 @@ void AppendUtf8(std::string& out, char32_t ch) {
     }
 }
 
+std::u16string Utf16FromUtf8(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char32_t ch = NextCodePoint(utf8, at);
+        if (ch < 0x10000) {
+            out += static_cast<char16_t>(ch);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+std::string Utf8FromUtf16(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t unit = utf16[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            AppendUtf8(out, kReplacementCharacter);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
 }  // namespace quillory

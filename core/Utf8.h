@@ -21,4 +21,9 @@ bool IsValidUtf8(std::string_view bytes);
 // Appends `ch` encoded (one to four bytes).
 void AppendUtf8(std::string& out, char32_t ch);
 
+// `utf8` in UTF-16, a malformed byte as U+FFFD (as NextCodePoint reads it).
+std::u16string Utf16FromUtf8(std::string_view utf8);
+// `utf16` in UTF-8; a surrogate half without its partner becomes U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view utf16);
+
 }  // namespace quillory

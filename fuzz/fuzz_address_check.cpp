@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/send/AddressCheck.h"
+#include "mail/AddressCheck.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdException.h"
 #include "support/FuzzCheck.h"

@@ -3,9 +3,6 @@
 // written and read back with the others; any other file is refused and stays byte for byte as it
 // was. The words a line gives the dictionary lie inside the line in order, each of two or more
 // characters, with no space, brace, "@" or digit in it.
-#include <QString>
-#include <QStringList>
-
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -13,8 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/spelling/PersonalWordList.h"
-#include "app/spelling/SpellingWords.h"
+#include "core/Utf8.h"
+#include "spelling/CharacterClasses.h"
+#include "spelling/PersonalWordList.h"
+#include "spelling/SpellingWords.h"
 #include "support/FuzzCheck.h"
 #include "support/TempFile.h"
 
@@ -28,14 +27,17 @@ std::string ReadBack(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void CheckWords(const QString& line) {
-    qsizetype end = 0;
+void CheckWords(std::u16string_view line) {
+    const auto size = static_cast<std::ptrdiff_t>(line.size());
+    std::ptrdiff_t end = 0;
     for (const SpellingWord& word : WordsToCheck(line, u"'\u2019")) {
-        Check(word.start >= end && word.length >= 2 && word.start + word.length <= line.size());
+        Check(word.start >= end && word.length >= 2 && word.start + word.length <= size);
         end = word.start + word.length;
-        for (const QChar c : QStringView(line).mid(word.start, word.length))
-            Check(!c.isSpace() && !c.isDigit() && c != u'{' && c != u'}' && c != u'@');
-        Check(!word.trailingDot || (end < line.size() && line[end] == u'.'));
+        for (const char16_t c :
+             line.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.length)))
+            Check(!IsSpace(c) && !IsNumber(c) && !(c >= u'0' && c <= u'9') && c != u' ' && c != u'{' &&
+                  c != u'}' && c != u'@');
+        Check(!word.trailingDot || (end < size && line[static_cast<std::size_t>(end)] == u'.'));
     }
 }
 
@@ -50,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(text == (list.LoadProblem() == PersonalWordList::Problem::None));
     for (const std::string& word : list.Words()) {
         Check(!word.empty() && word == PersonalWordList::WordOfLine(word));
-        Check(word.find('\n') == std::string::npos);
+        Check(word.find_first_of("\r\n") == std::string::npos);
     }
     Check(static_cast<bool>(list.Add("Quillory")));
     if (text) {
@@ -62,8 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(ReadBack(file) == bytes);
     }
 
-    for (const QString& line :
-         QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).split(u'\n'))
-        CheckWords(line);
+    const std::u16string units = Utf16FromUtf8(bytes);
+    for (std::size_t start = 0; start <= units.size();) {
+        std::size_t end = units.find(u'\n', start);
+        if (end == std::u16string::npos) end = units.size();
+        CheckWords(std::u16string_view(units).substr(start, end - start));
+        start = end + 1;
+    }
     return 0;
 }

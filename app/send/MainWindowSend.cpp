@@ -17,7 +17,7 @@
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "app/desktop/Desktop.h"
-#include "app/send/AddressCheck.h"
+#include "mail/AddressCheck.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/DisplayedLines.h"
 #include "app/send/MailFilling.h"

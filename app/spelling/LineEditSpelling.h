@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/spelling/SpellingWords.h"
+#include "spelling/SpellingWords.h"
 
 class QLineEdit;
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <exception>
 
-#include "app/spelling/SpellDictionary.h"
+#include "spelling/SpellDictionary.h"
 
 namespace quillory {
 namespace {
@@ -156,7 +156,9 @@ void SpellChecker::TakeLoaded(unsigned generation, const std::shared_ptr<LoadRes
     dictionary_ = result->dictionary;
     for (const std::string& word : personal_.Words()) dictionary_->Add(word);
     for (const QString& word : std::as_const(ignored_)) dictionary_->Add(word.toStdString());
-    joiners_ = WordJoiners(QString::fromStdString(dictionary_->WordChars()));
+    const QString wordChars = QString::fromStdString(dictionary_->WordChars());
+    joiners_ =
+        WordJoiners(std::u16string_view(wordChars.utf16(), static_cast<std::size_t>(wordChars.size())));
     state_ = State::Ready;
     emit stateChanged();
     JudgeAgain();
@@ -184,7 +186,8 @@ bool SpellChecker::IsCorrect(QStringView word, bool trailingDot) {
 std::vector<SpellingWord> SpellChecker::Misspelled(QStringView text) {
     std::vector<SpellingWord> misspelled;
     if (!Active()) return misspelled;
-    for (const SpellingWord& word : WordsToCheck(text, joiners_))
+    const std::u16string_view units(text.utf16(), static_cast<std::size_t>(text.size()));
+    for (const SpellingWord& word : WordsToCheck(units, joiners_))
         if (!IsCorrect(text.mid(word.start, word.length), word.trailingDot)) misspelled.push_back(word);
     return misspelled;
 }

@@ -9,12 +9,13 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "app/spelling/InstalledDictionaries.h"
-#include "app/spelling/PersonalWordList.h"
-#include "app/spelling/SpellingWords.h"
+#include "spelling/PersonalWordList.h"
+#include "spelling/SpellingWords.h"
 
 namespace quillory {
 
@@ -109,7 +110,7 @@ private:
     State state_ = State::Idle;
     QString loadError_;
     std::shared_ptr<SpellDictionary> dictionary_;
-    QString joiners_;
+    std::u16string joiners_;
     PersonalWordList personal_;
     bool personalRead_ = false;
     bool personalReported_ = false;

@@ -32,7 +32,7 @@
 #include "app/desktop/QtDesktop.h"
 #include "app/spelling/InstalledDictionaries.h"
 #include "app/spelling/SpellChecker.h"
-#include "app/spelling/SpellDictionary.h"
+#include "spelling/SpellDictionary.h"
 
 extern char** environ;
 

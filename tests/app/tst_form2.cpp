@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "app/account/SmtpSettingsDialog.h"
-#include "app/send/AddressCheck.h"
+#include "mail/AddressCheck.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"
 

@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/spelling/SpellDictionary.h"
+#include "spelling/SpellDictionary.h"
 
 namespace quillory {
 namespace {

@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/spelling/PersonalWordList.h"
+#include "spelling/PersonalWordList.h"
 
 namespace quillory {
 namespace {
@@ -47,6 +47,18 @@ TEST_F(PersonalWordListTest, ReadsOneWordALine) {
     EXPECT_EQ(list.Words(), (std::vector<std::string>{"Quillory", "Novák", "Žďár"}));
     EXPECT_TRUE(list.Contains("Novák"));
     EXPECT_FALSE(list.Contains("novák"));
+}
+
+// Files joined one after another carry a byte order mark at each start, and an old Mac editor ends
+// lines with a CR alone: neither may end up inside a word, or the word would not survive being
+// written back and read again.
+TEST_F(PersonalWordListTest, ReadsJoinedFilesAndLoneCarriageReturns) {
+    Write("\xEF\xBB\xBF\xEF\xBB\xBFŽďár\r\n\xEF\xBB\xBF Novák\rPlzeň \xEF\xBB\xBF\n\xEF\xBB\xBF\n");
+    PersonalWordList list(File());
+    list.Load();
+    EXPECT_EQ(list.Words(), (std::vector<std::string>{"Žďár", "Novák", "Plzeň"}));
+    EXPECT_TRUE(list.Add("Quillory"));
+    EXPECT_EQ(Read(), "Žďár\nNovák\nPlzeň\nQuillory\n");
 }
 
 TEST_F(PersonalWordListTest, MissingFileIsAnEmptyListCreatedByTheFirstAdd) {

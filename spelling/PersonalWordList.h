@@ -11,7 +11,8 @@
 
 namespace quillory {
 
-// The user's own words ("slovnik.txt" in the data folder): UTF-8, one word a line, kept in the order
+// The user's own words ("slovnik.txt" in the data folder): UTF-8, one word a line (lines end at LF,
+// CR LF or a lone CR), kept in the order
 // they were added. A missing file is an empty list. A file that cannot be read, is not a plain
 // file, is larger than kMaxBytes or is not UTF-8 text is damaged: its words are not used and it is
 // never written over; words added then last for the run only.
@@ -42,8 +43,8 @@ public:
     // says done: the word is kept for the run. A failed write keeps the word for the run too.
     TReplaceResult Add(std::string_view word);
 
-    // One line of the file as a word: without its line end, spaces and a byte order mark; empty
-    // for a blank line.
+    // One line of the file as a word: without its line end, and without the blanks and byte order
+    // marks at either edge; empty for a blank line.
     static std::string WordOfLine(std::string_view line);
     // True for UTF-8 text without NUL and without control characters other than tab, CR and LF.
     static bool IsWordListText(std::string_view bytes);

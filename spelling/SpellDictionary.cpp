@@ -1,4 +1,4 @@
-#include "app/spelling/SpellDictionary.h"
+#include "spelling/SpellDictionary.h"
 
 #include <iconv.h>
 #include <hunspell.hxx>

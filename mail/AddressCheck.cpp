@@ -1,4 +1,4 @@
-#include "app/send/AddressCheck.h"
+#include "mail/AddressCheck.h"
 
 namespace quillory {
 

@@ -1,27 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QStringList>
-
 #include <ostream>
+#include <string>
+#include <vector>
 
-#include "app/spelling/SpellingWords.h"
+#include "core/Utf8.h"
+#include "spelling/SpellingWords.h"
 
 namespace quillory {
 namespace {
 
-// The words handed to the dictionary, each with "." when a full stop follows it.
-QStringList Words(const QString& text, const QString& joiners = {}) {
-    QStringList words;
+using Words = std::vector<std::string>;
+
+// The words handed to the dictionary (UTF-8), each with "." when a full stop follows it.
+Words WordsOf(const std::string& utf8, const std::u16string& joiners = {}) {
+    const std::u16string text = Utf16FromUtf8(utf8);
+    Words words;
     for (const SpellingWord& word : WordsToCheck(text, joiners))
-        words << text.mid(word.start, word.length) + (word.trailingDot ? "." : "");
+        words.push_back(Utf8FromUtf16(std::u16string_view(text).substr(word.start, word.length)) +
+                        (word.trailingDot ? "." : ""));
     return words;
 }
 
 struct Row {
     const char* name;
     const char* text;
-    QStringList words;
+    Words words;
 };
 
 // Rows show by name in the test list.
@@ -31,7 +35,7 @@ class SpellingWordsTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SpellingWordsTest, GivesTheWordsTheDictionaryJudges) {
     const Row& row = GetParam();
-    EXPECT_EQ(Words(QString::fromUtf8(row.text)), row.words) << row.text;
+    EXPECT_EQ(WordsOf(row.text), row.words) << row.text;
 }
 
 const Row kRows[] = {
@@ -63,6 +67,9 @@ const Row kRows[] = {
     {"unclosed_brace_is_punctuation", "{nedokončeno a dál", {"nedokončeno", "dál"}},
     {"quotes_and_dashes", "„Ahoj“ – řekl", {"Ahoj", "řekl"}},
     {"apostrophe_splits_without_joiners", "don't", {"don"}},
+    {"decomposed_letters_are_one_word", "Nova\xCC\x81k zaplatil", {"Nova\xCC\x81k", "zaplatil"}},
+    {"fractions_and_roman_numerals_are_numbers", "½ litru a Ⅻ. díl", {"litru", "díl"}},
+    {"no_break_space_parts_words", "pane\u00A0Nováku", {"pane", "Nováku"}},
     {"empty", "", {}},
 };
 
@@ -70,19 +77,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, SpellingWordsTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpellingWords, PlacesAreInUtf16Units) {
-    const QString text = QString::fromUtf8("Žluťoučký kůň");
-    const std::vector<SpellingWord> words = WordsToCheck(text);
+    const std::vector<SpellingWord> words = WordsToCheck(u"Žluťoučký kůň");
     ASSERT_EQ(words.size(), 2u);
     EXPECT_EQ(words[1], (SpellingWord{10, 3, false}));
 }
 
 TEST(SpellingWords, DictionaryJoinersFollowItsWordChars) {
     // The English dictionary's WORDCHARS: digits and the typographic apostrophe.
-    const QString joiners = WordJoiners(QString::fromUtf8("0123456789’"));
-    EXPECT_TRUE(joiners.contains(u'\'')) << joiners.toStdString();
-    EXPECT_EQ(Words("don't stop", joiners), (QStringList{"don't", "stop"}));
-    EXPECT_EQ(Words(QString::fromUtf8("don’t"), joiners), (QStringList{QString::fromUtf8("don’t")}));
-    EXPECT_EQ(WordJoiners(u""), QString());
+    const std::u16string joiners = WordJoiners(u"0123456789’");
+    EXPECT_EQ(joiners, u"’'");
+    EXPECT_EQ(WordsOf("don't stop", joiners), (Words{"don't", "stop"}));
+    EXPECT_EQ(WordsOf("don’t", joiners), (Words{"don’t"}));
+    EXPECT_EQ(WordJoiners(u""), std::u16string());
 }
 
 }  // namespace

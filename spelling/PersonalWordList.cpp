@@ -1,57 +1,40 @@
-#include "app/spelling/PersonalWordList.h"
+#include "spelling/PersonalWordList.h"
 
 #include <cerrno>
 
+#include "core/Utf8.h"
 #include "storage/RegularFile.h"
 
 namespace quillory {
 namespace {
 
-// The length of the UTF-8 sequence at `i`, 0 when it is not one (RFC 3629 §4: no overlong forms,
-// no surrogates, nothing above U+10FFFF).
-std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b0 = byte(i);
-    if (b0 < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) length = 2;
-    else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        if (b0 == 0xE0) low = 0xA0;
-        if (b0 == 0xED) high = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        if (b0 == 0xF0) low = 0x90;
-        if (b0 == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    return length;
-}
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
 bool PersonalWordList::IsWordListText(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
         if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F) return false;
-        const std::size_t length = Utf8SequenceAt(bytes, i);
-        if (length == 0) return false;
-        i += length;
     }
-    return true;
+    return IsValidUtf8(bytes);
 }
 
 std::string PersonalWordList::WordOfLine(std::string_view line) {
-    if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!line.empty() && blank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+    // Files joined one after another carry a byte order mark where each began, and an editor may
+    // put one after blanks: every mark at either edge goes, as the blanks do.
+    while (true) {
+        if (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+        else if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+        else break;
+    }
+    while (true) {
+        if (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+        else if (line.ends_with(kByteOrderMark)) line.remove_suffix(kByteOrderMark.size());
+        else break;
+    }
     return std::string(line);
 }
 
@@ -73,9 +56,11 @@ PersonalWordList::Problem PersonalWordList::Read(std::vector<std::string>& words
         return Problem::TooLarge;
     }
     if (!IsWordListText(bytes)) return Problem::NotText;
+    // A line ends at LF, CR LF or a CR alone (an old Mac editor's line end), so no word holds a
+    // line end, as no added word may.
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
+        std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string::npos) end = bytes.size();
         std::string word = WordOfLine(std::string_view(bytes).substr(start, end - start));
         if (!word.empty()) words.push_back(std::move(word));
