@@ -2,6 +2,7 @@
 
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
+#include "core/Win1250.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 #include "net/transport/ServerAddress.h"
@@ -9,9 +10,12 @@
 namespace quillory {
 
 TImapLogin SentCopyLogin(const TSmtpAccount& account) {
-    if (account.sentCopy.ownLogin) return {account.sentCopy.login, account.sentCopy.password};
+    // The account keeps names and passwords in Windows-1250, the signed-in address in UTF-8; the
+    // server is given UTF-8 throughout.
+    if (account.sentCopy.ownLogin)
+        return {Win1250ToUtf8(account.sentCopy.login), Win1250ToUtf8(account.sentCopy.password)};
     if (account.oauth.method == TLoginMethod::Microsoft) return {account.oauth.address, {}, true};
-    if (account.authenticate) return {account.login, account.password};
+    if (account.authenticate) return {Win1250ToUtf8(account.login), Win1250ToUtf8(account.password)};
     return {};
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kImapsPort = 993;
 // The login the IMAP server is given: its own name and password when the account has them; else
 // for an account signed in with Microsoft its address and the access token (`withToken`, no
 // password); else the SMTP login's name and password (none when the SMTP server takes no login).
+// In UTF-8, as the server is given them.
 struct TImapLogin {
     std::string user;
     std::string password;

@@ -179,9 +179,10 @@ public:
     // again, RFC 9051 §6.2.1). After a failure past the TCP connect the connection is closed
     // before the error passes out unchanged.
     void OpenConnection(int timeout = IdTimeoutDefault) override;
-    // LOGIN with quoted strings, or a literal for a name or password that a quoted string cannot
-    // carry; AUTHENTICATE PLAIN (RFC 4616) when the server announces LOGINDISABLED and AUTH=PLAIN.
-    // Raises EImapLoginInClear, sending nothing, over an unencrypted connection to another machine;
+    // LOGIN with `user` and `password` (UTF-8, sent as they are) as quoted strings, or a literal
+    // for a name or password that a quoted string cannot carry (8-bit, so any UTF-8 beyond ASCII);
+    // AUTHENTICATE PLAIN (RFC 4616) when the server announces LOGINDISABLED and AUTH=PLAIN. Raises
+    // EImapLoginInClear, sending nothing, over an unencrypted connection to another machine;
     // EIdInvalidCommandText, sending nothing, for a name or password holding CR, LF or NUL. Does
     // nothing after a PREAUTH greeting. Asks CAPABILITY again unless the answer carried them.
     void Login(const std::string& user, const std::string& password);

@@ -27,6 +27,8 @@ public:
     int BoundPortHigh = 0;
     std::string Host;
     int Port = 0;
+    // The login's name and password in UTF-8, the character set of the mail protocols' logins
+    // (SASL, RFC 4422 §4): sent as they are.
     std::string Username;
     std::string Password;
     std::function<void(TIdTCPClient& sender)> OnConnected;

@@ -1,11 +1,14 @@
-"""An SMTP server on 127.0.0.1 for the net tests: offers AUTH LOGIN and requires it for mail.
+"""An SMTP server on 127.0.0.1 for the net tests: offers AUTH LOGIN and PLAIN and requires one for mail.
 
 Prints "ready PORT" once it listens, then one line per delivered message:
 "message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear", the last word
 telling whether the login came over an encrypted connection. Ends when its standard input closes.
 Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT] [--size-limit BYTES]
-                              [--starttls CERT KEY | --tls CERT KEY]
+                              [--starttls CERT KEY | --tls CERT KEY] [--only MECHANISM]
+The login's name and password must arrive in UTF-8 (RFC 4954 and RFC 4616 have SASL strings in
+UTF-8): bytes that are not UTF-8 are refused like a wrong password.
 --size-limit is the largest message it takes, announced as SIZE in its EHLO reply.
+--only offers that one mechanism (LOGIN or PLAIN) and not the other.
 With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
 speaks TLS from the first byte.
 """
@@ -29,28 +32,37 @@ def main():
     parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--size-limit", type=int, default=33554432)
+    parser.add_argument("--only", choices=["LOGIN", "PLAIN"])
     args = parser.parse_args()
-    user, password = args.user.encode(), args.password.encode()
+    excluded = [name for name in ("LOGIN", "PLAIN") if args.only and name != args.only]
     logins = {}
     context = None
     if args.starttls or args.tls:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(*(args.starttls or args.tls))
 
+    def as_text(raw):
+        try:
+            return raw.decode("utf-8", "strict")
+        except UnicodeDecodeError:
+            return None
+
     def authenticator(server, session, envelope, mechanism, auth_data):
-        ok = isinstance(auth_data, LoginPassword) and auth_data.login == user and auth_data.password == password
+        ok = (isinstance(auth_data, LoginPassword) and as_text(auth_data.login) == args.user
+              and as_text(auth_data.password) == args.password)
         if ok:
             encrypted = server.transport.get_extra_info("ssl_object") is not None
-            logins[id(session)] = (mechanism, auth_data.login.decode(), "tls" if encrypted else "clear")
+            logins[id(session)] = (mechanism, args.user, "tls" if encrypted else "clear")
         return AuthResult(success=ok, handled=False)
 
     def make_server():
         if args.starttls:
             return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
                         tls_context=context, require_starttls=True, decode_data=False, hostname="test.example",
-                        data_size_limit=args.size_limit)
+                        data_size_limit=args.size_limit, auth_exclude_mechanism=excluded)
         return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
-                    decode_data=False, hostname="test.example", data_size_limit=args.size_limit)
+                    decode_data=False, hostname="test.example", data_size_limit=args.size_limit,
+                    auth_exclude_mechanism=excluded)
 
     class Recorder:
         async def handle_DATA(self, server, session, envelope):
