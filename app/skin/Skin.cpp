@@ -7,27 +7,32 @@
 #include <QStyleFactory>
 #include <QToolTip>
 
-#include "app/skin/SkinArchive.h"
 #include "app/skin/SkinLook.h"
 #include "app/skin/SkinStyle.h"
+#include "storage/SkinArchive.h"
 
 namespace quillory {
 namespace {
 
 std::optional<QByteArray> ReadWhole(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinArchiveSize) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > static_cast<qint64>(kMaxSkinArchiveSize))
+        return std::nullopt;
     return file.readAll();
 }
 
 std::optional<TSkinLook> ReadPacked(const QString& path) {
     if (!QFileInfo(path).isFile()) return std::nullopt;
     const std::optional<QByteArray> packed = ReadWhole(path);
-    const auto files = packed ? ReadSkinArchive(*packed) : std::nullopt;
+    const auto files =
+        packed
+            ? ReadSkinArchive(std::string_view(packed->constData(), static_cast<std::size_t>(packed->size())))
+            : std::nullopt;
     if (!files) return std::nullopt;
     return ReadSkinLook([&files](const QString& name) -> std::optional<QByteArray> {
+        const std::string wanted = name.toStdString();
         for (const TSkinFile& file : *files) {
-            if (file.name == name) return file.data;
+            if (file.name == wanted) return QByteArray::fromStdString(file.data);
         }
         return std::nullopt;
     });
@@ -38,7 +43,7 @@ std::optional<TSkinLook> ReadFolder(const QString& path) {
     const QString root = QFileInfo(path).canonicalFilePath();
     if (root.isEmpty() || !QFileInfo(root).isDir()) return std::nullopt;
     return ReadSkinLook([&root](const QString& name) -> std::optional<QByteArray> {
-        if (!IsSkinFileName(name)) return std::nullopt;
+        if (!IsSkinFileName(name.toStdString())) return std::nullopt;
         const QString file = QFileInfo(root + '/' + name).canonicalFilePath();
         if (file.isEmpty() || !file.startsWith(root + '/')) return std::nullopt;
         return ReadWhole(file);

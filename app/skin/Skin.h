@@ -13,7 +13,7 @@ class TsSkinStyle;
 
 // A skin is a folder holding "Options.dat", which names the skin's colours and pictures (format in
 // SkinLook.h), and the pictures themselves. The packed form is the same files in one file
-// "<name>.asz" (format in SkinArchive.h).
+// "<name>.asz" (format in storage/SkinArchive.h).
 //
 // The skin manager draws the whole application in the skin's look while it lives (TsSkinStyle) and
 // gives the application the plain look back when it goes.

@@ -10,13 +10,9 @@
 
 namespace quillory {
 
-// What a skin sets, read from its "Options.dat". Every part a skin leaves out keeps the plain look.
-//
-// Options.dat is UTF-8 text of "[part]" lines and "name = value" lines below them; blank lines and
-// lines starting with "#" or ";" are skipped. A value is a colour ("red, green, blue" or
-// "red, green, blue, alpha", each 0 to 255), a size in pixels (0 to 32) or a PNG picture of the skin
-// named by its path relative to the skin ("images/wood.png"). The names each part knows are those of
-// the table in SkinLook.cpp; anything else makes the skin unusable.
+// What a skin sets, read from its "Options.dat" (storage/SkinOptions.h has its form). Every part a
+// skin leaves out keeps the plain look. A picture is a PNG file of the skin. The names each part
+// knows are those of the table in SkinLook.cpp; anything else makes the skin unusable.
 struct TSkinLook {
     using TColour = std::optional<QColor>;
 
