@@ -1,7 +1,7 @@
 #include "app/account/ImapFolderFetch.h"
 
+#include "app/ErrorTexts.h"
 #include "app/Win1250Text.h"
-#include "app/account/AccountErrorText.h"
 #include "core/Exception.h"
 #include "net/SentCopyAccount.h"
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrlQuery>
 
+#include "app/ErrorTexts.h"
 #include "app/account/OAuthHttp.h"
 #include "core/Exception.h"
 #include "net/oauth/LoopbackRequest.h"
@@ -32,44 +33,7 @@ const QByteArray kFailedPage = QStringLiteral(
                                    "můžete zavřít.</p></body></html>")
                                    .toUtf8();
 
-QString Detail(const std::string& error, const std::string& description) {
-    QString detail = QString::fromStdString(error);
-    if (!description.empty()) detail += QStringLiteral(": ") + QString::fromUtf8(description.c_str());
-    return QStringLiteral("\n\nOdpověď přihlašovacího serveru: %1").arg(detail);
-}
-
 }  // namespace
-
-QString SignInErrorMessage(const std::string& error, const std::string& description) {
-    const QString text = QString::fromUtf8(description.c_str());
-    QString message;
-    // AADSTS90094 and its kin: the organisation lets only an administrator consent.
-    if (text.contains("AADSTS90094") || text.contains("AADSTS90095") ||
-        text.contains("admin approval", Qt::CaseInsensitive) ||
-        text.contains("admin consent", Qt::CaseInsensitive) ||
-        text.contains("admin permission", Qt::CaseInsensitive)) {
-        message = QStringLiteral(
-            "Přihlášení vyžaduje schválení správcem. Správce Microsoft 365 vaší organizace musí programu "
-            "Quillory nejdřív udělit souhlas (souhlas správce) a povolit odesílání přes SMTP; pak se "
-            "přihlaste znovu.");
-    } else if (error == "access_denied") {
-        message =
-            QStringLiteral("Přihlášení bylo v prohlížeči odmítnuto nebo zrušeno. Účet nebyl přihlášen.");
-    } else if (error == "consent_required" || error == "interaction_required" ||
-               text.contains("AADSTS65001")) {
-        message = QStringLiteral(
-            "Účet Microsoft nedal programu Quillory souhlas s odesíláním pošty. Přihlaste se znovu a "
-            "souhlas v prohlížeči potvrďte.");
-    } else if (error == "invalid_grant") {
-        message = QStringLiteral("Přihlašovací kód už neplatí. Přihlaste se znovu.");
-    } else if (error == "invalid_client" || error == "unauthorized_client") {
-        message = QStringLiteral(
-            "Přihlašovací server Microsoft nezná registraci tohoto programu, přihlásit se nelze.");
-    } else {
-        message = QStringLiteral("Přihlášení účtem Microsoft se nezdařilo.");
-    }
-    return message + Detail(error, description);
-}
 
 MicrosoftSignIn::MicrosoftSignIn(OAuthHttp& http, QObject* parent) : QObject(parent), http_(http) {
     timer_ = new QTimer(this);

@@ -80,9 +80,4 @@ private:
     int attempt_ = 0;  // tells the exchange of an earlier sign-in from this one's
 };
 
-// The Czech message for an error reply of the authorization or token endpoint (RFC 6749 §4.1.2.1,
-// §5.2), naming what the user can do: the sign-in was refused in the browser, consent is missing,
-// an administrator must approve the application first.
-QString SignInErrorMessage(const std::string& error, const std::string& description);
-
 }  // namespace quillory

@@ -12,17 +12,18 @@
 
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
+#include "app/ErrorTexts.h"
 #include "app/MainWindow.h"
 #include "app/Win1250Text.h"
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "app/desktop/Desktop.h"
-#include "mail/AddressCheck.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/DisplayedLines.h"
 #include "app/send/MailFilling.h"
 #include "app/send/SendProgress.h"
 #include "app/send/SendWorker.h"
+#include "mail/AddressCheck.h"
 #include "mail/IdMessage.h"
 #include "mail/MessageId.h"
 #include "net/smtp/SmtpAccount.h"
@@ -73,9 +74,9 @@ void TForm1::sBitBtn6Click() {
                                                                              : TAccessTokenSource());
     try {
         sender_->Start(account, *IdMessage1, SentArchiveFolder());
-    } catch (const Exception& error) {
+    } catch (const Exception&) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
-                             "Chyba: " + FromWin1250(error.Message()));
+                             "Chyba: " + SendErrorText());
         return;
     }
     // The worker's signals are queued: the progress window hears every one of this send.

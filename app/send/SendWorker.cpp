@@ -5,58 +5,20 @@
 
 #include <exception>
 
+#include "app/ErrorTexts.h"
 #include "app/Win1250Text.h"
-#include "app/account/AccountErrorText.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/SentCopy.h"
 #include "core/Exception.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
-#include "net/smtp/IdSMTP.h"
 #include "net/imap/ImapClient.h"
+#include "net/smtp/IdSMTP.h"
 #include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 
 namespace {
-
-QString FormatBytes(std::int64_t bytes) {
-    return QLocale(QLocale::Czech, QLocale::CzechRepublic).toString(static_cast<qint64>(bytes));
-}
-
-QString Quoted(const std::string& fileName) {
-    return QStringLiteral("„%1“").arg(QFile::decodeName(QByteArray::fromStdString(fileName)));
-}
-
-// The Czech text of an error the program can tell more about; empty for the others.
-QString UserErrorText() {
-    try {
-        throw;
-    } catch (const EIdSMTPMessageTooLarge& error) {
-        return QStringLiteral(
-                   "Zpráva je pro server příliš velká: má %1 (%2 bajtů), server přijme nejvýše %3 (%4 "
-                   "bajtů). Zmenšete nebo odeberte přílohy.")
-            .arg(FormatSize(error.Size()), FormatBytes(error.Size()), FormatSize(error.Limit()),
-                 FormatBytes(error.Limit()));
-    } catch (const EIdAttachmentError& error) {
-        const QString name = Quoted(error.FileName());
-        switch (error.Kind()) {
-        case EIdAttachmentError::TKind::Vanished:
-            return QStringLiteral("Přiložený soubor %1 během odesílání zmizel. Zpráva nebyla odeslána.")
-                .arg(name);
-        case EIdAttachmentError::TKind::Unreadable:
-            return QStringLiteral("Přiložený soubor %1 nelze přečíst. Zpráva nebyla odeslána.").arg(name);
-        case EIdAttachmentError::TKind::SizeChanged:
-            break;
-        }
-        return QStringLiteral(
-                   "Přiložený soubor %1 se během odesílání změnil (při přiložení %2 bajtů, při "
-                   "odesílání %3 bajtů). Zpráva nebyla odeslána.")
-            .arg(name, FormatBytes(error.ExpectedSize()), FormatBytes(error.FoundSize()));
-    } catch (...) {
-        return AccountErrorText();
-    }
-}
 
 // The text of the exception being handled; true when it is one of the program's own errors.
 bool CurrentError(std::string& message) {
@@ -141,7 +103,7 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         std::string text;
         outcome.kind = TSendOutcome::TKind::Failed;
         (CurrentError(text) ? outcome.error : outcome.unhandledError) = text;
-        outcome.userError = UserErrorText();
+        outcome.userError = SendErrorText();
     }
     try {
         if (smtp.Connected()) smtp.CloseConnection();

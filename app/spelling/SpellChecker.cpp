@@ -12,6 +12,9 @@
 namespace quillory {
 namespace {
 
+// The UTF-16 units of `text`, for the word rules of spelling/.
+std::u16string_view Units(QStringView text) { return {text.utf16(), static_cast<std::size_t>(text.size())}; }
+
 // The judgements kept; past it they are dropped and made again as words come.
 constexpr qsizetype kJudgedLimit = 100000;
 
@@ -156,9 +159,7 @@ void SpellChecker::TakeLoaded(unsigned generation, const std::shared_ptr<LoadRes
     dictionary_ = result->dictionary;
     for (const std::string& word : personal_.Words()) dictionary_->Add(word);
     for (const QString& word : std::as_const(ignored_)) dictionary_->Add(word.toStdString());
-    const QString wordChars = QString::fromStdString(dictionary_->WordChars());
-    joiners_ =
-        WordJoiners(std::u16string_view(wordChars.utf16(), static_cast<std::size_t>(wordChars.size())));
+    joiners_ = WordJoiners(Units(QString::fromStdString(dictionary_->WordChars())));
     state_ = State::Ready;
     emit stateChanged();
     JudgeAgain();
@@ -186,8 +187,7 @@ bool SpellChecker::IsCorrect(QStringView word, bool trailingDot) {
 std::vector<SpellingWord> SpellChecker::Misspelled(QStringView text) {
     std::vector<SpellingWord> misspelled;
     if (!Active()) return misspelled;
-    const std::u16string_view units(text.utf16(), static_cast<std::size_t>(text.size()));
-    for (const SpellingWord& word : WordsToCheck(units, joiners_))
+    for (const SpellingWord& word : WordsToCheck(Units(text), joiners_))
         if (!IsCorrect(text.mid(word.start, word.length), word.trailingDot)) misspelled.push_back(word);
     return misspelled;
 }

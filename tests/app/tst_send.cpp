@@ -193,8 +193,10 @@ private slots:
         PrepareSend(f, "127.0.0.1:99999", true);
         f.Click("sBitBtn6");
         QCOMPARE(f.desktop.messages.size(), 3);
-        QCOMPARE(f.desktop.messages[2].text,
-                 QString("Chyba: Invalid port in the server address \"127.0.0.1:99999\""));
+        QCOMPARE(
+            f.desktop.messages[2].text,
+            QString("Chyba: Adresa serveru není zadána správně.\n\nPodrobnosti: Invalid port in the server "
+                    "address \"127.0.0.1:99999\""));
     }
 };
 

@@ -92,13 +92,18 @@ private slots:
         }
         QCOMPARE(f.desktop.messages.size(), 2);
         QCOMPARE(f.desktop.messages[0].kind, TDesktop::TMessageKind::Plain);
-        QCOMPARE(f.desktop.messages[0].text,
-                 QString("Chyba: The server's certificate is not made out for the name localhost"));
+        QCOMPARE(
+            f.desktop.messages[0].text,
+            QString(
+                "Chyba: Certifikát serveru není vystaven na jméno zadaného serveru, spojení bylo "
+                "ukončeno.\n\nPodrobnosti: The server's certificate is not made out for the name localhost"));
         QCOMPARE(
             f.desktop.messages[1].text,
             QString(
-                "Chyba: The server offers no encrypted connection (STARTTLS), so the login was not sent: the "
-                "name and password would cross the network readable by anyone"));
+                "Chyba: Server nenabízí šifrované spojení (STARTTLS), proto přihlašovací jméno a heslo "
+                "nebyly odeslány.\n\nPodrobnosti: The server offers no encrypted connection (STARTTLS), so "
+                "the login was not sent: the name and password would cross the network readable by "
+                "anyone"));
     }
 
     void cancelEndsTheSendAtOnce() {

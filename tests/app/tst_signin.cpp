@@ -15,7 +15,7 @@
 #include <QUrlQuery>
 
 #include "DovecotServer.h"
-#include "app/account/AccountErrorText.h"
+#include "app/ErrorTexts.h"
 #include "app/account/MicrosoftSettings.h"
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/ProviderSection.h"
