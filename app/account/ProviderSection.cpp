@@ -275,6 +275,9 @@ int ProviderSection::PlaceAtTop(int width) {
         microsoftPanel->setGeometry(margins.left(), height, panelWidth,
                                     microsoftPanel->layout()->totalHeightForWidth(panelWidth));
         microsoftPanel->layout()->activate();
+        // A hidden widget gets its size without a resize event: the fields' own layout is laid
+        // out here too.
+        if (registration) registration->layout()->activate();
     }
     return height;
 }
