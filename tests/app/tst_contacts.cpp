@@ -282,6 +282,21 @@ private slots:
         QCOMPARE(f.PreviewLines().at(1), QString("Dobrý den ,"));
     }
 
+    // A company or title that ends with a period takes the place of the period the text puts after
+    // it.
+    void aValueEndingWithAPeriodIsNotFollowedByASecondOne() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok1.txt", "Objedn\xe1vka pro {firma}. Vy\xf8izuje {titul}.");
+        f.Open();
+        Import(f, "firma.csv",
+               "First Name,Last Name,E-mail Address,Company,Title\n"
+               "Jan,Novák,jan.novak@example.cz,Firma a.s.,Ph.D.\n");
+        f.Get<QLineEdit>("sEdit1")->setText("jan.novak@example.cz");
+        f.Tick("sCheckBox1");
+        QCOMPARE(f.PreviewLines().at(1), QString("Objednávka pro Firma a.s. Vyřizuje Ph.D."));
+    }
+
     // Without placeholders the preview is what it always was: changing the recipient does not
     // rebuild it, so the user's own edits in it stay.
     void withoutPlaceholdersTheRecipientLeavesThePreviewAlone() {
