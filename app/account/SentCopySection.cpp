@@ -126,7 +126,8 @@ void SentCopySection::HideNote() {
 
 int SentCopySection::PlaceAt(int top, int width) {
     layout()->invalidate();
-    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
+    const int height =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
     setGeometry(0, top, width, height);
     // Laid out now, also in a dialog not shown yet, so every field has its place from the start.
     layout()->activate();

@@ -40,7 +40,7 @@ private:
     Mode mode_;
     QCompleter* completer_ = nullptr;
     QStandardItemModel* model_ = nullptr;
-    std::vector<std::size_t> offered_;  // the entries the list shows
+    std::vector<std::size_t> offered_;   // the entries the list shows
     std::uint64_t offeredRevision_ = 0;  // of the book they were found in
 };
 

@@ -253,8 +253,9 @@ private slots:
         const QString ruzena = "Růžena Dvořáková <ruzena.dvorakova@example.cz>";
         for (const char* field : {"sEdit1", "sEdit3"}) {
             const QString before = QString(field) == "sEdit3" ? "a@firma.cz; " : "";
-            QTest::addRow("%s: dvor", field) << field << before << "dvor" << false << QStringList{lenka, ruzena}
-                                             << before + "lenka.dvorakova@example.cz";
+            QTest::addRow("%s: dvor", field)
+                << field << before << "dvor" << false << QStringList{lenka, ruzena}
+                << before + "lenka.dvorakova@example.cz";
             QTest::addRow("%s: dvor, the second", field)
                 << field << before << "dvor" << true << QStringList{lenka, ruzena}
                 << before + "ruzena.dvorakova@example.cz";
@@ -279,7 +280,8 @@ private slots:
                "Růžena Dvořáková,ruzena.dvorakova@example.cz\nJan Novák,jan.novak@example.cz\n");
         f.Form().ContactsWindow().close();
         auto* edit = f.Get<QLineEdit>(qPrintable(field));
-        AddressCompleter& completer = field == "sEdit1" ? f.Form().RecipientCompleter() : f.Form().CopyCompleter();
+        AddressCompleter& completer =
+            field == "sEdit1" ? f.Form().RecipientCompleter() : f.Form().CopyCompleter();
         QAbstractItemView* popup = completer.Completer()->popup();
         f.Form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.Form()));

@@ -89,7 +89,8 @@ private slots:
         QApplication::clipboard()->setText("Vložený odstavec s cenou");
         QTest::keyClick(f.Block(1), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.Block(1)->toPlainText(), QString("Vložený odstavec s cenou"));
-        QVERIFY2(f.PreviewLines().contains("Vložený odstavec s cenou"), qPrintable(f.PreviewLines().join('|')));
+        QVERIFY2(f.PreviewLines().contains("Vložený odstavec s cenou"),
+                 qPrintable(f.PreviewLines().join('|')));
         QVERIFY(SendAndWait(f));
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));

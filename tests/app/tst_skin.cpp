@@ -1,12 +1,12 @@
 // The skin the main window switches on at start: from the folder "Skins/Wood" or the packed file
 // "Skins/Wood.asz" beside the executable, the plain look when there is none or it is broken. Every
-// caption fits its widget in either look.
+// caption fits its widget in either look; every label of the settings dialog shows whole.
 
 #include <QApplication>
 #include <QBuffer>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
-#include <QComboBox>
 #include <QFile>
 #include <QFrame>
 #include <QImage>
@@ -198,9 +198,9 @@ void CheckLabelsWhole(const QWidget& window) {
                 ? label->heightForWidth(label->width())
                 : label->fontMetrics().boundingRect(QRect(), Qt::AlignLeft, label->text()).height() +
                       label->height() - label->contentsRect().height();
-        QVERIFY2(needed <= label->height(), qPrintable(Describe(*label) + QStringLiteral(": %1 lines' height > %2")
-                                                                      .arg(needed)
-                                                                      .arg(label->height())));
+        QVERIFY2(needed <= label->height(),
+                 qPrintable(Describe(*label) +
+                            QStringLiteral(": %1 lines' height > %2").arg(needed).arg(label->height())));
         QVERIFY2(label->parentWidget()->rect().contains(label->geometry()),
                  qPrintable(Describe(*label) + " reaches out of " + Describe(*label->parentWidget())));
     }
