@@ -23,8 +23,8 @@ public:
     // bare address when there is no name.
     std::string Text() const;
     // Clears both fields and parses `text` (the program's text: a text in the UTF-8 form is parsed as
-    // UTF-8, and name and address then each take the form of their own); raises EIdEmailParseError ("@ Outside address") for an
-    // at sign after an angle-bracketed address, keeping what was read before it.
+    // UTF-8, and name and address then each take the form of their own); raises EIdEmailParseError ("@
+    // Outside address") for an at sign after an angle-bracketed address, keeping what was read before it.
     void SetText(const std::string& text);
 
     // The address in the form used after a name: "<local@domain>", quoted where needed.

@@ -32,7 +32,8 @@ TDisplayedLines DisplayedLines(const QPlainTextEdit& memo) {
         }
     }
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    const bool utf8 = std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsUtf8Form(line); });
+    const bool utf8 =
+        std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsUtf8Form(line); });
     if (utf8)
         for (std::string& line : lines) line = ProgramTextToUtf8(line);
     return {std::move(lines), utf8};

@@ -17,10 +17,9 @@ void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field);
 
 // Makes `lines` the plain-text body of the message, labelled so that the recipient's mail
 // program shows the letters right: "MIME-Version: 1.0", "Content-Type: text/plain;
-// charset=windows-1250" (or the `charset` the lines are in) and the transfer encoding that is on the wire: quoted-printable when a
-// line holds 8-bit bytes or is longer than 998 bytes (the body lines are then the encoded lines),
-// 7bit otherwise.
-// Removes every part the message held.
+// charset=windows-1250" (or the `charset` the lines are in) and the transfer encoding that is on the wire:
+// quoted-printable when a line holds 8-bit bytes or is longer than 998 bytes (the body lines are then the
+// encoded lines), 7bit otherwise. Removes every part the message held.
 void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines,
                       std::string_view charset = "windows-1250");
 

@@ -11,7 +11,9 @@ namespace quillory {
 
 std::string ToProgramBytes(const QString& text) { return ProgramTextFromUtf8(text.toStdString()); }
 
-QString FromProgramBytes(const std::string& bytes) { return QString::fromStdString(ProgramTextToUtf8(bytes)); }
+QString FromProgramBytes(const std::string& bytes) {
+    return QString::fromStdString(ProgramTextToUtf8(bytes));
+}
 
 namespace {
 

@@ -2,8 +2,8 @@
 // to a real SMTP server, copied, saved, kept over a restart, and filled in from the address book.
 
 #include <QAction>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 #include "app/contacts/AddressBookWindow.h"
 #include "core/ProgramText.h"
@@ -51,8 +51,10 @@ private slots:
         f.Click("sBitBtn8");  // the subject joins its list
         f.Combo(5)->setEditText(QStringLiteral("Kancelář Київ <obchod@firma.cz>"));
         f.Gate("sCheckBox12")->setChecked(true);
-        f.Get<QLineEdit>("sEdit3")->setText(QStringLiteral("Nguyễn Văn An <an@firma.cz>; Jan Novák <jan@firma.cz>"));
-        QCOMPARE(f.PreviewLines().mid(0, 4), (QStringList{"", kBlockText, "Žluťoučký kůň", QString(89, '-')}));
+        f.Get<QLineEdit>("sEdit3")->setText(
+            QStringLiteral("Nguyễn Văn An <an@firma.cz>; Jan Novák <jan@firma.cz>"));
+        QCOMPARE(f.PreviewLines().mid(0, 4),
+                 (QStringList{"", kBlockText, "Žluťoučký kůň", QString(89, '-')}));
 
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 0);
@@ -62,7 +64,8 @@ private slots:
         const auto fields = DecodeMessage(delivery.data);
         QCOMPARE(DecodedValues(fields, "subject"), QStringList{kSubject});
         QCOMPARE(DecodedValues(fields, "from-name"), QStringList{"Kancelář Київ"});
-        QCOMPARE(DecodedValues(fields, "cc"), (QStringList{"Nguyễn Văn An\tan@firma.cz", "Jan Novák\tjan@firma.cz"}));
+        QCOMPARE(DecodedValues(fields, "cc"),
+                 (QStringList{"Nguyễn Văn An\tan@firma.cz", "Jan Novák\tjan@firma.cz"}));
         QCOMPARE(DecodedValues(fields, "charset"), QStringList{"utf-8"});
         QCOMPARE(DecodedValues(fields, "transfer-encoding"), QStringList{"quoted-printable"});
         QCOMPARE(DecodedValues(fields, "body").join("\n"), PreviewShown(f));
@@ -91,7 +94,8 @@ private slots:
         QCOMPARE(f.Combo(4)->count(), 1);
         QCOMPARE(f.Combo(4)->itemText(0), kSubject);
         QCOMPARE(f.Combo(4)->currentText(), kSubject);
-        QCOMPARE(f.Get<QLineEdit>("sEdit3")->text(), QStringLiteral("Nguyễn Văn An <an@firma.cz>; Jan Novák <jan@firma.cz>"));
+        QCOMPARE(f.Get<QLineEdit>("sEdit3")->text(),
+                 QStringLiteral("Nguyễn Văn An <an@firma.cz>; Jan Novák <jan@firma.cz>"));
     }
 
     void aNameFromTheAddressBookFillsThePlaceholdersAsWritten() {
@@ -106,7 +110,8 @@ private slots:
                     "EMAIL;TYPE=INTERNET:olena@example.ua\r\nEND:VCARD\r\n");
         f.Form().findChild<QAction*>("Adres1")->trigger();
         f.desktop.openAnswers.append(QStringList{QString::fromStdString(f.Path("olena.vcf").string())});
-        QTest::mouseClick(f.Form().ContactsWindow().findChild<QPushButton*>("addressBookImport"), Qt::LeftButton);
+        QTest::mouseClick(f.Form().ContactsWindow().findChild<QPushButton*>("addressBookImport"),
+                          Qt::LeftButton);
         f.Get<QLineEdit>("sEdit1")->setText("olena@example.ua");
         f.Combo(4)->setEditText(QStringLiteral("Faktura – {příjmení}"));
         f.Tick("sCheckBox1");

@@ -149,7 +149,8 @@ TEST(EMailAddressList, ParseErrorKeepsItemsReadSoFarIncludingTheFailingOne) {
 TEST(EMailAddressList, TheUtf8FormGivesEachNameItsOwnForm) {
     const std::string mark(kUtf8Mark);
     TIdEMailAddressList list;
-    list.SetAddressesText(mark + "Олена Коваленко <olena@firma.ua>, \"Novák, Jan\" <jan@firma.cz>; an@firma.vn");
+    list.SetAddressesText(mark +
+                          "Олена Коваленко <olena@firma.ua>, \"Novák, Jan\" <jan@firma.cz>; an@firma.vn");
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_EQ(list[0].Name(), mark + "Олена Коваленко");
     EXPECT_EQ(list[0].Address(), "olena@firma.ua");

@@ -187,7 +187,8 @@ TEST_F(IniFile, AValueOutsideWindows1250MakesTheFileUtf8WithTheMark) {
         ini.WriteValue("TForm1", "sComboBox4_Text", cyrillic);
         ini.UpdateFile();
     }
-    EXPECT_EQ(fileBytes(), mark + "[TForm1]\r\nsComboBox1_Text=Dobrý den,\r\nsComboBox4_Text=\\~Олена\\r\\nКоваленко\r\n");
+    EXPECT_EQ(fileBytes(),
+              mark + "[TForm1]\r\nsComboBox1_Text=Dobrý den,\r\nsComboBox4_Text=\\~Олена\\r\\nКоваленко\r\n");
     {
         TIniFile ini("quillory.INI");
         EXPECT_EQ(ini.ReadValue("TForm1", "sComboBox1_Text", ""), czech);
@@ -203,8 +204,8 @@ TEST(IniDocument, ReadsEachFormAndKeepsBytesThatOnlyLookLikeTheMark) {
     struct Row {
         const char* label;
         std::string file;
-        std::string value;     // the program's text of key "k"
-        std::string written;   // the file Serialize writes back
+        std::string value;    // the program's text of key "k"
+        std::string written;  // the file Serialize writes back
     };
     const std::string mark(kUtf8Mark);
     const Row rows[] = {
