@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 
