@@ -1,8 +1,8 @@
 #include "net/SentCopyAccount.h"
 
+#include "core/ProgramText.h"
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
-#include "core/Win1250.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 #include "net/transport/ServerAddress.h"
@@ -10,12 +10,12 @@
 namespace quillory {
 
 TImapLogin SentCopyLogin(const TSmtpAccount& account) {
-    // The account keeps names and passwords in Windows-1250, the signed-in address in UTF-8; the
-    // server is given UTF-8 throughout.
+    // The account keeps names and passwords as the program's text (Windows-1250, or UTF-8 behind
+    // the mark), the signed-in address in UTF-8; the server is given UTF-8 throughout.
     if (account.sentCopy.ownLogin)
-        return {Win1250ToUtf8(account.sentCopy.login), Win1250ToUtf8(account.sentCopy.password)};
+        return {ProgramTextToUtf8(account.sentCopy.login), ProgramTextToUtf8(account.sentCopy.password)};
     if (account.oauth.method == TLoginMethod::Microsoft) return {account.oauth.address, {}, true};
-    if (account.authenticate) return {Win1250ToUtf8(account.login), Win1250ToUtf8(account.password)};
+    if (account.authenticate) return {ProgramTextToUtf8(account.login), ProgramTextToUtf8(account.password)};
     return {};
 }
 

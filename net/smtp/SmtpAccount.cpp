@@ -1,6 +1,6 @@
 #include "net/smtp/SmtpAccount.h"
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "net/transport/ServerAddress.h"
 
 namespace quillory {
@@ -21,9 +21,10 @@ void TIdSMTP::Apply(const TSmtpAccount& account) {
     Security =
         server.port == kImplicitTLSPort ? TSmtpSecurity::ImplicitTLS : TSmtpSecurity::StartTLSWhenOffered;
     SetAuthenticationType(account.authenticate ? TAuthenticationType::atLogin : TAuthenticationType::atNone);
-    // The account keeps its text in Windows-1250; SASL names and passwords travel in UTF-8.
-    Username = account.authenticate ? Win1250ToUtf8(account.login) : std::string();
-    Password = account.authenticate ? Win1250ToUtf8(account.password) : std::string();
+    // The account keeps the program's text (Windows-1250, or UTF-8 behind the mark); SASL names and
+    // passwords travel in UTF-8.
+    Username = account.authenticate ? ProgramTextToUtf8(account.login) : std::string();
+    Password = account.authenticate ? ProgramTextToUtf8(account.password) : std::string();
     AccessToken.clear();
     // A Microsoft account always logs in, with its token (set before the send) and its address.
     if (account.oauth.method == TLoginMethod::Microsoft) {

@@ -15,7 +15,7 @@ struct TSentCopySettings {
     // "host:143" (STARTTLS, required before the login unless the server is this machine).
     std::string server;
     // The IMAP server takes a login of its own; otherwise the SMTP login and password are used.
-    // Windows-1250, as the settings keep them (the login converts them to UTF-8).
+    // The program's text, as the settings keep them (the login converts them to UTF-8).
     bool ownLogin = false;
     std::string login;
     std::string password;
@@ -48,8 +48,8 @@ struct TSmtpAccount {
     // the connection's protection follow from it when the account is applied.
     std::string server;
     // The server requires a login: without it no login is attempted, even when one is offered.
-    // The name and password are Windows-1250, as the settings keep them; Apply gives the client
-    // UTF-8.
+    // The name and password are the program's text (core/ProgramText.h), as the settings keep
+    // them; Apply gives the client UTF-8.
     bool authenticate = false;
     std::string login;
     std::string password;

@@ -1,7 +1,8 @@
-// The account keeps its name and password in Windows-1250, as the settings store them; the mail
-// servers must be given UTF-8 (SASL strings, RFC 4616 and RFC 4954; IMAP LOGIN through a literal).
-// The bytes each login writes, and logins with "tajné heslo" to a real Dovecot and to an aiosmtpd
-// that decodes names and passwords strictly as UTF-8.
+// The account keeps its name and password as the program's text (Windows-1250, or UTF-8 behind a
+// mark), as the settings store them; the mail servers must be given UTF-8 (SASL strings, RFC 4616
+// and RFC 4954; IMAP LOGIN through a literal). The bytes each login writes, and logins with
+// "tajné heslo" to a real Dovecot and to an aiosmtpd that decodes names and passwords strictly as
+// UTF-8.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "ImapTestSupport.h"
 #include "NetTestSupport.h"
 #include "SendAsTheProgram.h"
+#include "core/ProgramText.h"
 #include "core/Win1250.h"
 #include "mail/IdMessage.h"
 #include "net/SentCopyAccount.h"
@@ -44,6 +46,25 @@ TIdMessage SmallMessage() {
     message.Subject = "Offer";
     message.Body() = {"Good day"};
     return message;
+}
+
+// The settings keep text that Windows-1250 cannot hold as UTF-8 behind a mark: both forms reach the
+// servers as the same UTF-8, the mark dropped.
+TEST(Utf8Login, StoredTextOfEitherFormGoesOutAsUtf8) {
+    for (const std::string& password : {std::string("tajné heslo"), std::string("tajné heslo ✓")}) {
+        TSmtpAccount account = StoredAccount();
+        account.server = "mail.example:587";
+        account.password = ProgramTextFromUtf8(password);
+        account.sentCopy.ownLogin = true;
+        account.sentCopy.login = ProgramTextFromUtf8("jiný ✓");
+        account.sentCopy.password = account.password;
+        TIdSMTP smtp;
+        smtp.Apply(account);
+        EXPECT_EQ(smtp.Username, Name);
+        EXPECT_EQ(smtp.Password, password);
+        EXPECT_EQ(SentCopyLogin(account).user, "jiný ✓");
+        EXPECT_EQ(SentCopyLogin(account).password, password);
+    }
 }
 
 TEST(Utf8Login, SmtpLoginBytes) {
