@@ -7,8 +7,8 @@
 #include "app/account/OAuthHttp.h"
 #include "app/account/SignInErrors.h"
 #include "app/account/StoredSmtpAccount.h"
-#include "net/transport/IdSocketExceptions.h"
 #include "net/oauth/OAuthTokenReply.h"
+#include "net/transport/IdSocketExceptions.h"
 #include "storage/IniLocation.h"
 #include "storage/Variant.h"
 #include "storage/forms/FormStorage.h"
@@ -142,7 +142,7 @@ void MicrosoftTokens::Settle(const Result& result) {
     for (const auto& done : waiting) done(result);
 }
 
-MicrosoftTokens::WorkerSource MicrosoftTokens::ForWorker() {
+TAccessTokenSource MicrosoftTokens::ForWorker() {
     return [this](bool renew, const std::function<bool()>& cancelled) -> std::string {
         struct Pending {
             std::mutex lock;
