@@ -10,11 +10,11 @@
 //     process of its own.
 //
 //   bench_session_delivery [messages] [imap-messages]
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <signal.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +22,6 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "../net/ChildRun.h"
 #include "../net/SinkSupport.h"
@@ -147,19 +146,8 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int imapCount = argc > 2 ? std::atoi(argv[2]) : count;
     const int port = FreePort();
-    const pid_t sink = ::fork();
-    if (sink == 0) {
-        const std::string address = "127.0.0.1:" + std::to_string(port);
-        ::execlp("smtp-sink", "smtp-sink", "-u", "nobody", address.c_str(), "256",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    for (int i = 0; i < 500 && !Accepts(port); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!Accepts(port)) {
-        std::fprintf(stderr, "smtp-sink did not start (scripts/bench.sh places it in build-bench/tools)\n");
-        return 1;
-    }
+    const pid_t sink = StartSmtpSink(port);
+    if (sink < 0) return 1;
     const TSmtpAccount account = SinkAccount(port);
 
     std::printf("SMTP to smtp-sink on 127.0.0.1\n");
