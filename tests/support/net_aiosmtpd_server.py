@@ -4,13 +4,15 @@ Prints "ready PORT" once it listens, then one line per delivered message:
 "message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear", the last word
 telling whether the login came over an encrypted connection. Ends when its standard input closes.
 Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT] [--size-limit BYTES]
-                              [--starttls CERT KEY | --tls CERT KEY] [--only MECHANISM]
+                              [--starttls CERT KEY | --tls CERT KEY] [--connections]
+                              [--close-after N] [--logins] [--only MECHANISM]
 The login's name and password must arrive in UTF-8 (RFC 4954 and RFC 4616 have SASL strings in
 UTF-8): bytes that are not UTF-8 are refused like a wrong password.
 --size-limit is the largest message it takes, announced as SIZE in its EHLO reply.
 --only offers that one mechanism (LOGIN or PLAIN) and not the other.
 With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
-speaks TLS from the first byte.
+speaks TLS from the first byte. --logins prints "login MECHANISM LOGIN" for each login it takes;
+--connections and --close-after are described in smtp_session_faults.py.
 """
 import argparse
 import asyncio
@@ -19,6 +21,8 @@ import sys
 import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+import smtp_session_faults
 
 
 def main():
@@ -32,8 +36,11 @@ def main():
     parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--size-limit", type=int, default=33554432)
+    parser.add_argument("--logins", action="store_true")
     parser.add_argument("--only", choices=["LOGIN", "PLAIN"])
+    smtp_session_faults.add_arguments(parser)
     args = parser.parse_args()
+    session_smtp, message_taken = smtp_session_faults.session_class(SMTP, args)
     excluded = [name for name in ("LOGIN", "PLAIN") if args.only and name != args.only]
     logins = {}
     context = None
@@ -53,14 +60,16 @@ def main():
         if ok:
             encrypted = server.transport.get_extra_info("ssl_object") is not None
             logins[id(session)] = (mechanism, args.user, "tls" if encrypted else "clear")
+            if args.logins:
+                print("login", mechanism, args.user, flush=True)
         return AuthResult(success=ok, handled=False)
 
     def make_server():
         if args.starttls:
-            return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
+            return session_smtp(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
                         tls_context=context, require_starttls=True, decode_data=False, hostname="test.example",
                         data_size_limit=args.size_limit, auth_exclude_mechanism=excluded)
-        return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
+        return session_smtp(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
                     decode_data=False, hostname="test.example", data_size_limit=args.size_limit,
                     auth_exclude_mechanism=excluded)
 
@@ -69,6 +78,7 @@ def main():
             mechanism, login, encrypted = logins.get(id(session), (None, None, "clear"))
             print("message", mechanism, login, envelope.mail_from, ",".join(envelope.rcpt_tos),
                   envelope.original_content.hex(), encrypted, flush=True)
+            message_taken()
             return "250 Message accepted"
 
     async def serve():
