@@ -14,8 +14,8 @@
 #include "SendAsTheProgram.h"
 #include "core/ProgramText.h"
 #include "core/Win1250.h"
+#include "delivery/SentCopyAccount.h"
 #include "mail/IdMessage.h"
-#include "net/SentCopyAccount.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 
