@@ -6,13 +6,26 @@
 #include <string>
 
 #include "contacts/AddressBook.h"
+#include "contacts/ContactGroups.h"
 #include "contacts/Salutation.h"
 #include "contacts/UnicodeText.h"
 
 namespace quillory {
 namespace {
 
-enum class Column { Email, FirstName, MiddleName, Surname, DisplayName, Prefix, Suffix, Company };
+enum class Column {
+    Email,
+    FirstName,
+    MiddleName,
+    Surname,
+    DisplayName,
+    Prefix,
+    Suffix,
+    Company,
+    Labels,      // Google: "* myContacts ::: Zákazníci ::: Výbor"
+    Categories,  // other programs: "Zákazníci, Výbor" or "Zákazníci;Výbor"
+    Count
+};
 
 struct KnownColumn {
     std::string_view name;  // folded
@@ -20,7 +33,7 @@ struct KnownColumn {
 };
 
 // In the order of preference: an earlier e-mail column is used before a later one.
-constexpr std::array<KnownColumn, 50> kKnownColumns = {{
+constexpr std::array<KnownColumn, 57> kKnownColumns = {{
     {"e-mail 1 - value", Column::Email},
     {"e-mail address", Column::Email},
     {"email address", Column::Email},
@@ -71,6 +84,13 @@ constexpr std::array<KnownColumn, 50> kKnownColumns = {{
     {"organizace", Column::Company},
     {"firma", Column::Company},
     {"spolecnost", Column::Company},
+    {"labels", Column::Labels},
+    {"group membership", Column::Labels},
+    {"categories", Column::Categories},
+    {"category", Column::Categories},
+    {"kategorie", Column::Categories},
+    {"skupiny", Column::Categories},
+    {"skupina", Column::Categories},
 }};
 
 struct Record {
@@ -233,7 +253,7 @@ CsvReadResult ReadContactsCsv(std::string_view bytes) {
         std::size_t preference;
     };
     std::vector<Mapped> emailColumns;
-    std::array<std::optional<std::size_t>, 8> columns;  // by Column, the first field of each
+    std::array<std::optional<std::size_t>, static_cast<std::size_t>(Column::Count)> columns;  // by Column, the first field of each
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         std::size_t preference = 0;
         const std::optional<Column> column = KnownColumnOf(header.fields[i], preference);
@@ -292,6 +312,12 @@ CsvReadResult ReadContactsCsv(std::string_view bytes) {
         if (const std::string suffix = field(Column::Suffix); IsAcademicTitle(suffix))
             contact.titleAfter = suffix;
         contact.company = field(Column::Company);
+        // Google marks its own groups with a star ("* myContacts", "* starred"): they are no groups of
+        // the user's.
+        for (const std::string& group : SplitGroupList(field(Column::Labels), {":::"}))
+            if (group.front() != '*') AddToGroup(contact, group);
+        for (const std::string& group : SplitGroupList(field(Column::Categories), {",", ";"}))
+            AddToGroup(contact, group);
         if (contact.firstName.empty() && contact.surname.empty()) {
             Contact fromDisplay;
             ReadFormattedName(field(Column::DisplayName), fromDisplay);

@@ -24,7 +24,9 @@ struct CsvReadResult {
 // inside) as address books and mail programs export them. The first line names the columns; the
 // names of Google Contacts ("First Name", "E-mail 1 - Value", "Organization Name", also its older
 // "Given Name", "Family Name"), Thunderbird ("Primary Email", "Display Name", "Organization", in
-// English or Czech) and Outlook ("E-mail Address", "Company") are known, without regard to case and
+// English or Czech) and Outlook ("E-mail Address", "Company") are known; the groups come from Google's "Labels" or
+// "Group Membership" (" ::: " between them, its own "* myContacts"-style groups dropped) or a
+// "Categories" column (also "Kategorie", "Skupiny"; "," or ";" between them), without regard to case and
 // diacritics. Fields are separated by commas, semicolons or tabs, whichever the first line uses
 // most. The text may be UTF-8 (with or without a byte-order mark), UTF-16 with a mark, or
 // Windows-1250. A bad row is skipped and counted; the rows after it are read on.
