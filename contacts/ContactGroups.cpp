@@ -30,7 +30,8 @@ std::vector<std::string> BookGroups(const AddressBook& book) {
     return groups;
 }
 
-std::vector<std::string> SplitGroupList(std::string_view text, std::initializer_list<std::string_view> separators) {
+std::vector<std::string> SplitGroupList(std::string_view text,
+                                        std::initializer_list<std::string_view> separators) {
     std::vector<std::string> names;
     for (std::size_t start = 0; start <= text.size();) {
         std::size_t end = text.size();
@@ -43,7 +44,8 @@ std::vector<std::string> SplitGroupList(std::string_view text, std::initializer_
             }
         }
         const std::string_view name = TrimText(text.substr(start, end - start));
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.emplace_back(name);
         start = end + length;
     }
     return names;

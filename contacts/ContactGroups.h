@@ -20,6 +20,7 @@ std::vector<std::string> BookGroups(const AddressBook& book);
 
 // The group names of a list field: split at each of `separators` (":::", or "," and ";"), trimmed,
 // each once, blanks dropped.
-std::vector<std::string> SplitGroupList(std::string_view text, std::initializer_list<std::string_view> separators);
+std::vector<std::string> SplitGroupList(std::string_view text,
+                                        std::initializer_list<std::string_view> separators);
 
 }  // namespace quillory

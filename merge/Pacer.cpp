@@ -22,8 +22,10 @@ Pacer::Clock::time_point Pacer::NextAllowed(Clock::time_point now, int recipient
     Clock::time_point at = now;
     if (sends_.empty()) return at;
     // Evenly spread at the finest rate given.
-    if (limits_.messagesPerMinute > 0) at = std::max(at, sends_.back().time + Clock::duration(minutes(1)) / limits_.messagesPerMinute);
-    else if (limits_.messagesPerHour > 0) at = std::max(at, sends_.back().time + Clock::duration(hours(1)) / limits_.messagesPerHour);
+    if (limits_.messagesPerMinute > 0)
+        at = std::max(at, sends_.back().time + Clock::duration(minutes(1)) / limits_.messagesPerMinute);
+    else if (limits_.messagesPerHour > 0)
+        at = std::max(at, sends_.back().time + Clock::duration(hours(1)) / limits_.messagesPerHour);
 
     // The first send still inside the window (at - window, at].
     const auto firstInside = [this](Clock::time_point at, Clock::duration window) {
@@ -49,10 +51,12 @@ Pacer::Clock::time_point Pacer::NextAllowed(Clock::time_point now, int recipient
             const long long wanted = std::min(recipients, limits_.recipientsPerDay);
             const long long total = sends_.back().recipientsBefore + sends_.back().recipients;
             const auto first = firstInside(at, days(1));
-            if (first != sends_.end() && total - first->recipientsBefore + wanted > limits_.recipientsPerDay) {
+            if (first != sends_.end() &&
+                total - first->recipientsBefore + wanted > limits_.recipientsPerDay) {
                 // The first send whose leaving makes room: after it, the rest plus this message fit.
                 const auto leaving = std::lower_bound(first, sends_.end(), 0, [&](const Send& send, int) {
-                    return total - (send.recipientsBefore + send.recipients) + wanted > limits_.recipientsPerDay;
+                    return total - (send.recipientsBefore + send.recipients) + wanted >
+                           limits_.recipientsPerDay;
                 });
                 at = leaving->time + Clock::duration(days(1));
                 moved = true;

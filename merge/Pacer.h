@@ -37,7 +37,8 @@ public:
 
     // When `messages` more messages (one recipient each), started at `now` and taking `perMessage`
     // each to send, will all have gone.
-    Clock::time_point EstimatedEnd(Clock::time_point now, std::size_t messages, Clock::duration perMessage) const;
+    Clock::time_point EstimatedEnd(Clock::time_point now, std::size_t messages,
+                                   Clock::duration perMessage) const;
 
 private:
     struct Send {

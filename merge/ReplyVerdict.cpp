@@ -58,18 +58,19 @@ bool Mentions(const std::string& lower, std::initializer_list<std::string_view> 
 // The limit a refusal names; SendingLimit::None when it names none.
 SendingLimit LimitOf(const std::optional<Status>& status, const std::string& lower) {
     // About the recipient's mailbox or the message's size: no limit of the sender's.
-    if (status && ((status->subject == 2 && status->detail >= 1 && status->detail <= 3) ||
-                   (status->subject == 3 && status->detail == 4) ||
-                   (status->subject == 5 && status->detail == 3)))
+    if (status &&
+        ((status->subject == 2 && status->detail >= 1 && status->detail <= 3) ||
+         (status->subject == 3 && status->detail == 4) || (status->subject == 5 && status->detail == 3)))
         return SendingLimit::None;
     if (Mentions(lower, {"outboundspam", "account has been suspended", "sending has been blocked"}))
         return SendingLimit::AccountBlocked;
     const bool congestion = status && status->subject == 4 && status->detail == 5;
-    const bool limited = congestion || Mentions(lower, {"rate", "limit", "quota", "too many", "throttl",
-                                                        "exceeded", "slow down", "unexpected volume",
-                                                        "submissionquota"});
+    const bool limited =
+        congestion || Mentions(lower, {"rate", "limit", "quota", "too many", "throttl", "exceeded",
+                                       "slow down", "unexpected volume", "submissionquota"});
     if (!limited) return SendingLimit::None;
-    if (Mentions(lower, {"daily", "per day", "a day", "24 hour", "submissionquota"})) return SendingLimit::Daily;
+    if (Mentions(lower, {"daily", "per day", "a day", "24 hour", "submissionquota"}))
+        return SendingLimit::Daily;
     if (Mentions(lower, {"hourly", "per hour", "an hour"})) return SendingLimit::Hourly;
     return SendingLimit::Rate;
 }

@@ -93,7 +93,8 @@ std::optional<std::string> Unescape(std::string_view text) {
             out += '\\';
         } else if (next == 'n') {
             out += '\n';
-        } else if (next == 'x' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+        } else if (next == 'x' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+                   HexDigit(text[i + 2]) >= 0) {
             out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
             i += 2;
         } else {
@@ -248,8 +249,8 @@ std::string ChangeRecord(const Change& change) {
 std::string Quoted(const std::filesystem::path& path) { return "„" + path.string() + "“"; }
 
 [[noreturn]] void Damaged(const std::filesystem::path& path, std::size_t line, const std::string& reason) {
-    throw EJournalDamaged(Utf8ToWin1250("Deník hromadného odeslání " + Quoted(path) + " je poškozený na řádku " +
-                                        std::to_string(line) + " (" + reason +
+    throw EJournalDamaged(Utf8ToWin1250("Deník hromadného odeslání " + Quoted(path) +
+                                        " je poškozený na řádku " + std::to_string(line) + " (" + reason +
                                         "). Soubor zůstává, jak je; rozeslání z něj nelze navázat"));
 }
 
@@ -262,10 +263,10 @@ std::string FileName(sys_seconds now) {
     const std::chrono::year_month_day date(day);
     const std::chrono::hh_mm_ss time(now - day);
     char name[64];
-    std::snprintf(name, sizeof name, "hromadne-odeslani-%04d%02u%02u-%02d%02d%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                  static_cast<int>(time.seconds().count()));
+    std::snprintf(name, sizeof name, "hromadne-odeslani-%04d%02u%02u-%02d%02d%02d",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
     return std::string(name) + std::string(kExtension);
 }
 
@@ -363,13 +364,14 @@ RunJournal::RunJournal(std::filesystem::path path, FileHandle file, JournalState
 
 RunJournal RunJournal::Create(const std::filesystem::path& folder, const std::vector<NewRow>& rows,
                               sys_seconds now) {
-    std::string text = JournalLine(std::string(kHeading) + " " + std::string(kVersion) + " " +
-                            std::to_string(rows.size()) + " " + std::to_string(now.time_since_epoch().count()));
+    std::string text =
+        JournalLine(std::string(kHeading) + " " + std::string(kVersion) + " " + std::to_string(rows.size()) +
+                    " " + std::to_string(now.time_since_epoch().count()));
     JournalState state;
     state.created = now;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         text += JournalLine("ROW " + std::to_string(i) + (rows[i].skipped ? " SKIPPED " : " TO-SEND ") +
-                     Escape(rows[i].address));
+                            Escape(rows[i].address));
         JournalRow row;
         row.address = rows[i].address;
         row.state = rows[i].skipped ? RowState::Skipped : RowState::ToSend;
@@ -403,7 +405,8 @@ RunJournal RunJournal::Open(const std::filesystem::path& path) {
     std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t read = 0;
     while (read < bytes.size()) {
-        const ssize_t got = ::pread(file.Get(), bytes.data() + read, bytes.size() - read, static_cast<off_t>(read));
+        const ssize_t got =
+            ::pread(file.Get(), bytes.data() + read, bytes.size() - read, static_cast<off_t>(read));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) Failure("Deník hromadného odeslání nelze přečíst:", path, errno);
         if (got == 0) break;
@@ -454,7 +457,9 @@ void RunJournal::Delivered(std::size_t row, sys_seconds now, std::string_view re
 void RunJournal::Failed(std::size_t row, sys_seconds now, std::string_view reply) {
     Record(kFailed, row, now, reply);
 }
-void RunJournal::Retry(std::size_t row, sys_seconds now, std::string_view reply) { Record(kRetry, row, now, reply); }
+void RunJournal::Retry(std::size_t row, sys_seconds now, std::string_view reply) {
+    Record(kRetry, row, now, reply);
+}
 void RunJournal::Skip(std::size_t row, sys_seconds now) { Record(kSkipped, row, now, {}); }
 void RunJournal::SendAgain(std::size_t row, sys_seconds now) { Record(kAgain, row, now, {}); }
 void RunJournal::ConfirmDelivered(std::size_t row, sys_seconds now) { Record(kConfirmed, row, now, {}); }

@@ -37,7 +37,7 @@ enum class RowState {
 struct JournalRow {
     std::string address;
     RowState state = RowState::ToSend;
-    std::string reply;  // the server's last reply, its lines joined by "\n"; empty: none
+    std::string reply;                // the server's last reply, its lines joined by "\n"; empty: none
     std::chrono::sys_seconds time{};  // of the last change; the epoch while the row is untouched
     bool byUser = false;              // delivered by the user's decision on a "možná odesláno" row
 };

@@ -32,7 +32,8 @@ TEST(VCard, TheBooksOwnFileReadsBackAsWritten) {
     own.greetingText = "Milá Jano,\nahoj";
     own.gender = Gender::Female;
     own.otherProperties = {"TEL;TYPE=cell:+420 777 123 456", "NOTE:Pozn\\, ámka"};
-    own.groups = {"Zákazníci", "Výbor, rada; a \\ spol.", "Dlouhá skupina se jménem přes celý řádek a ještě kus"};
+    own.groups = {"Zákazníci", "Výbor, rada; a \\ spol.",
+                  "Dlouhá skupina se jménem přes celý řádek a ještě kus"};
     contacts.push_back(own);
     Contact unknown = Entry("nikola@example.cz", "Nikola", "");
     unknown.gender = Gender::Unknown;

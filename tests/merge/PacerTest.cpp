@@ -25,7 +25,8 @@ struct Sent {
 };
 
 // Whether a send at `at` keeps every limit, counted the slow way.
-bool Allowed(const SendingLimits& limits, const std::vector<Sent>& sent, Clock::time_point at, int recipients) {
+bool Allowed(const SendingLimits& limits, const std::vector<Sent>& sent, Clock::time_point at,
+             int recipients) {
     const auto inside = [&](Clock::duration window, bool countRecipients) {
         long long total = countRecipients ? recipients : 1;
         for (const Sent& send : sent)
@@ -45,8 +46,7 @@ TEST(Pacer, RandomRunsKeepEveryLimitAndWaitNoLongerThanTheyMust) {
         {30, 0, 0, 10'000},  // Microsoft 365
         {0, 0, 500, 0},      // Gmail
         {10, 200, 500, 0},   // cautious
-        {0, 7, 0, 20},
-        {3, 0, 0, 0},
+        {0, 7, 0, 20},      {3, 0, 0, 0},
     };
     for (const SendingLimits& limits : presets) {
         Pacer pacer(limits);
@@ -60,9 +60,11 @@ TEST(Pacer, RandomRunsKeepEveryLimitAndWaitNoLongerThanTheyMust) {
             // Only the even spread may hold a send back beyond what the windows need.
             const Clock::time_point spread =
                 sent.empty() ? now
-                : limits.messagesPerMinute > 0 ? sent.back().time + Clock::duration(minutes(1)) / limits.messagesPerMinute
-                : limits.messagesPerHour > 0   ? sent.back().time + Clock::duration(hours(1)) / limits.messagesPerHour
-                                               : now;
+                : limits.messagesPerMinute > 0
+                    ? sent.back().time + Clock::duration(minutes(1)) / limits.messagesPerMinute
+                : limits.messagesPerHour > 0
+                    ? sent.back().time + Clock::duration(hours(1)) / limits.messagesPerHour
+                    : now;
             if (at > std::max(now, spread)) {
                 ASSERT_FALSE(Allowed(limits, sent, at - milliseconds(1), recipients)) << i;
             }
@@ -88,7 +90,8 @@ TEST(Pacer, ProvidersPaces) {
     recipients.Sent(kStart + hours(1), 4);
     EXPECT_EQ(recipients.NextAllowed(kStart + hours(2), 2), kStart + hours(2));
     EXPECT_EQ(recipients.NextAllowed(kStart + hours(2), 3), kStart + days(1));
-    EXPECT_EQ(recipients.NextAllowed(kStart + hours(2), 50), kStart + days(1) + hours(1));  // all ten, at most
+    EXPECT_EQ(recipients.NextAllowed(kStart + hours(2), 50),
+              kStart + days(1) + hours(1));  // all ten, at most
     // No limits: now.
     EXPECT_EQ(Pacer({}).NextAllowed(kStart), kStart);
 }

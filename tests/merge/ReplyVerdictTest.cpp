@@ -33,8 +33,10 @@ TEST(ReplyVerdict, RealWorldReplies) {
         {"550 5.4.5 Daily user sending limit exceeded. For more information on Gmail sending limits go to "
          "https://support.google.com/a/answer/166852",
          ReplyAction::PauseRun, SendingLimit::Daily, hours(24)},
-        {"550 5.4.5 Daily user sending quota exceeded.", ReplyAction::PauseRun, SendingLimit::Daily, hours(24)},
-        {"554 5.2.0 STOREDRV.Submission.Exception:SubmissionQuotaExceededException; Failed to process message "
+        {"550 5.4.5 Daily user sending quota exceeded.", ReplyAction::PauseRun, SendingLimit::Daily,
+         hours(24)},
+        {"554 5.2.0 STOREDRV.Submission.Exception:SubmissionQuotaExceededException; Failed to process "
+         "message "
          "due to a permanent exception with message [BeginDiagnosticData]",
          ReplyAction::PauseRun, SendingLimit::Daily, hours(24)},
         {"554 5.2.0 STOREDRV.Submission.Exception:OutboundSpamException; Failed to process message due to a "
@@ -55,7 +57,8 @@ TEST(ReplyVerdict, RealWorldReplies) {
          ReplyAction::PauseRun, SendingLimit::Rate, minutes(1)},
         {"451 4.4.5 Mail system congestion", ReplyAction::PauseRun, SendingLimit::Rate, minutes(1)},
         // Temporary refusals: the same row again.
-        {"451 4.3.0 Mail server temporarily rejected message.", ReplyAction::Retry, SendingLimit::None, seconds(30)},
+        {"451 4.3.0 Mail server temporarily rejected message.", ReplyAction::Retry, SendingLimit::None,
+         seconds(30)},
         {"421 4.4.2 Connection dropped due to timeout", ReplyAction::Retry, SendingLimit::None, seconds(30)},
         {"451 4.7.500 Server busy. Please try again later from [192.0.2.1]. (AS77719)", ReplyAction::Retry,
          SendingLimit::None, seconds(30)},
@@ -66,23 +69,37 @@ TEST(ReplyVerdict, RealWorldReplies) {
         {"452 4.2.2 The email account that you tried to reach is over quota.", ReplyAction::Retry,
          SendingLimit::None, seconds(30)},
         // The row fails, the run goes on.
-        {"550 5.1.1 The email account that you tried to reach does not exist.", ReplyAction::FailRow,
-         SendingLimit::None, {}},
+        {"550 5.1.1 The email account that you tried to reach does not exist.",
+         ReplyAction::FailRow,
+         SendingLimit::None,
+         {}},
         {"550 5.1.1 <nikdo@example.cz>: Recipient address rejected: User unknown in virtual mailbox table",
-         ReplyAction::FailRow, SendingLimit::None, {}},
-        {"553 5.1.3 The recipient address <x@> is not a valid RFC-5321 address.", ReplyAction::FailRow,
-         SendingLimit::None, {}},
-        {"552 5.2.2 The email account that you tried to reach is over quota.", ReplyAction::FailRow,
-         SendingLimit::None, {}},
-        {"552 5.3.4 Your message exceeded Google's message size limits.", ReplyAction::FailRow,
-         SendingLimit::None, {}},
+         ReplyAction::FailRow,
+         SendingLimit::None,
+         {}},
+        {"553 5.1.3 The recipient address <x@> is not a valid RFC-5321 address.",
+         ReplyAction::FailRow,
+         SendingLimit::None,
+         {}},
+        {"552 5.2.2 The email account that you tried to reach is over quota.",
+         ReplyAction::FailRow,
+         SendingLimit::None,
+         {}},
+        {"552 5.3.4 Your message exceeded Google's message size limits.",
+         ReplyAction::FailRow,
+         SendingLimit::None,
+         {}},
         {"550 Requested action not taken: mailbox unavailable", ReplyAction::FailRow, SendingLimit::None, {}},
         // Refusals every row would meet: the run stops for the user.
         {"535 5.7.8 Username and Password not accepted.", ReplyAction::StopRun, SendingLimit::None, {}},
-        {"550 5.7.60 SMTP; Client does not have permissions to send as this sender", ReplyAction::StopRun,
-         SendingLimit::None, {}},
-        {"554 5.7.1 Message rejected: generated content looks like spam", ReplyAction::StopRun,
-         SendingLimit::None, {}},
+        {"550 5.7.60 SMTP; Client does not have permissions to send as this sender",
+         ReplyAction::StopRun,
+         SendingLimit::None,
+         {}},
+        {"554 5.7.1 Message rejected: generated content looks like spam",
+         ReplyAction::StopRun,
+         SendingLimit::None,
+         {}},
         {"554 Transaction failed", ReplyAction::StopRun, SendingLimit::None, {}},
     };
     for (const Case& test : cases) {
@@ -102,7 +119,8 @@ TEST(ReplyVerdict, WaitsGrowWithEachAttemptAndARowFailsInTheEnd) {
     }
     EXPECT_EQ(Classify("451 4.3.0 Temporary failure", kMaxRetries).action, ReplyAction::FailRow);
 
-    const seconds pauses[] = {minutes(1), minutes(2), minutes(4), minutes(8), minutes(16), minutes(32), hours(1), hours(1)};
+    const seconds pauses[] = {minutes(1),  minutes(2),  minutes(4), minutes(8),
+                              minutes(16), minutes(32), hours(1),   hours(1)};
     for (int attempt = 0; attempt < 8; ++attempt)
         EXPECT_EQ(Classify("451 4.7.1 rate limit", attempt).wait, pauses[attempt]) << attempt;
     // A limit never turns into a failed row, however long it lasts.

@@ -41,8 +41,11 @@ protected:
     // Five rows, the fourth left out by the user.
     RunJournal NewRun() {
         return RunJournal::Create(folder_ / "Hromadné",
-                                  {{"jan@example.cz"}, {"eva@example.cz"}, {"petr@example.cz"},
-                                   {"nechci@example.cz", true}, {"zofie@example.cz"}},
+                                  {{"jan@example.cz"},
+                                   {"eva@example.cz"},
+                                   {"petr@example.cz"},
+                                   {"nechci@example.cz", true},
+                                   {"zofie@example.cz"}},
                                   At(0));
     }
 
@@ -116,11 +119,11 @@ TEST_F(RunJournalTest, ChangesTheStateDoesNotAllowAreRefusedAndNotWritten) {
     journal.Sending(0, At(1));
     journal.Delivered(0, At(2), "250 Ok");
     const std::string before = ReadAll(journal.Path());
-    EXPECT_THROW(journal.Sending(0, At(3)), Exception);       // never twice
-    EXPECT_THROW(journal.SendAgain(0, At(3)), Exception);     // nor by a decision
+    EXPECT_THROW(journal.Sending(0, At(3)), Exception);           // never twice
+    EXPECT_THROW(journal.SendAgain(0, At(3)), Exception);         // nor by a decision
     EXPECT_THROW(journal.Delivered(1, At(3), "250"), Exception);  // no reply without a dot
-    EXPECT_THROW(journal.Sending(3, At(3)), Exception);       // skipped
-    EXPECT_THROW(journal.Sending(5, At(3)), Exception);       // no such row
+    EXPECT_THROW(journal.Sending(3, At(3)), Exception);           // skipped
+    EXPECT_THROW(journal.Sending(5, At(3)), Exception);           // no such row
     EXPECT_EQ(ReadAll(journal.Path()), before);
     journal.SendAgain(3, At(4));  // ticked again
     EXPECT_EQ(journal.State().ToSend(), (std::vector<std::size_t>{1, 2, 3, 4}));
@@ -186,12 +189,13 @@ TEST_F(RunJournalTest, ADamagedJournalIsReportedWithItsPathAndLeftAlone) {
     const std::string secondDelivery = JournalLine("DELIVERED 0 1765400005 250 Ok");
     const Case cases[] = {
         {"", "1"},
-        {replaced("QUILLORY-MERGE-JOURNAL 1 5", "QUILLORY-MERGE-JOURNAL 1 6"), "1"},      // CRC
-        {replaced("TO-SEND eva@", "TO-SEND eva#"), lineOf("TO-SEND eva@")},             // a row
-        {whole.substr(0, whole.find("ROW 2") - 9), lineOf("ROW 2")},                      // rows cut
-        {replaced("DELIVERED 0", "DELIVERED 1"), lineOf("DELIVERED 0")},                  // CRC mid
+        {replaced("QUILLORY-MERGE-JOURNAL 1 5", "QUILLORY-MERGE-JOURNAL 1 6"), "1"},  // CRC
+        {replaced("TO-SEND eva@", "TO-SEND eva#"), lineOf("TO-SEND eva@")},           // a row
+        {whole.substr(0, whole.find("ROW 2") - 9), lineOf("ROW 2")},                  // rows cut
+        {replaced("DELIVERED 0", "DELIVERED 1"), lineOf("DELIVERED 0")},              // CRC mid
         {replaced("\n", "\r\n"), "1"},
-        {whole + secondDelivery, std::to_string(std::count(whole.begin(), whole.end(), '\n') + 1)},  // CRC intact
+        {whole + secondDelivery,
+         std::to_string(std::count(whole.begin(), whole.end(), '\n') + 1)},  // CRC intact
         {replaced(JournalLine("FAILED 1 1765400004 554 5.7.1 Rejected"), secondDelivery), lineOf("FAILED 1")},
     };
     for (const Case& test : cases) {
