@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/IdSocketExceptions.h"
-#include "net/IdTCPConnection.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdTCPConnection.h"
 #include "support/FuzzCheck.h"
 #include "support/MemoryTransport.h"
 

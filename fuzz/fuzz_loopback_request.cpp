@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "core/Exception.h"
-#include "net/LoopbackRequest.h"
+#include "net/oauth/LoopbackRequest.h"
 #include "support/FuzzCheck.h"
 
 using namespace quillory;

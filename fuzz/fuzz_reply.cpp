@@ -18,8 +18,8 @@
 #include "core/Exception.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
-#include "net/IdTCPConnection.h"
+#include "net/smtp/IdSMTP.h"
+#include "net/transport/IdTCPConnection.h"
 #include "support/FuzzCheck.h"
 #include "support/MemoryTransport.h"
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "net/IdSocks.h"
-#include "net/IdSocksExceptions.h"
+#include "net/transport/IdSocks.h"
+#include "net/transport/IdSocksExceptions.h"
 #include "support/FuzzCheck.h"
 #include "support/MemoryTransport.h"
 

@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "core/Exception.h"
-#include "net/Json.h"
-#include "net/OAuthTokenReply.h"
-#include "net/XOAuth2.h"
+#include "net/oauth/Json.h"
+#include "net/oauth/OAuthTokenReply.h"
+#include "net/oauth/XOAuth2.h"
 #include "support/FuzzCheck.h"
 
 using namespace quillory;

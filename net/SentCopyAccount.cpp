@@ -2,9 +2,9 @@
 
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
-#include "net/ImapClient.h"
-#include "net/ServerAddress.h"
-#include "net/SmtpAccount.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/SmtpAccount.h"
+#include "net/transport/ServerAddress.h"
 
 namespace quillory {
 

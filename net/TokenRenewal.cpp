@@ -1,8 +1,8 @@
 #include "net/TokenRenewal.h"
 
 #include "core/FirstError.h"
-#include "net/IdSMTP.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "net/ImapClient.h"
-#include "net/SmtpAccount.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

@@ -9,7 +9,7 @@
 
 #include "app/account/OAuthHttp.h"
 #include "core/Exception.h"
-#include "net/LoopbackRequest.h"
+#include "net/oauth/LoopbackRequest.h"
 
 namespace quillory {
 

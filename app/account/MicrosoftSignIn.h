@@ -7,8 +7,8 @@
 #include <QStringList>
 
 #include "app/account/MicrosoftSettings.h"
-#include "net/OAuthTokenReply.h"
-#include "net/Pkce.h"
+#include "net/oauth/OAuthTokenReply.h"
+#include "net/oauth/Pkce.h"
 
 class QTcpServer;
 class QTcpSocket;

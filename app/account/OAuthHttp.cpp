@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "net/LoopbackRequest.h"
+#include "net/oauth/LoopbackRequest.h"
 
 namespace quillory {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "merge/Pacer.h"
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

@@ -10,7 +10,7 @@
 
 #include "app/account/DialogLook.h"
 #include "app/account/MicrosoftTokens.h"
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

@@ -10,9 +10,9 @@
 #include "app/Win1250Text.h"
 #include "app/account/DialogLook.h"
 #include "app/account/ImapFolderFetch.h"
-#include "net/ImapClient.h"
 #include "net/SentCopyAccount.h"
-#include "net/SmtpAccount.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "app/account/ProviderPresets.h"
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 
 class QCheckBox;
 class QLabel;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

@@ -25,7 +25,7 @@
 #include "app/send/SendWorker.h"
 #include "mail/IdMessage.h"
 #include "mail/MessageId.h"
-#include "net/SmtpAccount.h"
+#include "net/smtp/SmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {

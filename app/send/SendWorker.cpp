@@ -12,9 +12,9 @@
 #include "core/Exception.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
-#include "net/ImapClient.h"
-#include "net/SmtpAccount.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/IdSMTP.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

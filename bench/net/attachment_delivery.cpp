@@ -25,7 +25,7 @@
 #include "ChildRun.h"
 #include "SinkSupport.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 
 #include "ChildRun.h"
 #include "DovecotServer.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
 
 namespace {
 

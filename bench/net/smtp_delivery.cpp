@@ -25,7 +25,7 @@
 #include "mail/IdLineWriter.h"
 #include "mail/IdMessage.h"
 #include "mail/IdMessageClient.h"
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace {
 

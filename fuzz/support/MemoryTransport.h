@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/IdIOHandler.h"
-#include "net/IdSocketExceptions.h"
+#include "net/transport/IdIOHandler.h"
+#include "net/transport/IdSocketExceptions.h"
 
 namespace quillory::fuzz {
 

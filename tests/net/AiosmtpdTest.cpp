@@ -5,7 +5,7 @@
 #include "NetTestSupport.h"
 #include "SendAsTheProgram.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "mail/IdException.h"
-#include "net/IdSocketExceptions.h"
-#include "net/IdTCPClient.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdTCPClient.h"
 
 namespace quillory {
 namespace {

@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "NetTestSupport.h"
-#include "net/IdIOHandlerSocket.h"
-#include "net/IdSocketExceptions.h"
-#include "net/IdTCPClient.h"
+#include "net/transport/IdIOHandlerSocket.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdTCPClient.h"
 
 namespace quillory {
 namespace {

@@ -3,10 +3,10 @@
 #include <chrono>
 
 #include "NetTestSupport.h"
-#include "net/IdRFCReply.h"
-#include "net/IdSMTPDataWriter.h"
-#include "net/IdSocketExceptions.h"
-#include "net/IdTCPClient.h"
+#include "net/smtp/IdSMTPDataWriter.h"
+#include "net/transport/IdRFCReply.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdTCPClient.h"
 
 namespace quillory {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "mail/IdMessageClient.h"
-#include "net/IdSMTPDataWriter.h"
+#include "net/smtp/IdSMTPDataWriter.h"
 #include "tests/mail/MailTestSupport.h"
 
 namespace quillory {

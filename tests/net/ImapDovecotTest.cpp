@@ -8,7 +8,7 @@
 
 #include "DovecotServer.h"
 #include "ImapTestSupport.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
 
 namespace quillory {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "ImapTestSupport.h"
 #include "NetTestSupport.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
 
 namespace quillory {
 namespace {

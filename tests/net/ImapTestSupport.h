@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/Exception.h"
-#include "net/ImapClient.h"
+#include "net/imap/ImapClient.h"
 
 namespace quillory::test {
 

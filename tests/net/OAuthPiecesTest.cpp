@@ -4,11 +4,11 @@
 
 #include <set>
 
-#include "net/Base64Url.h"
-#include "net/Json.h"
-#include "net/LoopbackRequest.h"
-#include "net/OAuthTokenReply.h"
-#include "net/Pkce.h"
+#include "net/oauth/Base64Url.h"
+#include "net/oauth/Json.h"
+#include "net/oauth/LoopbackRequest.h"
+#include "net/oauth/OAuthTokenReply.h"
+#include "net/oauth/Pkce.h"
 
 namespace quillory {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/Exception.h"
 #include "mail/IdMessage.h"
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory::test {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "net/ImapClient.h"
 #include "net/SentCopyAccount.h"
-#include "net/ServerAddress.h"
-#include "net/SmtpAccount.h"
+#include "net/imap/ImapClient.h"
+#include "net/smtp/SmtpAccount.h"
+#include "net/transport/ServerAddress.h"
 
 namespace quillory {
 namespace {

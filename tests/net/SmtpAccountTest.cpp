@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "net/IdSMTP.h"
-#include "net/ServerAddress.h"
-#include "net/SmtpAccount.h"
+#include "net/smtp/IdSMTP.h"
+#include "net/smtp/SmtpAccount.h"
+#include "net/transport/ServerAddress.h"
 
 namespace quillory {
 namespace {

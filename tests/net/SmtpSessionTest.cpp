@@ -10,7 +10,7 @@
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "mail/IdMessageClient.h"
-#include "net/IdSMTP.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "NetTestSupport.h"
-#include "net/IdIOHandlerSocket.h"
-#include "net/IdSocksExceptions.h"
-#include "net/IdTCPClient.h"
+#include "net/transport/IdIOHandlerSocket.h"
+#include "net/transport/IdSocksExceptions.h"
+#include "net/transport/IdTCPClient.h"
 
 namespace quillory {
 namespace {

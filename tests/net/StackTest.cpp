@@ -3,9 +3,9 @@
 
 #include <cerrno>
 
-#include "net/IdErrorNumbers.h"
-#include "net/IdSocketExceptions.h"
-#include "net/IdStack.h"
+#include "net/transport/IdErrorNumbers.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdStack.h"
 
 namespace quillory {
 namespace {
