@@ -137,12 +137,7 @@ CsvReadResult ReadContactsCsv(std::string_view bytes) {
     result.encoding = decoded.encoding;
     CsvReader reader(decoded.utf8);
 
-    // The header: the first line that is not blank.
-    CsvRecord header;
-    while (!reader.AtEnd()) {
-        header = reader.Next();
-        if (!IsBlank(header)) break;
-    }
+    const CsvRecord header = reader.NextNotBlank();
     struct Mapped {
         std::size_t field;
         std::size_t preference;
@@ -173,10 +168,7 @@ CsvReadResult ReadContactsCsv(std::string_view bytes) {
             continue;
         }
         if (IsBlank(record)) continue;
-        bool extra = false;
-        for (std::size_t i = header.fields.size(); i < record.fields.size(); ++i)
-            if (!TrimText(record.fields[i]).empty()) extra = true;
-        if (extra) {
+        if (HasFieldsBeyond(record, header.fields.size())) {
             bad(record);
             continue;
         }

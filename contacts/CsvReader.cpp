@@ -31,6 +31,21 @@ bool IsBlank(const CsvRecord& record) {
     return true;
 }
 
+bool HasFieldsBeyond(const CsvRecord& record, std::size_t columns) {
+    for (std::size_t i = columns; i < record.fields.size(); ++i)
+        if (!TrimText(record.fields[i]).empty()) return true;
+    return false;
+}
+
+CsvRecord CsvReader::NextNotBlank() {
+    CsvRecord record;
+    while (!AtEnd()) {
+        record = Next();
+        if (!IsBlank(record)) break;
+    }
+    return record;
+}
+
 CsvReader::CsvReader(std::string_view text) : text_(text), separator_(DetectSeparator(text)) {}
 
 CsvRecord CsvReader::Next() {

@@ -17,6 +17,9 @@ struct CsvRecord {
 
 // Whether every field of the record is blank.
 bool IsBlank(const CsvRecord& record);
+// Whether the record has a field that is not blank beyond the first `columns` (more than a header
+// names).
+bool HasFieldsBeyond(const CsvRecord& record, std::size_t columns);
 
 // Reads the records of a CSV text (RFC 4180: quoted fields with "" for a quote and line breaks
 // inside) one by one, counting lines. Fields are separated by commas, semicolons or tabs, whichever
@@ -28,6 +31,8 @@ public:
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     CsvRecord Next();
+    // The next record that is not blank (the header line); a blank one at the end of the text.
+    CsvRecord NextNotBlank();
 
 private:
     bool ReadQuoted(std::string& field);

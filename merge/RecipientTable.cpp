@@ -24,11 +24,7 @@ RecipientTable ReadRecipientTable(std::string_view bytes) {
     const DecodedText decoded = DecodeTextFile(bytes);
     table.encoding = decoded.encoding;
     CsvReader reader(decoded.utf8);
-    CsvRecord header;
-    while (!reader.AtEnd()) {
-        header = reader.Next();
-        if (!IsBlank(header)) break;
-    }
+    const CsvRecord header = reader.NextNotBlank();
     if (header.bad || IsBlank(header)) return table;
     for (const std::string& field : header.fields) table.columns.push_back(ColumnName(field));
     table.addressColumn = EmailColumn(table.columns);
@@ -38,10 +34,7 @@ RecipientTable ReadRecipientTable(std::string_view bytes) {
     while (!reader.AtEnd()) {
         CsvRecord record = reader.Next();
         if (!record.bad && IsBlank(record)) continue;
-        bool extra = false;
-        for (std::size_t i = table.columns.size(); i < record.fields.size(); ++i)
-            if (!TrimText(record.fields[i]).empty()) extra = true;
-        if (record.bad || extra) {
+        if (record.bad || HasFieldsBeyond(record, table.columns.size())) {
             ++table.badLines;
             if (table.firstBadLine == 0) table.firstBadLine = record.line;
             continue;

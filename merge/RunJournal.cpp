@@ -270,16 +270,6 @@ std::string FileName(sys_seconds now) {
     return std::string(name) + std::string(kExtension);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Takes the writer's lock: one run of a journal at a time.
 void Lock(const FileHandle& file, const std::filesystem::path& path) {
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) == 0) return;
@@ -442,7 +432,7 @@ void RunJournal::Record(std::string_view kind, std::size_t row, sys_seconds now,
     if (const std::string refusal = Refusal(state_, change); !refusal.empty())
         throw Exception(Utf8ToWin1250("Hromadné odeslání: " + refusal));
     const std::string line = JournalLine(ChangeRecord(change));
-    if (!WriteAll(file_.Get(), line) || ::fsync(file_.Get()) != 0) {
+    if (!WriteFully(file_.Get(), line) || ::fsync(file_.Get()) != 0) {
         broken_ = true;
         Failure("Do deníku hromadného odeslání nelze zapsat:", path_, errno == 0 ? EIO : errno);
     }
