@@ -21,8 +21,6 @@ using namespace quillory;
 
 namespace {
 
-constexpr std::size_t kRows = 40;
-
 int EnvNumber(const char* name, int fallback) {
     const char* text = std::getenv(name);
     return text != nullptr && *text != '\0' ? std::atoi(text) : fallback;
@@ -67,15 +65,18 @@ TEST(RunJournalKill, EveryRecordedChangeOutlivesAKillAndNoneIsDamaged) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("quillory-journal-kill-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
+    const int kills = EnvNumber("QUILLORY_JOURNAL_KILLS", 30);
+    // Enough rows that the run outlasts the kills: a writer gets a few rows further each time.
+    const std::size_t rowCount = 4 * static_cast<std::size_t>(kills) + 10;
     std::vector<RunJournal::NewRow> rows;
-    for (std::size_t i = 0; i < kRows; ++i) rows.push_back({"prijemce" + std::to_string(i) + "@example.cz"});
+    for (std::size_t i = 0; i < rowCount; ++i)
+        rows.push_back({"prijemce" + std::to_string(i) + "@example.cz"});
     const std::filesystem::path path = RunJournal::Create(folder, rows, Now()).Path();
 
     const unsigned seed =
         static_cast<unsigned>(EnvNumber("QUILLORY_JOURNAL_SEED", static_cast<int>(::getpid())));
     std::mt19937 random(seed);
     SCOPED_TRACE("QUILLORY_JOURNAL_SEED=" + std::to_string(seed));
-    const int kills = EnvNumber("QUILLORY_JOURNAL_KILLS", 30);
     std::map<std::size_t, char> told;  // the last change each row's writer told of: 'S' or 'D'
     bool finished = false;
     for (int round = 0; round <= kills && !finished; ++round) {
@@ -105,7 +106,7 @@ TEST(RunJournalKill, EveryRecordedChangeOutlivesAKillAndNoneIsDamaged) {
 
         const JournalState state = RunJournal::Open(path).State();  // never damaged, never locked
         std::size_t inFlight = 0;
-        for (std::size_t row = 0; row < kRows; ++row) {
+        for (std::size_t row = 0; row < rowCount; ++row) {
             const RowState now = state.rows[row].state;
             if (now == RowState::Sending) ++inFlight;
             const auto it = told.find(row);
