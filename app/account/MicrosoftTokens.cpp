@@ -24,6 +24,14 @@ MicrosoftSettings MicrosoftTokens::Settings() const {
     return settings;
 }
 
+MicrosoftRegistration MicrosoftTokens::Registration() const {
+    return ReadMicrosoftRegistration(ResolveIniPath(storage_.IniFileName()).string());
+}
+
+void MicrosoftTokens::KeepRegistration(const MicrosoftRegistration& registration) {
+    WriteMicrosoftRegistration(ResolveIniPath(storage_.IniFileName()).string(), registration);
+}
+
 std::string MicrosoftTokens::RefreshToken() const {
     return VarToStr(storage_.ReadStoredValue(kOAuthRefreshTokenName));
 }

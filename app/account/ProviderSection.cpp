@@ -9,8 +9,10 @@
 #include <QVBoxLayout>
 
 #include "app/account/DialogLook.h"
+#include "app/account/MicrosoftRegistrationFields.h"
 #include "app/account/MicrosoftTokens.h"
 #include "net/smtp/SmtpAccount.h"
+#include "storage/IniFile.h"
 
 namespace quillory {
 
@@ -62,6 +64,10 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
     auto* panel = new QVBoxLayout(microsoftPanel);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(4);
+    if (MicrosoftSettings::BuiltInClientId().isEmpty()) {
+        registration = new MicrosoftRegistrationFields(microsoftPanel);
+        panel->addWidget(registration);
+    }
     signInStatus = MakeText("MicrosoftStatus", microsoftPanel);
     panel->addWidget(signInStatus);
     auto* buttons = new QHBoxLayout;
@@ -91,6 +97,10 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
         lastSignInMessage_.clear();
         tokens_.SignOut();
     });
+    if (registration)
+        connect(registration, &MicrosoftRegistrationFields::edited, this, [this] {
+            if (KeepRegistration()) ShowSignedIn();
+        });
     connect(signIn_, &MicrosoftSignIn::finished, this, &ProviderSection::SignInFinished);
     connect(&tokens_, &MicrosoftTokens::signInChanged, this, &ProviderSection::ShowSignedIn);
     if (fields_.sentCopy)
@@ -119,6 +129,7 @@ void ProviderSection::Load(const TSmtpAccount& account) {
             index = microsoft == presets_.end() ? -1 : int(microsoft - presets_.begin());
     }
     provider->setCurrentIndex(index < 0 ? provider->count() - 1 : index);
+    if (registration) registration->Load(tokens_.Registration());
     lastSignInMessage_.clear();
     Choose(provider->currentIndex(), false);
 }
@@ -180,9 +191,22 @@ void ProviderSection::UpdateFields() {
     }
 }
 
+bool ProviderSection::KeepRegistration() {
+    if (!registration) return true;
+    try {
+        tokens_.KeepRegistration(registration->Registration());
+        return true;
+    } catch (const EIniFileException& error) {
+        lastSignInMessage_ = QStringLiteral("ID aplikace se nepodařilo uložit: %1").arg(error.what());
+        ShowSignedIn();
+        return false;
+    }
+}
+
 void ProviderSection::StartSignIn() {
     if (signIn_->Running()) return;
     lastSignInMessage_.clear();
+    if (!KeepRegistration()) return;
     const QString login = fields_.login->text().trimmed();
     const bool imap = fields_.sentCopy && fields_.sentCopy->isChecked();
     signIn_->Start(tokens_.Settings(), MicrosoftScopes(imap), login.contains('@') ? login : QString());
@@ -240,6 +264,10 @@ void ProviderSection::ShowSignedIn() {
 }
 
 int ProviderSection::PlaceAtTop(int width) {
+    // The panel's texts may have changed since the section last asked it for its height: its size
+    // is asked anew, not taken from the section layout's memory.
+    microsoftPanel->layout()->invalidate();
+    microsoftPanel->updateGeometry();
     layout()->invalidate();
     const int height = hasHeightForWidth() ? heightForWidth(width) : sizeHint().height();
     setGeometry(0, 0, width, height);
@@ -251,6 +279,9 @@ int ProviderSection::PlaceAtTop(int width) {
         microsoftPanel->setGeometry(margins.left(), height, panelWidth,
                                     microsoftPanel->layout()->totalHeightForWidth(panelWidth));
         microsoftPanel->layout()->activate();
+        // A hidden widget gets its size without a resize event: the fields' own layout is laid
+        // out here too.
+        if (registration) registration->layout()->activate();
     }
     return height;
 }

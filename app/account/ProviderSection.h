@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace quillory {
 
+class MicrosoftRegistrationFields;
 class MicrosoftTokens;
 struct TSmtpAccount;
 
@@ -46,6 +47,9 @@ public:
     void Load(const TSmtpAccount& account);
     // Puts the chosen provider, the login method and who is signed in into `account`.
     void Store(TSmtpAccount& account) const;
+    // Keeps the registration typed in (with the dialog's OK, and before a sign-in); false, with the
+    // reason shown, when the INI file cannot be written.
+    bool KeepRegistration();
     // Back to "Jiný" with password login, as the reset to defaults leaves the account.
     void Clear();
 
@@ -58,7 +62,9 @@ public:
     QLabel* hint = nullptr;             // the provider's hint
     QPushButton* offer = nullptr;       // "Použít nastavení …" for the typed address's provider
     QWidget* microsoftPanel = nullptr;  // shown for Microsoft
-    QLabel* signInStatus = nullptr;     // who is signed in, or how the last sign-in ended
+    // The registration typed in; only in a build without one of its own, else null.
+    MicrosoftRegistrationFields* registration = nullptr;
+    QLabel* signInStatus = nullptr;  // who is signed in, or how the last sign-in ended
     QPushButton* signInButton = nullptr;
     QPushButton* signOutButton = nullptr;
     QPushButton* cancelButton = nullptr;
