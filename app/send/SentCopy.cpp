@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "net/SentCopyAccount.h"
 #include "net/imap/ImapClient.h"
 #include "storage/SpoolFile.h"
@@ -34,7 +34,7 @@ private:
 };
 
 std::string SubjectPart(const std::string& subject) {
-    std::string text = Win1250ToUtf8(subject);
+    std::string text = ProgramTextToUtf8(subject);
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
