@@ -13,7 +13,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {
@@ -249,13 +249,13 @@ std::string ChangeRecord(const Change& change) {
 std::string Quoted(const std::filesystem::path& path) { return "„" + path.string() + "“"; }
 
 [[noreturn]] void Damaged(const std::filesystem::path& path, std::size_t line, const std::string& reason) {
-    throw EJournalDamaged(Utf8ToWin1250("Deník hromadného odeslání " + Quoted(path) +
-                                        " je poškozený na řádku " + std::to_string(line) + " (" + reason +
-                                        "). Soubor zůstává, jak je; rozeslání z něj nelze navázat"));
+    throw EJournalDamaged(ProgramTextFromUtf8(
+        "Deník hromadného odeslání " + Quoted(path) + " je poškozený na řádku " + std::to_string(line) +
+        " (" + reason + "). Soubor zůstává, jak je; rozeslání z něj nelze navázat"));
 }
 
 [[noreturn]] void Failure(const std::string& what, const std::filesystem::path& path, int error) {
-    throw EJournalError(Utf8ToWin1250(what + " " + Quoted(path) + ": ") + std::strerror(error));
+    throw EJournalError(ProgramTextFromUtf8(what + " " + Quoted(path) + ": ") + std::strerror(error));
 }
 
 std::string FileName(sys_seconds now) {
@@ -274,8 +274,8 @@ std::string FileName(sys_seconds now) {
 void Lock(const FileHandle& file, const std::filesystem::path& path) {
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) == 0) return;
     if (errno == EWOULDBLOCK)
-        throw EJournalError(Utf8ToWin1250("Rozeslání z deníku " + Quoted(path) +
-                                          " už běží v jiném okně nebo jiném spuštění programu"));
+        throw EJournalError(ProgramTextFromUtf8("Rozeslání z deníku " + Quoted(path) +
+                                                " už běží v jiném okně nebo jiném spuštění programu"));
     Failure("Deník hromadného odeslání nelze zamknout:", path, errno);
 }
 
@@ -375,7 +375,8 @@ RunJournal RunJournal::Create(const std::filesystem::path& folder, const std::ve
         spool.Append(text);
         path = spool.Commit(FileName(now));
     } catch (const ESpoolFileError& error) {
-        throw EJournalError(Utf8ToWin1250("Deník hromadného odeslání nelze založit: ") + error.Message());
+        throw EJournalError(
+            ProgramTextFromUtf8("Deník hromadného odeslání nelze založit: " + error.Message()));
     }
     FileHandle file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
     if (!file.IsOpen()) Failure("Deník hromadného odeslání nelze otevřít:", path, errno);
@@ -426,11 +427,11 @@ std::vector<std::filesystem::path> RunJournal::List(const std::filesystem::path&
 
 void RunJournal::Record(std::string_view kind, std::size_t row, sys_seconds now, std::string_view reply) {
     if (broken_)
-        throw EJournalError(Utf8ToWin1250("Do deníku hromadného odeslání " + Quoted(path_) +
-                                          " se po chybě zápisu už nezapisuje"));
+        throw EJournalError(ProgramTextFromUtf8("Do deníku hromadného odeslání " + Quoted(path_) +
+                                                " se po chybě zápisu už nezapisuje"));
     Change change{kind, row, now, std::string(reply)};
     if (const std::string refusal = Refusal(state_, change); !refusal.empty())
-        throw Exception(Utf8ToWin1250("Hromadné odeslání: " + refusal));
+        throw Exception(ProgramTextFromUtf8("Hromadné odeslání: " + refusal));
     const std::string line = JournalLine(ChangeRecord(change));
     if (!WriteFully(file_.Get(), line) || ::fsync(file_.Get()) != 0) {
         broken_ = true;

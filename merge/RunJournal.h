@@ -13,14 +13,14 @@
 
 namespace quillory {
 
-// The journal cannot be read whole: the message (Windows-1250) names the file and the line. The
+// The journal cannot be read whole: the message (the program's 8-bit text) names the file and the line. The
 // file is left as it is.
 class EJournalDamaged : public Exception {
     using Exception::Exception;
 };
 
-// The journal cannot be made, opened or written; the message (Windows-1250) names the file and the
-// system's reason.
+// The journal cannot be made, opened or written; the message (the program's 8-bit text) names the file and
+// the system's reason.
 class EJournalError : public Exception {
     using Exception::Exception;
 };

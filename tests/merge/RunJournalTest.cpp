@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "merge/RunJournal.h"
 
 using namespace quillory;
@@ -204,7 +204,7 @@ TEST_F(RunJournalTest, ADamagedJournalIsReportedWithItsPathAndLeftAlone) {
             RunJournal::Open(path);
             ADD_FAILURE() << "read as whole: " << test.bytes;
         } catch (const EJournalDamaged& error) {
-            const std::string message = Win1250ToUtf8(error.Message());
+            const std::string message = ProgramTextToUtf8(error.Message());
             EXPECT_NE(message.find("„" + path.string() + "“"), std::string::npos) << message;
             EXPECT_NE(message.find("na řádku " + test.line + " "), std::string::npos) << message;
         }
