@@ -36,7 +36,7 @@ public:
     void OutgoingServerChanged(const QString& server);
     // Lists the folders of the server `account` names (the dialog's fields), to pick one from;
     // `tokens` sign in an account that logs in with Microsoft.
-    void FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens = {});
+    void FetchFolders(const TSmtpAccount& account, TAccessTokenSource tokens = {});
     // Lays the section out `width` wide below `top`, as tall as its captions need; returns the height.
     int PlaceAt(int top, int width);
 
