@@ -10,7 +10,7 @@
 #include "app/Win1250Text.h"
 #include "app/account/DialogLook.h"
 #include "app/account/ImapFolderFetch.h"
-#include "net/SentCopyAccount.h"
+#include "delivery/SentCopyAccount.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 
@@ -172,7 +172,7 @@ void SentCopySection::OutgoingServerChanged(const QString& text) {
     }
 }
 
-void SentCopySection::FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens) {
+void SentCopySection::FetchFolders(const TSmtpAccount& account, TAccessTokenSource tokens) {
     if (fetcher_->Running()) return;
     fetch->setEnabled(false);
     note->setText("Načítají se složky…");

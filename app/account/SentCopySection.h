@@ -36,7 +36,7 @@ public:
     void OutgoingServerChanged(const QString& server);
     // Lists the folders of the server `account` names (the dialog's fields), to pick one from;
     // `tokens` sign in an account that logs in with Microsoft.
-    void FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens = {});
+    void FetchFolders(const TSmtpAccount& account, TAccessTokenSource tokens = {});
 
     QCheckBox* toServer = nullptr;  // "Ukládat kopii do složky Odeslané na serveru"
     QLineEdit* server = nullptr;    // the IMAP server

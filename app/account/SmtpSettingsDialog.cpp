@@ -89,7 +89,7 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
         const TSmtpAccount account = ShownAccount();
         sentCopy->FetchFolders(account, account.oauth.method == TLoginMethod::Microsoft
                                             ? microsoft.ForWorker()
-                                            : ImapFolderFetch::TTokenSource());
+                                            : TAccessTokenSource());
     });
     connect(sBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -21,7 +21,7 @@
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
 #include "app/send/SendProgress.h"
-#include "app/send/SentCopy.h"
+#include "delivery/SentCopy.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
 #include "support/SendWaiting.h"
