@@ -158,13 +158,13 @@ std::optional<MergeRunResult> MergeRun::SendRow(std::size_t row, Next& next) {
         Report();
         return std::nullopt;
     }
+    // A reply, to the message or to the login: the server did not take the message.
+    if (result.replyCode != 0) return Refused(row, result.replyCode, result.reply, next);
     // The row is Sending only once its final dot was about to go; whether it went is what the
     // SMTP client saw (a cancel at that moment is not a broken connection, but the server may
     // have the message all the same).
     if (sending && (result.mayHaveArrived || session_.Smtp().FinalDotWritten()))
         return MergeRunResult{MergeOutcome::MaybeSent, {}, row};
-    if (result.replyCode != 0 && !(result.status == TDeliveryResult::TStatus::NotSent && session_.Cancelled()))
-        return Refused(row, result.replyCode, result.reply, next);
     // No reply: the session was cancelled, or the server cannot be reached; the dot did not go.
     if (sending) journal_.Retry(row, Now(), {});
     {

@@ -1,7 +1,8 @@
-"""What the test SMTP servers add for the delivery session's tests: an event line per connection,
-and one 421 that ends a connection in the middle of a session.
+"""What the test SMTP servers add for the delivery session's and the merge run's tests: an event
+line per connection and per closing, and one 421 that ends a connection in the middle of a session.
 
 --connections  prints "connected" for each connection the server accepts.
+--closings  prints "closed" once a connection has ended; every message it took is printed before.
 --close-after N  once the server has taken N messages (over all its connections), it answers the
                next MAIL with "421 4.3.2 Service shutting down" and closes that connection; once.
 """
@@ -9,6 +10,7 @@ and one 421 that ends a connection in the middle of a session.
 
 def add_arguments(parser):
     parser.add_argument("--connections", action="store_true")
+    parser.add_argument("--closings", action="store_true")
     parser.add_argument("--close-after", type=int, default=0)
 
 
@@ -21,6 +23,12 @@ def session_class(base, args):
             if args.connections:
                 print("connected", flush=True)
             super().connection_made(transport)
+
+        def connection_lost(self, error):
+            # The session's handler is cancelled here: it takes no further message.
+            super().connection_lost(error)
+            if args.closings:
+                print("closed", flush=True)
 
         async def smtp_MAIL(self, arg):
             if args.close_after and state["messages"] >= args.close_after and not state["closed"]:
