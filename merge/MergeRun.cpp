@@ -56,7 +56,11 @@ std::string ErrorText(const std::exception_ptr& error) {
 
 MergeRun::MergeRun(RunJournal& journal, DeliverySession& session, Pacer pacer, Compose compose,
                    MergeClock& clock)
-    : journal_(journal), session_(session), pacer_(std::move(pacer)), compose_(std::move(compose)), clock_(clock) {
+    : journal_(journal),
+      session_(session),
+      pacer_(std::move(pacer)),
+      compose_(std::move(compose)),
+      clock_(clock) {
     // The messages delivered before a restart still count against the limits.
     for (const JournalRow& row : journal_.State().rows)
         if (row.state == RowState::Delivered && !row.byUser) pacer_.Sent(Clock::time_point(row.time));
@@ -174,30 +178,31 @@ std::optional<MergeRunResult> MergeRun::SendRow(std::size_t row, Next& next) {
     return MergeRunResult{MergeOutcome::ServerStop, ErrorText(result.error), {}};
 }
 
-std::optional<MergeRunResult> MergeRun::Refused(std::size_t row, int code, const std::string& reply, Next& next) {
+std::optional<MergeRunResult> MergeRun::Refused(std::size_t row, int code, const std::string& reply,
+                                                Next& next) {
     const std::string text = ReplyText(reply);
     const std::string record = ReplyRecord(code, reply);
     ReplyVerdict verdict = ClassifyReply(code, text, retries_);
     if (verdict.action == ReplyAction::PauseRun) verdict = ClassifyReply(code, text, pauses_);
     switch (verdict.action) {
-        case ReplyAction::Retry:
-        case ReplyAction::PauseRun: {
-            journal_.Retry(row, Now(), record);
-            const Clock::time_point until = clock_.Now() + verdict.wait;
-            ++(verdict.action == ReplyAction::Retry ? retries_ : pauses_);
-            Report(true, until, verdict.limit, record);
-            if (!WaitFor(until)) return MergeRunResult{MergeOutcome::Stopped, {}, {}};
-            next = Next::SameRow;
-            return std::nullopt;
-        }
-        case ReplyAction::FailRow:
-            journal_.Failed(row, Now(), record);
-            next = Next::NextRow;
-            Report();
-            return std::nullopt;
-        case ReplyAction::Accepted:
-        case ReplyAction::StopRun:
-            break;
+    case ReplyAction::Retry:
+    case ReplyAction::PauseRun: {
+        journal_.Retry(row, Now(), record);
+        const Clock::time_point until = clock_.Now() + verdict.wait;
+        ++(verdict.action == ReplyAction::Retry ? retries_ : pauses_);
+        Report(true, until, verdict.limit, record);
+        if (!WaitFor(until)) return MergeRunResult{MergeOutcome::Stopped, {}, {}};
+        next = Next::SameRow;
+        return std::nullopt;
+    }
+    case ReplyAction::FailRow:
+        journal_.Failed(row, Now(), record);
+        next = Next::NextRow;
+        Report();
+        return std::nullopt;
+    case ReplyAction::Accepted:
+    case ReplyAction::StopRun:
+        break;
     }
     journal_.Retry(row, Now(), record);
     return MergeRunResult{MergeOutcome::ServerStop, record, {}};

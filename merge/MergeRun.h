@@ -36,11 +36,11 @@ struct MergeProgress {
 
 // How a run ended.
 enum class MergeOutcome {
-    Finished,     // every row is delivered, failed or skipped
-    Stopped,      // Stop was called; the rows not sent stay to send
-    MaybeSent,    // a row's final dot went out without an answer: the user decides (Decide)
-    ServerStop,   // the server refused in a way that meets every row (a login, a policy) or cannot
-                  // be reached: `reason` says why; the run can go on later
+    Finished,    // every row is delivered, failed or skipped
+    Stopped,     // Stop was called; the rows not sent stay to send
+    MaybeSent,   // a row's final dot went out without an answer: the user decides (Decide)
+    ServerStop,  // the server refused in a way that meets every row (a login, a policy) or cannot
+                 // be reached: `reason` says why; the run can go on later
 };
 
 struct MergeRunResult {

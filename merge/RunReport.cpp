@@ -33,22 +33,24 @@ std::string LocalTime(std::chrono::sys_seconds time) {
 
 std::string RowStateText(const JournalRow& row) {
     switch (row.state) {
-        case RowState::ToSend:
-            return "neodesláno";
-        case RowState::Sending:
-            return "možná odesláno";
-        case RowState::Delivered:
-            return row.byUser ? "odesláno (potvrzeno uživatelem)" : "odesláno";
-        case RowState::Failed:
-            return "odmítnuto";
-        case RowState::Skipped:
-            return "vynecháno";
+    case RowState::ToSend:
+        return "neodesláno";
+    case RowState::Sending:
+        return "možná odesláno";
+    case RowState::Delivered:
+        return row.byUser ? "odesláno (potvrzeno uživatelem)" : "odesláno";
+    case RowState::Failed:
+        return "odmítnuto";
+    case RowState::Skipped:
+        return "vynecháno";
     }
     return {};
 }
 
 std::string RunReportCsv(const JournalState& state) {
-    std::string csv = "\xEF\xBB\xBF" "Adresa;Stav;Čas;Odpověď serveru\r\n";
+    std::string csv =
+        "\xEF\xBB\xBF"
+        "Adresa;Stav;Čas;Odpověď serveru\r\n";
     for (const JournalRow& row : state.rows)
         csv += Field(row.address) + ";" + Field(RowStateText(row)) + ";" + LocalTime(row.time) + ";" +
                Field(row.reply) + "\r\n";
@@ -60,9 +62,11 @@ std::filesystem::path WriteRunReport(const RunJournal& journal) {
     path.replace_extension(".csv");
     TReplaceOptions options;
     options.mode = 0600;
-    if (const TReplaceResult written = ReplaceFileWhole(path, RunReportCsv(journal.State()), options); !written)
-        throw EJournalError(Utf8ToWin1250("Zprávu o hromadném odeslání " + path.string() + " nelze zapsat: ") +
-                            std::strerror(written.error));
+    if (const TReplaceResult written = ReplaceFileWhole(path, RunReportCsv(journal.State()), options);
+        !written)
+        throw EJournalError(
+            Utf8ToWin1250("Zprávu o hromadném odeslání " + path.string() + " nelze zapsat: ") +
+            std::strerror(written.error));
     return path;
 }
 

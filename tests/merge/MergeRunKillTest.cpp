@@ -125,8 +125,8 @@ TEST(MergeRunKillTest, AKilledRunResumedEachTimeDeliversEveryRowOnce) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("quillory-merge-kill-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
-    test::ChildProcess server({"/usr/bin/python3", test::SupportScript("net_aiosmtpd_server.py"), "novak", "heslo",
-                               "--connections", "--closings", "--ports"});
+    test::ChildProcess server({"/usr/bin/python3", test::SupportScript("net_aiosmtpd_server.py"), "novak",
+                               "heslo", "--connections", "--closings", "--ports"});
     const std::string ready = server.ReadLine(20000);
     ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
     const std::string port = ready.substr(6);
@@ -151,7 +151,8 @@ TEST(MergeRunKillTest, AKilledRunResumedEachTimeDeliversEveryRowOnce) {
         sentAgain += decision == "again" ? 1 : 0;
     };
     const auto driver = [&] {
-        std::vector<std::string> arguments = {QUILLORY_MERGE_RUN_DRIVER, folder.string(), port, std::to_string(kRows)};
+        std::vector<std::string> arguments = {QUILLORY_MERGE_RUN_DRIVER, folder.string(), port,
+                                              std::to_string(kRows)};
         if (!decision.empty()) arguments.push_back(decision);
         return StartDriver(arguments);
     };
@@ -163,7 +164,8 @@ TEST(MergeRunKillTest, AKilledRunResumedEachTimeDeliversEveryRowOnce) {
         const int messages = events.Messages();
         const int connections = events.Connections();
         const pid_t pid = driver();
-        while (moment == 1 && events.Connections() == connections) ASSERT_TRUE(events.Next()) << "kill " << kill;
+        while (moment == 1 && events.Connections() == connections)
+            ASSERT_TRUE(events.Next()) << "kill " << kill;
         while (events.Messages() - messages < after) ASSERT_TRUE(events.Next()) << "kill " << kill;
         ::kill(pid, SIGKILL);
         const int status = WaitFor(pid);

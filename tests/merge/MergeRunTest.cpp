@@ -140,7 +140,8 @@ protected:
 
     RunJournal NewJournal(std::size_t rows = 5) {
         std::vector<RunJournal::NewRow> newRows;
-        for (std::size_t i = 1; i <= rows; ++i) newRows.push_back({"buyer" + std::to_string(i) + "@example.cz"});
+        for (std::size_t i = 1; i <= rows; ++i)
+            newRows.push_back({"buyer" + std::to_string(i) + "@example.cz"});
         return RunJournal::Create(folder_, newRows, std::chrono::floor<std::chrono::seconds>(kStart));
     }
 
@@ -211,7 +212,9 @@ TEST_F(MergeRunTest, FiveRowsGoOverOneLoginAtThePaceAndTheReportListsEachWithThe
     std::istringstream lines(report);
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line, "\xEF\xBB\xBF" "Adresa;Stav;Čas;Odpověď serveru\r");
+    EXPECT_EQ(line,
+              "\xEF\xBB\xBF"
+              "Adresa;Stav;Čas;Odpověď serveru\r");
     for (int i = 1; i <= 5; ++i) {
         ASSERT_TRUE(std::getline(lines, line));
         const std::string address = "buyer" + std::to_string(i) + "@example.cz";
@@ -251,11 +254,13 @@ TEST_P(MergeRunRefusalTest, TheRunWaitsOrFailsTheRowAndDeliversEveryOtherMessage
 
     std::map<std::string, int> expected;
     for (int i = 1; i <= 5; ++i)
-        if (i != 4 || c.fourthRow == RowState::Delivered) expected["<buyer" + std::to_string(i) + "@example.cz>"] = 1;
+        if (i != 4 || c.fourthRow == RowState::Delivered)
+            expected["<buyer" + std::to_string(i) + "@example.cz>"] = 1;
     EXPECT_EQ(server.Taken(), expected);
     EXPECT_EQ(server.Messages(), c.messages);
-    EXPECT_EQ(States(journal), (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::Delivered,
-                                                       c.fourthRow, RowState::Delivered}));
+    EXPECT_EQ(States(journal),
+              (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::Delivered,
+                                     c.fourthRow, RowState::Delivered}));
     ASSERT_EQ(waits.size(), c.waited ? 1u : 0u);
     if (c.waited) {
         EXPECT_EQ(waits[0].limit, c.limit);
@@ -270,15 +275,14 @@ TEST_P(MergeRunRefusalTest, TheRunWaitsOrFailsTheRowAndDeliversEveryOtherMessage
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, MergeRunRefusalTest,
-    ::testing::Values(
-        RefusalCase{"RateLimitPausesTheRunAMinute", "451 4.7.1 rate limit", RowState::Delivered, 6, true,
-                    SendingLimit::Rate, 1min},
-        RefusalCase{"DailyLimitPausesTheRunADay", "550 5.4.5 Daily user sending limit exceeded", RowState::Delivered,
-                    6, true, SendingLimit::Daily, 24h},
-        RefusalCase{"TemporaryRefusalRetriesTheRow", "451 4.3.0 Temporary local problem", RowState::Delivered, 6, true,
-                    SendingLimit::None, 30s},
-        RefusalCase{"UnknownRecipientFailsTheRowOnly", "550 5.1.1 No such user", RowState::Failed, 5, false,
-                    SendingLimit::None, 0s}),
+    ::testing::Values(RefusalCase{"RateLimitPausesTheRunAMinute", "451 4.7.1 rate limit", RowState::Delivered,
+                                  6, true, SendingLimit::Rate, 1min},
+                      RefusalCase{"DailyLimitPausesTheRunADay", "550 5.4.5 Daily user sending limit exceeded",
+                                  RowState::Delivered, 6, true, SendingLimit::Daily, 24h},
+                      RefusalCase{"TemporaryRefusalRetriesTheRow", "451 4.3.0 Temporary local problem",
+                                  RowState::Delivered, 6, true, SendingLimit::None, 30s},
+                      RefusalCase{"UnknownRecipientFailsTheRowOnly", "550 5.1.1 No such user",
+                                  RowState::Failed, 5, false, SendingLimit::None, 0s}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 // A run killed with one row delivered and the next one's dot out: nothing goes until the user
@@ -293,7 +297,8 @@ TEST_F(MergeRunTest, AResumedRunSendsNothingTwiceAndTheMaybeSentRowOnlyAsTheUser
             RunJournal interrupted = NewJournal();
             path = interrupted.Path();
             interrupted.Sending(0, std::chrono::floor<std::chrono::seconds>(kStart));
-            interrupted.Delivered(0, std::chrono::floor<std::chrono::seconds>(kStart), "250 Message accepted");
+            interrupted.Delivered(0, std::chrono::floor<std::chrono::seconds>(kStart),
+                                  "250 Message accepted");
             interrupted.Sending(1, std::chrono::floor<std::chrono::seconds>(kStart));
         }
         RunJournal journal = RunJournal::Open(path);
@@ -308,12 +313,14 @@ TEST_F(MergeRunTest, AResumedRunSendsNothingTwiceAndTheMaybeSentRowOnlyAsTheUser
         session.Close();
 
         Lines expected = {"connected", "login LOGIN novak"};
-        for (int i = arrived ? 3 : 2; i <= 5; ++i) expected.push_back("message buyer" + std::to_string(i) + "@example.cz");
+        for (int i = arrived ? 3 : 2; i <= 5; ++i)
+            expected.push_back("message buyer" + std::to_string(i) + "@example.cz");
         EXPECT_EQ(Events(server), expected);
         EXPECT_EQ(States(journal), std::vector<RowState>(5, RowState::Delivered));
         EXPECT_EQ(journal.State().rows[1].byUser, arrived);
-        EXPECT_NE(RunReportCsv(journal.State()).find(arrived ? "buyer2@example.cz;odesláno (potvrzeno uživatelem);"
-                                                             : "buyer2@example.cz;odesláno;"),
+        EXPECT_NE(RunReportCsv(journal.State())
+                      .find(arrived ? "buyer2@example.cz;odesláno (potvrzeno uživatelem);"
+                                    : "buyer2@example.cz;odesláno;"),
                   std::string::npos);
     }
 }

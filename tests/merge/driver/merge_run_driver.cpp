@@ -25,7 +25,8 @@ namespace {
 
 using namespace quillory;
 
-int Drive(const std::filesystem::path& folder, const std::string& port, int rows, const std::string& decision) {
+int Drive(const std::filesystem::path& folder, const std::string& port, int rows,
+          const std::string& decision) {
     const std::vector<std::filesystem::path> journals = RunJournal::List(folder);
     RunJournal journal = [&] {
         if (!journals.empty()) return RunJournal::Open(journals.back());
@@ -62,15 +63,15 @@ int Drive(const std::filesystem::path& folder, const std::string& port, int rows
         // The goodbye does not change what was sent.
     }
     switch (result.outcome) {
-        case MergeOutcome::Finished:
-            std::printf("finished %s\n", WriteRunReport(journal).c_str());
-            return 0;
-        case MergeOutcome::MaybeSent:
-            std::printf("maybe %zu\n", *result.row);
-            return 3;
-        case MergeOutcome::Stopped:
-        case MergeOutcome::ServerStop:
-            break;
+    case MergeOutcome::Finished:
+        std::printf("finished %s\n", WriteRunReport(journal).c_str());
+        return 0;
+    case MergeOutcome::MaybeSent:
+        std::printf("maybe %zu\n", *result.row);
+        return 3;
+    case MergeOutcome::Stopped:
+    case MergeOutcome::ServerStop:
+        break;
     }
     std::printf("stopped %s\n", result.reason.c_str());
     return 4;
