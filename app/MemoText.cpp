@@ -50,8 +50,14 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes) {
 }
 
 TMemoChanges::TMemoChanges(QPlainTextEdit& memo) {
-    // The document's own signal fires for every change, also while the widget's signals are blocked.
-    QObject::connect(memo.document(), &QTextDocument::contentsChanged, &memo, [count = count_] { ++*count; });
+    // The document's own signals fire for every change, also while the widget's signals are blocked.
+    // The count rises on contentsChange, which the document sends before contentsChanged, the signal
+    // the memo's textChanged hangs on: whoever reads the memo on textChanged finds the count raised,
+    // whichever of them connected first (the memo reconnects its own on every setPlainText).
+    // contentsChanged counts too, for a change that sends no contentsChange.
+    const auto raise = [count = count_] { ++*count; };
+    QObject::connect(memo.document(), &QTextDocument::contentsChange, &memo, raise);
+    QObject::connect(memo.document(), &QTextDocument::contentsChanged, &memo, raise);
 }
 
 const std::string& TCachedMemoText::Text() const {

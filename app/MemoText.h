@@ -22,7 +22,8 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes);
 // the preview).
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text);
 
-// Counts every change of a memo's content, by the user or by a command, signals blocked or not.
+// Counts every change of a memo's content, by the user or by a command, signals blocked or not. The
+// count has risen before the memo's textChanged is sent.
 class TMemoChanges {
 public:
     explicit TMemoChanges(QPlainTextEdit& memo);

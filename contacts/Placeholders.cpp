@@ -9,6 +9,13 @@ namespace {
 
 constexpr std::size_t kMaxNameBytes = 40;
 
+// A value that ends with a period ("Firma a.s.", "Ph.D.") takes the place of the period the text
+// puts after the placeholder: "{firma}." gives "Firma a.s.", not "Firma a.s..". An ellipsis after
+// it stays whole.
+bool EndsSentenceAlready(std::string_view value, std::string_view after) {
+    return value.ends_with('.') && after.starts_with('.') && !after.starts_with("...");
+}
+
 }  // namespace
 
 void PlaceholderValues::Set(std::string name, std::string value) {
@@ -74,6 +81,7 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
                         {std::string(text.substr(next, close - next)), filled.text.size()});
                 filled.text += *value;
                 next = close + 1;
+                if (EndsSentenceAlready(*value, text.substr(next))) ++next;
             } else {
                 filled.text += '{';
             }

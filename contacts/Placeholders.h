@@ -50,6 +50,8 @@ struct FilledText {
 
 // `text` with every "{name}" of a known placeholder replaced by its value. "{{" writes one "{";
 // braces around anything else (an unknown name, a line break, more than 40 bytes) stay as typed.
+// A period after a placeholder whose value ends with one is left out ("{firma}." with "Firma a.s."
+// gives "Firma a.s.").
 // Text and values are in the same ASCII-compatible encoding; text without "{" comes back unchanged.
 FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values);
 

@@ -152,6 +152,30 @@ TEST(Placeholders, FilledEscapedAndLeftAsTyped) {
     EXPECT_TRUE(FillPlaceholders("{datum}", values).anyPlaceholder);
 }
 
+TEST(Placeholders, AValueEndingWithAPeriodTakesThePlaceOfThePeriodAfterIt) {
+    Contact contact = Person("Ph.D.", "Jan", "Novák");
+    contact.company = "Firma a.s.";
+    const PlaceholderValues values = RecipientPlaceholders(&contact, "10. prosince 2026");
+    struct Row {
+        const char* text;
+        const char* filled;
+    };
+    const Row rows[] = {
+        {"{firma}.", "Firma a.s."},
+        {"Dodavatel: {firma}. Děkujeme.", "Dodavatel: Firma a.s. Děkujeme."},
+        {"{titul}.", "Ph.D."},
+        {"{firma}, {titul}", "Firma a.s., Ph.D."},
+        {"{firma}...", "Firma a.s...."},  // an ellipsis stays whole
+        {"{jméno}.", "Jan."},
+        {"{datum}.", "10. prosince 2026."},
+        {"{{firma}.", "{firma}."},
+        {"{neznámé}.", "{neznámé}."},
+    };
+    for (const Row& row : rows) EXPECT_EQ(FillPlaceholders(row.text, values).text, row.filled) << row.text;
+    // An empty value saves no period.
+    EXPECT_EQ(FillPlaceholders("{firma}.", RecipientPlaceholders(nullptr, "")).text, ".");
+}
+
 TEST(Placeholders, EmptyOnesAreReportedWhereTheyStood) {
     const PlaceholderValues none = RecipientPlaceholders(nullptr, "1. ledna 2027");
     const FilledText filled = FillPlaceholders("{oslovení}, {jméno}! {titul}{firma} {datum}", none);
