@@ -49,7 +49,7 @@ TEST(RecipientTable, ColumnsArePlaceholdersByTheirHeaderBesideTheBooks) {
               "Vážený pane inženýre, faktura 2026-0042 na 12 500 Kč (12 500, 12 500) pro Stavby Plzeň.");
     // Not in the book: the neutral greeting, the row's own company.
     EXPECT_EQ(Filled(table, 1, book, text),
-              "Dobrý den, faktura 2026-0043 na 800 Kč (800, 800) pro Svobodovi s.r.o..");
+              "Dobrý den, faktura 2026-0043 na 800 Kč (800, 800) pro Svobodovi s.r.o.");
 }
 
 TEST(RecipientTable, TheAddressColumn) {
