@@ -11,7 +11,8 @@ class QPlainTextEdit;
 namespace quillory {
 
 // The text form of a memo: its whole text with CR LF between lines (no line end after the last line
-// unless one was typed there), in the program's 8-bit text. Word wrapping adds nothing.
+// unless one was typed there), in the program's 8-bit text (Windows-1250 when it fits, else the
+// marked UTF-8 form). Word wrapping adds nothing.
 std::string MemoText(const QPlainTextEdit& memo);
 
 // Sets a memo's text form from loaded bytes: every lone CR or LF becomes CR LF, the control keeps

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "delivery/SentCopyMailbox.h"
 #include "net/imap/ImapClient.h"
 #include "storage/FileHandle.h"
@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t kSubjectBytes = 120;
 
 std::string SubjectPart(const std::string& subject) {
-    std::string text = Win1250ToUtf8(subject);
+    std::string text = ProgramTextToUtf8(subject);
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||

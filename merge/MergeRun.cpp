@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/Exception.h"
+#include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
 #include "net/smtp/IdSMTP.h"
@@ -70,7 +71,7 @@ std::chrono::sys_seconds MergeRun::Now() { return std::chrono::floor<std::chrono
 
 void MergeRun::Decide(bool arrived) {
     const std::optional<std::size_t> row = journal_.State().maybeSent;
-    if (!row) throw Exception("Hromadné odeslání: žádný řádek nečeká na rozhodnutí");
+    if (!row) throw Exception(Utf8ToWin1250("Hromadné odeslání: žádný řádek nečeká na rozhodnutí"));
     if (arrived) journal_.ConfirmDelivered(*row, Now());
     else journal_.SendAgain(*row, Now());
 }

@@ -16,7 +16,7 @@
 #include "app/contacts/AddressCompleter.h"
 #include "app/desktop/Desktop.h"
 #include "contacts/CzechDate.h"
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "mail/IdMessage.h"
 
 namespace quillory {
@@ -97,7 +97,7 @@ void TForm1::Adres1Click() {
 
 PlaceholderValues TForm1::RecipientPlaceholderValues() const {
     const Contact* contact = addressBook_->Book().Find(RecipientAddress(sEdit1->text()));
-    return RecipientPlaceholders(contact, CzechDateToday()).ToWin1250();
+    return RecipientPlaceholders(contact, CzechDateToday());
 }
 
 void TForm1::FillPreviewPlaceholders(std::string& text) {
@@ -107,24 +107,24 @@ void TForm1::FillPreviewPlaceholders(std::string& text) {
     // The common case: nothing to fill, the text stays exactly as assembled.
     if (text.find('{') == std::string::npos) return;
     previewValues_ = RecipientPlaceholderValues();
-    FilledText filled = FillPlaceholders(text, previewValues_);
+    FilledText filled = FillProgramText(text, previewValues_);
     previewHasPlaceholders_ = filled.anyPlaceholder;
     previewEmpty_ = std::move(filled.empty);
     text = std::move(filled.text);
-    // The preview shows every CR LF as one line end: a place in it is the byte's offset less the
-    // CR LF pairs before it.
-    std::size_t pairs = 0;
-    std::size_t at = 0;
+    // The preview shows every CR LF as one line end and holds UTF-16 units: a place in it counts
+    // the characters before the byte's offset, a CR LF pair as one, one beyond the basic plane as two.
+    const bool utf8 = IsUtf8Form(text);
+    std::size_t at = utf8 ? kUtf8Mark.size() : 0;
+    int position = 0;
     for (const EmptyPlaceholder& empty : previewEmpty_) {
-        while (at + 1 < empty.offset) {
-            if (text[at] == '\r' && text[at + 1] == '\n') {
-                ++pairs;
-                at += 2;
-            } else {
-                ++at;
-            }
+        while (at < empty.offset) {
+            const auto byte = static_cast<unsigned char>(text[at]);
+            if (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+            if (!utf8 || (byte & 0xC0) != 0x80) ++position;
+            if (utf8 && byte >= 0xF0) ++position;
+            ++at;
         }
-        previewEmptyPositions_.push_back(static_cast<int>(empty.offset - pairs));
+        previewEmptyPositions_.push_back(position);
     }
 }
 
@@ -153,7 +153,7 @@ void TForm1::RecipientChanged() {
 }
 
 FilledText TForm1::FilledSubject() const {
-    return FillPlaceholders(ToWin1250(lists_[3].combo->currentText()), RecipientPlaceholderValues());
+    return FillProgramText(ToProgramText(lists_[3].combo->currentText()), RecipientPlaceholderValues());
 }
 
 bool TForm1::ConfirmEmptyPlaceholders() {
@@ -178,7 +178,8 @@ std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
     std::vector<AddressBookStore::Recipient> recipients;
     for (const TIdEMailAddressList* list : {&IdMessage1->Recipients(), &IdMessage1->CCList()}) {
         for (std::size_t i = 0; i < list->Count(); ++i)
-            recipients.push_back({Win1250ToUtf8((*list)[i].Name()), Win1250ToUtf8((*list)[i].Address())});
+            recipients.push_back(
+                {ProgramTextToUtf8((*list)[i].Name()), ProgramTextToUtf8((*list)[i].Address())});
     }
     return recipients;
 }

@@ -59,7 +59,7 @@ void TForm1::sBitBtn6Click() {
                              "Není vyplněn server odchozí pošty (SMTP)");
         return;
     }
-    if (!CheckEmailAddress(ToWin1250(sEdit1->text()))) {
+    if (!CheckEmailAddress(ToProgramText(sEdit1->text()))) {
         desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
                              "Emailová adresa příjemce není vyplněna správně");
         return;
@@ -110,14 +110,15 @@ bool TForm1::FillMessage() {
             {QFile::encodeName(file.path).toStdString(), file.size, ContentTypeOf(file.path).toStdString()});
     }
     TIdMessage& message = *IdMessage1;
-    SetBody(message, DisplayedLines(*Memo1), files);
-    const std::string sender = ToWin1250(lists_[4].combo->currentText());
+    const TDisplayedLines body = DisplayedLines(*Memo1);
+    SetBody(message, body.lines, files, body.utf8 ? "utf-8" : "windows-1250");
+    const std::string sender = ToProgramText(lists_[4].combo->currentText());
     message.From().SetText(sender);
     message.ReplyTo().SetAddressesText(sender);
-    message.Recipients().SetAddressesText(ToWin1250(sEdit1->text()));
+    message.Recipients().SetAddressesText(ToProgramText(sEdit1->text()));
     message.Subject = FilledSubject().text;
     message.CCList().Clear();
-    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToWin1250(sEdit3->text()));
+    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToProgramText(sEdit3->text()));
     // Every message gets an id of its own: the copy in the Sent folder carries the same one.
     message.ExtraHeaders().SetHeaderValue("Message-ID", NewMessageId(message.From().Address()));
     return true;
