@@ -87,13 +87,14 @@ void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message,
     if (running_) return;
     if (thread_.joinable()) thread_.join();
     session_ = std::make_unique<DeliverySession>(account, archiveFolder, tokens_);
+    IdSMTP1 = &session_->Smtp();
     sentAt_ = std::time(nullptr);
     session_->OnCopyToServer = [this] {
         QMetaObject::invokeMethod(
             this, [this] { emit stepChanged(TSendStep::CopyToServer); }, Qt::QueuedConnection);
     };
     if (ImapClient* imap = session_->Imap()) ReportFrom(*imap);
-    ReportFrom(session_->Smtp());
+    ReportFrom(*IdSMTP1);
     running_ = true;
     thread_ = std::thread(&TSendWorker::Run, this, message);
 }
@@ -183,6 +184,7 @@ void TSendWorker::TellCopy(const TDeliveryResult& result, TSendOutcome& outcome)
 void TSendWorker::Finish(const TSendOutcome& outcome) {
     // The thread posted this as its last step: it has ended or is about to.
     if (thread_.joinable()) thread_.join();
+    IdSMTP1 = nullptr;
     session_.reset();
     running_ = false;
     emit finished(outcome);

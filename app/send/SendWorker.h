@@ -17,6 +17,7 @@ namespace quillory {
 class DeliverySession;
 class TIdComponent;
 class TIdMessage;
+class TIdSMTP;
 struct TSmtpAccount;
 
 // How a send ended, for the window to tell the user.
@@ -93,6 +94,8 @@ private:
 
     // The send's session and its clients: made before the thread starts, freed after it has ended.
     std::unique_ptr<DeliverySession> session_;
+    // The session's SMTP client, while there is one.
+    TIdSMTP* IdSMTP1 = nullptr;
     std::time_t sentAt_ = 0;  // when Start ran: names the archived copy
     TAccessTokenSource tokens_;
     long long workTotal_ = 0;  // the size of the message text being sent; the send thread's

@@ -9,6 +9,7 @@
 #include "DovecotServer.h"
 #include "NetTestSupport.h"
 #include "delivery/DeliverySession.h"
+#include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "net/transport/IdRFCReply.h"
 
@@ -218,6 +219,50 @@ TEST_F(DeliverySessionTest, ARefusedMessageIsToldWithTheReplyAndTheNextOneDelive
         (Lines{"EHLO client.example", "RSET", "MAIL FROM:<novak@example.cz>", "RCPT TO:<buyer1@example.cz>",
                "RSET", "MAIL FROM:<novak@example.cz>", "RCPT TO:<buyer2@example.cz>", "DATA"}));
     EXPECT_EQ(transcript.back(), "QUIT");
+}
+
+// The two moments a caller that keeps a journal relies on. A hook that raises before the final "."
+// leaves the server nothing to keep: the connection ends without the ".". A connection that breaks
+// after the "." went out, before the server's answer, may have delivered the message: it is told so
+// and not sent again.
+TEST_F(DeliverySessionTest, NothingIsKeptWhenTheHookBeforeTheDotRaisesAndNothingResentAfterTheDot) {
+    struct Row {
+        const char* name;
+        bool hookRaises;
+        bool mayHaveArrived;
+    };
+    for (const Row row : {Row{"hook raises", true, false}, Row{"broken after the dot", false, true}}) {
+        SCOPED_TRACE(row.name);
+        bool dotReceived = false;
+        int dataSections = 0;
+        test::HostileServer server([&](test::HostileServer::Session& session) {
+            session.Send("220 mail.example\r\n");
+            if (!session.Answer({"250 mail.example", "250 reset", "250 sender", "250 rcpt", "354 go"}))
+                return;
+            std::size_t bytes = 0;
+            dotReceived = session.ReadData(bytes);
+            dataSections += dotReceived ? 1 : 0;
+            // No answer to the ".": the connection ends here.
+        });
+        account_.server = "127.0.0.1:" + std::to_string(server.Port());
+        account_.readTimeoutMs = 5000;
+        DeliverySession session(account_, archive_);
+        int hookCalls = 0;
+        session.BeforeFinalDot = [&](const TIdMessage& message) {
+            ++hookCalls;
+            EXPECT_EQ(message.Subject, "Offer 1");
+            if (row.hookRaises) throw EIdException("journal not written");
+        };
+        const TDeliveryResult result = session.Send(messages_[0]);
+        session.Close();
+        server.Join();
+        EXPECT_EQ(hookCalls, 1);
+        EXPECT_EQ(result.status, TDeliveryResult::TStatus::NotSent);
+        EXPECT_EQ(result.mayHaveArrived, row.mayHaveArrived);
+        EXPECT_EQ(dotReceived, !row.hookRaises);
+        EXPECT_LE(dataSections, 1);
+        EXPECT_EQ(Archived(), 0u);
+    }
 }
 
 }  // namespace
