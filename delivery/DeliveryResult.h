@@ -20,7 +20,8 @@ struct TDeliveryResult {
     };
     TStatus status = TStatus::NotSent;
     int replyCode = 0;
-    // With Refused: the server's reply text, each line followed by CR LF.
+    // With Refused: the server's reply text, each line followed by CR LF; with Delivered, its
+    // answer to the final "." the same way.
     std::string reply;
     // With Refused and NotSent: the error (EIdProtocolReplyError for a refusal), to tell it in words.
     std::exception_ptr error;

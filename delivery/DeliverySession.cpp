@@ -101,6 +101,9 @@ void DeliverySession::Deliver(TIdMessage& message, std::time_t sentAt, TDelivery
         }
         if (delivered) {
             result.status = TDeliveryResult::TStatus::Delivered;
+            // The answer to the final ".", for a run's record of what the server said.
+            result.replyCode = smtp_->LastReply().NumericCode();
+            for (const std::string& line : smtp_->LastReply().Text()) result.reply += line + "\r\n";
             FileCopy(*copy, result);
         }
         return;

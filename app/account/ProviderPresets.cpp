@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
+
 namespace quillory {
 
 namespace {
@@ -21,6 +23,9 @@ std::optional<ProviderPreset> MakePreset(const QString& id, const QHash<QString,
     else if (login != "heslo") return std::nullopt;
     preset.domains = keys.value("domeny").toLower().split(' ', Qt::SkipEmptyParts);
     preset.hint = keys.value("rada");
+    const auto limit = [&keys](const char* key) { return std::max(keys.value(key).toInt(), 0); };
+    preset.limits = {limit("zpravzaminutu"), limit("zpravzahodinu"), limit("zpravzaden"),
+                     limit("prijemcuzaden")};
     if (preset.id.isEmpty() || preset.name.isEmpty() || preset.smtpServer.isEmpty()) return std::nullopt;
     return preset;
 }

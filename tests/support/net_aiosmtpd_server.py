@@ -5,14 +5,14 @@ Prints "ready PORT" once it listens, then one line per delivered message:
 telling whether the login came over an encrypted connection. Ends when its standard input closes.
 Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT] [--size-limit BYTES]
                               [--starttls CERT KEY | --tls CERT KEY] [--connections]
-                              [--close-after N] [--logins] [--only MECHANISM]
+                              [--closings] [--ports] [--close-after N] [--logins] [--only MECHANISM]
 The login's name and password must arrive in UTF-8 (RFC 4954 and RFC 4616 have SASL strings in
 UTF-8): bytes that are not UTF-8 are refused like a wrong password.
 --size-limit is the largest message it takes, announced as SIZE in its EHLO reply.
 --only offers that one mechanism (LOGIN or PLAIN) and not the other.
 With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
 speaks TLS from the first byte. --logins prints "login MECHANISM LOGIN" for each login it takes;
---connections and --close-after are described in smtp_session_faults.py.
+--connections, --closings, --ports and --close-after are described in smtp_session_faults.py.
 """
 import argparse
 import asyncio
