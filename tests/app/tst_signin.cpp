@@ -16,12 +16,15 @@
 
 #include "DovecotServer.h"
 #include "app/account/AccountErrorText.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/MicrosoftSettings.h"
+#include "app/account/MicrosoftSignInPanel.h"
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/send/MainWindowSend.h"
 #include "support/ComposerFixture.h"
 #include "support/SendWaiting.h"
 #include "support/SignInPeers.h"
@@ -62,11 +65,12 @@ public:
     }
 
     TForm2& Dialog() {
-        TForm2& dialog = f.Form().Form2();
+        TForm2& dialog = f.Form().Account().Form2();
         if (!dialog.isVisible()) dialog.show();
         return dialog;
     }
     ProviderSection& Section() { return *Dialog().provider; }
+    MicrosoftSignInPanel& Panel() { return *Section().microsoftPanel; }
 
     void Choose(const QString& id) {
         QComboBox* choice = Section().provider;
@@ -78,8 +82,8 @@ public:
 
     // Clicks "Přihlásit se účtem Microsoft" and waits for the sign-in's end.
     bool SignIn() {
-        QSignalSpy ended(&Section().SignIn(), &MicrosoftSignIn::finished);
-        QTest::mouseClick(Section().signInButton, Qt::LeftButton);
+        QSignalSpy ended(&Panel().SignIn(), &MicrosoftSignIn::finished);
+        QTest::mouseClick(Panel().signInButton, Qt::LeftButton);
         return !ended.isEmpty() || ended.wait(20000);
     }
 
@@ -90,7 +94,7 @@ public:
         Dialog().sEdit2->setText(kUser);
         if (!SignIn()) return false;
         Confirm();
-        return f.Form().Microsoft().SignedIn();
+        return f.Form().Account().Microsoft().SignedIn();
     }
 
     // As SetUpSignedIn, with the copy of sent messages going to `dovecot` (ticked before the
@@ -104,7 +108,7 @@ public:
         copy.server->setText(QStringLiteral("127.0.0.1:%1").arg(dovecot.ImapPort()));
         if (!SignIn()) return false;
         Confirm();
-        return f.Form().Microsoft().SignedIn();
+        return f.Form().Account().Microsoft().SignedIn();
     }
 
     void Confirm() {
@@ -165,8 +169,8 @@ private slots:
         QVERIFY(!late.waitForConnected(5000));
 
         s.Dialog();
-        QCOMPARE(s.Section().signInStatus->text(), "Přihlášen účet Microsoft: " + kUser);
-        QVERIFY(s.Section().signOutButton->isVisible());
+        QCOMPARE(s.Panel().signInStatus->text(), "Přihlášen účet Microsoft: " + kUser);
+        QVERIFY(s.Panel().signOutButton->isVisible());
         QVERIFY(!s.Dialog().sEdit3->isEnabled());  // no password with Microsoft
         s.Dialog().hide();
 
@@ -287,10 +291,9 @@ private slots:
         QVERIFY(s.SetUpSignedIn(smtp));  // the copy off: the sign-in asked for SMTP alone
         const QString hint = "Pro kopii odeslané pošty na serveru se přihlaste znovu";
         s.Dialog();
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Dialog().sentCopy->toServer->setChecked(true);
-        QVERIFY2(s.Section().signInStatus->text().contains(hint),
-                 qPrintable(s.Section().signInStatus->text()));
+        QVERIFY2(s.Panel().signInStatus->text().contains(hint), qPrintable(s.Panel().signInStatus->text()));
 
         // A new sign-in asks for IMAP too, and the hint goes; a renewal keeps what was granted.
         QVERIFY(s.SignIn());
@@ -298,16 +301,16 @@ private slots:
         QVERIFY(QUrlQuery(browser.opened[1])
                     .queryItemValue("scope", QUrl::FullyDecoded)
                     .contains("https://outlook.office.com/IMAP.AccessAsUser.All"));
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Confirm();
-        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        QVERIFY(s.f.Form().Account().Microsoft().GrantsImap());
         QVERIFY(s.provider.Command("expire"));
         s.PrepareMessage();
         QVERIFY(SendAndWait(s.f, 30000));
         QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
-        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        QVERIFY(s.f.Form().Account().Microsoft().GrantsImap());
         s.Dialog();
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Dialog().hide();
     }
 
@@ -331,9 +334,9 @@ private slots:
         QCOMPARE(smtp.Next("refused"), "refused " + kUser);
         QVERIFY(smtp.Pending().filter("message").isEmpty());
         // The dead refresh token is forgotten: the panel asks for a sign-in.
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
         s.Dialog();
-        QVERIFY(s.Section().signInStatus->text().contains("není přihlášen"));
+        QVERIFY(s.Panel().signInStatus->text().contains("není přihlášen"));
         s.Dialog().hide();
         // A second send says the same without asking any server.
         QVERIFY(SendAndWait(s.f, 30000));
@@ -368,10 +371,10 @@ private slots:
         QVERIFY(s.provider.Command(command));
         s.Choose("microsoft");
         QVERIFY(s.SignIn());
-        QVERIFY2(s.Section().signInStatus->text().startsWith(message),
-                 qPrintable(s.Section().signInStatus->text()));
-        QVERIFY(s.Section().signInStatus->text().contains("Účet Microsoft není přihlášen."));
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY2(s.Panel().signInStatus->text().startsWith(message),
+                 qPrintable(s.Panel().signInStatus->text()));
+        QVERIFY(s.Panel().signInStatus->text().contains("Účet Microsoft není přihlášen."));
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
         QTRY_VERIFY_WITH_TIMEOUT(browser.page.contains("Přihlášení se nezdařilo"), 10000);
         // No code was exchanged: the provider issued nothing.
         QVERIFY(s.provider.Pending().filter("issued").isEmpty());
@@ -380,24 +383,24 @@ private slots:
     void aSignInEndsAfterItsTimeLimitOrWhenCancelled() {
         SignInSetup s;
         TTestBrowser browser(false);  // the user never finishes in the browser
-        s.f.Form().Microsoft().SetTimeLimitMs(300);
+        s.f.Form().Account().Microsoft().SetTimeLimitMs(300);
         s.Choose("microsoft");
         QVERIFY(s.SignIn());
-        QVERIFY2(s.Section().signInStatus->text().startsWith(
+        QVERIFY2(s.Panel().signInStatus->text().startsWith(
                      "Přihlášení v prohlížeči nebylo dokončeno do 5 minut, proto bylo ukončeno."),
-                 qPrintable(s.Section().signInStatus->text()));
+                 qPrintable(s.Panel().signInStatus->text()));
         QCOMPARE(browser.opened.size(), 1);
 
-        s.f.Form().Microsoft().SetTimeLimitMs(60000);
-        QSignalSpy ended(&s.Section().SignIn(), &MicrosoftSignIn::finished);
-        QTest::mouseClick(s.Section().signInButton, Qt::LeftButton);
-        QVERIFY(s.Section().cancelButton->isVisible());
-        QVERIFY(s.Section().signInStatus->text().startsWith("Dokončete přihlášení v prohlížeči"));
-        QTest::mouseClick(s.Section().cancelButton, Qt::LeftButton);
+        s.f.Form().Account().Microsoft().SetTimeLimitMs(60000);
+        QSignalSpy ended(&s.Panel().SignIn(), &MicrosoftSignIn::finished);
+        QTest::mouseClick(s.Panel().signInButton, Qt::LeftButton);
+        QVERIFY(s.Panel().cancelButton->isVisible());
+        QVERIFY(s.Panel().signInStatus->text().startsWith("Dokončete přihlášení v prohlížeči"));
+        QTest::mouseClick(s.Panel().cancelButton, Qt::LeftButton);
         QCOMPARE(ended.size(), 1);
-        QVERIFY(s.Section().signInStatus->text().startsWith("Přihlášení bylo zrušeno."));
-        QVERIFY(!s.Section().cancelButton->isVisible());
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY(s.Panel().signInStatus->text().startsWith("Přihlášení bylo zrušeno."));
+        QVERIFY(!s.Panel().cancelButton->isVisible());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
     }
 
     void theSignInIsKeptAcrossARunAndNoTokenIsEverShown() {
@@ -426,7 +429,7 @@ private slots:
         QVERIFY(s.provider.Command("revoke"));
         QVERIFY(SendAndWait(s.f, 30000));
         s.Dialog();
-        const QString status = s.Section().signInStatus->text();
+        const QString status = s.Panel().signInStatus->text();
         s.Dialog().hide();
         s.f.Close();
 
@@ -446,12 +449,12 @@ private slots:
         TTestBrowser browser;
         QVERIFY(s.SetUpSignedIn(smtp));
         s.Dialog();
-        QTest::mouseClick(s.Section().signOutButton, Qt::LeftButton);
-        QCOMPARE(s.Section().signInStatus->text(), QString("Účet Microsoft není přihlášen."));
-        QVERIFY(!s.Section().signOutButton->isVisible());
+        QTest::mouseClick(s.Panel().signOutButton, Qt::LeftButton);
+        QCOMPARE(s.Panel().signInStatus->text(), QString("Účet Microsoft není přihlášen."));
+        QVERIFY(!s.Panel().signOutButton->isVisible());
         s.Confirm();
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
-        QVERIFY(s.f.Form().Microsoft().Address().isEmpty());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
+        QVERIFY(s.f.Form().Account().Microsoft().Address().isEmpty());
         s.PrepareMessage();
         QVERIFY(SendAndWait(s.f, 30000));
         QCOMPARE(s.f.desktop.messages.size(), 1);
@@ -463,10 +466,10 @@ private slots:
         SignInSetup s(false);
         s.Choose("microsoft");
         QVERIFY(s.Section().microsoftPanel->isVisible());
-        QCOMPARE(s.Section().signInStatus->text(),
+        QCOMPARE(s.Panel().signInStatus->text(),
                  QString("Tato verze programu nemá registraci pro přihlášení účtem Microsoft, takže se jím "
                          "přihlásit nelze."));
-        QVERIFY(!s.Section().signInButton->isEnabled());
+        QVERIFY(!s.Panel().signInButton->isEnabled());
     }
 
     void eachPresetFillsItsServers_data() {

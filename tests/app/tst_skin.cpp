@@ -18,8 +18,10 @@
 #include <functional>
 #include <vector>
 
-#include "app/AboutDialog.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SmtpSettingsDialog.h"
+#include "app/help/AboutDialog.h"
+#include "app/help/MainWindowHelp.h"
 #include "app/skin/Skin.h"
 #include "app/skin/SkinStyle.h"
 #include "support/ComposerFixture.h"
@@ -416,8 +418,8 @@ private slots:
         QFETCH(bool, wood);
         OpenWith(wood);
         CheckCaptionsFit(f_->Form());
-        CheckCaptionsFit(f_->Form().Form2());
-        CheckCaptionsFit(f_->Form().Form3());
+        CheckCaptionsFit(f_->Form().Account().Form2());
+        CheckCaptionsFit(f_->Form().Help().Form3());
     }
 };
 
