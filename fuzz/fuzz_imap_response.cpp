@@ -22,11 +22,11 @@
 #include "core/Exception.h"
 #include "core/Utf8.h"
 #include "mail/IdCoder3to4.h"
-#include "net/transport/IdTCPConnection.h"
 #include "net/imap/ImapClient.h"
 #include "net/imap/ImapFolderName.h"
 #include "net/imap/ImapResponse.h"
 #include "net/imap/ImapResponseReader.h"
+#include "net/transport/IdTCPConnection.h"
 #include "support/FuzzCheck.h"
 #include "support/MemoryTransport.h"
 

@@ -2,8 +2,8 @@
 
 #include "app/Win1250Text.h"
 #include "app/account/SignInErrors.h"
-#include "net/smtp/IdSMTP.h"
 #include "net/imap/ImapClient.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 

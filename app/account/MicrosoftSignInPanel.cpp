@@ -8,7 +8,9 @@
 #include <QVBoxLayout>
 
 #include "app/account/DialogLook.h"
+#include "app/account/MicrosoftRegistrationFields.h"
 #include "app/account/MicrosoftTokens.h"
+#include "storage/IniFile.h"
 
 namespace quillory {
 
@@ -19,6 +21,10 @@ MicrosoftSignInPanel::MicrosoftSignInPanel(QWidget* parent, MicrosoftTokens& tok
     auto* panel = new QVBoxLayout(this);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(4);
+    if (MicrosoftSettings::BuiltInClientId().isEmpty()) {
+        registration = new MicrosoftRegistrationFields(this);
+        panel->addWidget(registration);
+    }
     signInStatus = MakeDialogText("MicrosoftStatus", this);
     panel->addWidget(signInStatus);
     auto* buttons = new QHBoxLayout;
@@ -38,7 +44,28 @@ MicrosoftSignInPanel::MicrosoftSignInPanel(QWidget* parent, MicrosoftTokens& tok
         lastMessage_.clear();
         tokens_.SignOut();
     });
+    if (registration)
+        connect(registration, &MicrosoftRegistrationFields::edited, this, [this] {
+            if (KeepRegistration()) ShowSignedIn();
+        });
     connect(signIn_, &MicrosoftSignIn::finished, this, &MicrosoftSignInPanel::SignInFinished);
+}
+
+void MicrosoftSignInPanel::Load() {
+    if (registration) registration->Load(tokens_.Registration());
+    lastMessage_.clear();
+}
+
+bool MicrosoftSignInPanel::KeepRegistration() {
+    if (!registration) return true;
+    try {
+        tokens_.KeepRegistration(registration->Registration());
+        return true;
+    } catch (const EIniFileException& error) {
+        lastMessage_ = QStringLiteral("ID aplikace se nepodařilo uložit: %1").arg(error.what());
+        ShowSignedIn();
+        return false;
+    }
 }
 
 void MicrosoftSignInPanel::SetChosen(bool chosen) {
@@ -52,6 +79,7 @@ void MicrosoftSignInPanel::Cancel() { signIn_->Cancel(); }
 void MicrosoftSignInPanel::StartSignIn() {
     if (signIn_->Running()) return;
     lastMessage_.clear();
+    if (!KeepRegistration()) return;
     const QString login = login_.text().trimmed();
     const bool imap = sentCopy_ && sentCopy_->isChecked();
     signIn_->Start(tokens_.Settings(), MicrosoftScopes(imap), login.contains('@') ? login : QString());

@@ -12,11 +12,13 @@ class QPushButton;
 
 namespace quillory {
 
+class MicrosoftRegistrationFields;
 class MicrosoftTokens;
 
-// The Microsoft sign-in panel of the outgoing-mail settings: who is signed in (or how the last
-// sign-in ended), "Přihlásit se účtem Microsoft", "Odhlásit", and "Zrušit" while the browser is
-// open. Whoever signs in becomes the login.
+// The Microsoft sign-in panel of the outgoing-mail settings: in a build without a registration of
+// its own the registration typed in, who is signed in (or how the last sign-in ended), "Přihlásit
+// se účtem Microsoft", "Odhlásit", and "Zrušit" while the browser is open. Whoever signs in becomes
+// the login.
 class MicrosoftSignInPanel : public QWidget {
     Q_OBJECT
 public:
@@ -30,13 +32,20 @@ public:
     // Shows who is signed in (nothing when Microsoft is not chosen: the panel does not ask the
     // keyring then).
     void ShowSignedIn();
+    // Shows the kept registration and forgets how the last sign-in ended, as the dialog opens.
+    void Load();
     // Forgets how the last sign-in ended.
     void ForgetLastMessage() { lastMessage_.clear(); }
+    // Keeps the registration typed in (with the dialog's OK, and before a sign-in); false, with the
+    // reason shown, when the INI file cannot be written.
+    bool KeepRegistration();
     // Ends a sign-in still waiting for the browser.
     void Cancel();
 
     MicrosoftSignIn& SignIn() const { return *signIn_; }
 
+    // The registration typed in; only in a build without one of its own, else null.
+    MicrosoftRegistrationFields* registration = nullptr;
     QLabel* signInStatus = nullptr;  // who is signed in, or how the last sign-in ended
     QPushButton* signInButton = nullptr;
     QPushButton* signOutButton = nullptr;

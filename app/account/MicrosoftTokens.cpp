@@ -7,8 +7,8 @@
 #include "app/account/OAuthHttp.h"
 #include "app/account/SignInErrors.h"
 #include "app/account/StoredSmtpAccount.h"
-#include "net/transport/IdSocketExceptions.h"
 #include "net/oauth/OAuthTokenReply.h"
+#include "net/transport/IdSocketExceptions.h"
 #include "storage/IniLocation.h"
 #include "storage/Variant.h"
 #include "storage/forms/FormStorage.h"
@@ -22,6 +22,14 @@ MicrosoftSettings MicrosoftTokens::Settings() const {
     MicrosoftSettings settings = ReadMicrosoftSettings(ResolveIniPath(storage_.IniFileName()).string());
     if (timeLimitMs_) settings.timeLimitMs = *timeLimitMs_;
     return settings;
+}
+
+MicrosoftRegistration MicrosoftTokens::Registration() const {
+    return ReadMicrosoftRegistration(ResolveIniPath(storage_.IniFileName()).string());
+}
+
+void MicrosoftTokens::KeepRegistration(const MicrosoftRegistration& registration) {
+    WriteMicrosoftRegistration(ResolveIniPath(storage_.IniFileName()).string(), registration);
 }
 
 std::string MicrosoftTokens::RefreshToken() const {

@@ -48,6 +48,10 @@ public:
 
     // The sign-in settings: the built-in ones with the INI file's overrides.
     MicrosoftSettings Settings() const;
+    // The registration typed into the sign-in panel, as the INI file keeps it, and keeping a new
+    // one there (EIniFileException when the file cannot be written).
+    MicrosoftRegistration Registration() const;
+    void KeepRegistration(const MicrosoftRegistration& registration);
     // Tests shorten the browser's time limit (5 minutes otherwise).
     void SetTimeLimitMs(int ms) { timeLimitMs_ = ms; }
     OAuthHttp& Http() const { return http_; }

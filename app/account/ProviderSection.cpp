@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/account/DialogLook.h"
+#include "app/account/MicrosoftRegistrationFields.h"
 #include "app/account/MicrosoftSignInPanel.h"
 #include "app/account/MicrosoftTokens.h"
 #include "net/smtp/SmtpAccount.h"
@@ -80,7 +81,7 @@ void ProviderSection::Load(const TSmtpAccount& account) {
             index = microsoft == presets_.end() ? -1 : int(microsoft - presets_.begin());
     }
     provider->setCurrentIndex(index < 0 ? provider->count() - 1 : index);
-    microsoftPanel->ForgetLastMessage();
+    microsoftPanel->Load();
     Choose(provider->currentIndex(), false);
 }
 
@@ -91,6 +92,8 @@ void ProviderSection::Store(TSmtpAccount& account) const {
     account.oauth.address = tokens_.Address().toUtf8().toStdString();
     if (account.oauth.method == TLoginMethod::Microsoft) account.authenticate = true;
 }
+
+bool ProviderSection::KeepRegistration() { return microsoftPanel->KeepRegistration(); }
 
 void ProviderSection::Clear() {
     provider->setCurrentIndex(provider->count() - 1);
@@ -152,6 +155,9 @@ int ProviderSection::PlaceAtTop(int width) {
         microsoftPanel->setGeometry(margins.left(), height, panelWidth,
                                     microsoftPanel->layout()->totalHeightForWidth(panelWidth));
         microsoftPanel->layout()->activate();
+        // A hidden widget gets its size without a resize event: the fields' own layout is laid
+        // out here too.
+        if (microsoftPanel->registration) microsoftPanel->registration->layout()->activate();
     }
     return height;
 }

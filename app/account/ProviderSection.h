@@ -45,6 +45,8 @@ public:
     void Load(const TSmtpAccount& account);
     // Puts the chosen provider, the login method and who is signed in into `account`.
     void Store(TSmtpAccount& account) const;
+    // Keeps the Microsoft registration typed in (MicrosoftSignInPanel::KeepRegistration).
+    bool KeepRegistration();
     // Back to "Jiný" with password login, as the reset to defaults leaves the account.
     void Clear();
 

@@ -10,8 +10,8 @@
 #include "app/Win1250Text.h"
 #include "app/account/DialogLook.h"
 #include "app/account/ImapFolderFetch.h"
-#include "net/imap/ImapClient.h"
 #include "net/SentCopyAccount.h"
+#include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 
 namespace quillory {

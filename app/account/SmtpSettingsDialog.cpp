@@ -170,6 +170,7 @@ void TForm2::StoreFields() {
     }
     account.sentCopy = sentCopy->Settings();
     provider->Store(account);
+    if (account.oauth.method == TLoginMethod::Microsoft) provider->KeepRegistration();
     WriteSmtpAccount(storage_, account);
 }
 

@@ -12,8 +12,8 @@
 #include "core/Exception.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
-#include "net/smtp/IdSMTP.h"
 #include "net/imap/ImapClient.h"
+#include "net/smtp/IdSMTP.h"
 #include "net/smtp/SmtpAccount.h"
 
 namespace quillory {

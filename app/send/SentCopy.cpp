@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "core/Win1250.h"
-#include "net/imap/ImapClient.h"
 #include "net/SentCopyAccount.h"
+#include "net/imap/ImapClient.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {

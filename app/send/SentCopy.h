@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/smtp/SmtpAccount.h"
 #include "net/TokenRenewal.h"
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 

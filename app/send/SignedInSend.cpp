@@ -1,7 +1,7 @@
 #include "app/send/SignedInSend.h"
 
-#include "net/smtp/IdSMTP.h"
 #include "net/TokenRenewal.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 

@@ -42,7 +42,7 @@ void TIdTCPClient::OpenSecured(int timeout, bool implicitTLS, const std::functio
     const bool wrapping = implicitTLS && !(IOHandler() != nullptr && IOHandler()->IsOpen());
     if (wrapping) WrapInTLS();
     try {
-        OpenConnection(timeout);
+        TIdTCPClient::OpenConnection(timeout);
     } catch (...) {
         TFirstError ignored;  // the connect's error is the one to report
         if (wrapping) ignored.Run([this] { UnwrapTLS(); });

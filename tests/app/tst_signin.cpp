@@ -17,6 +17,7 @@
 #include "DovecotServer.h"
 #include "app/account/AccountErrorText.h"
 #include "app/account/MainWindowAccount.h"
+#include "app/account/MicrosoftRegistrationFields.h"
 #include "app/account/MicrosoftSettings.h"
 #include "app/account/MicrosoftSignInPanel.h"
 #include "app/account/MicrosoftTokens.h"
@@ -51,14 +52,18 @@ void Record(QtMsgType, const QMessageLogContext&, const QString& message) { logg
 // pointed at the test provider through the INI file's [Microsoft] section.
 class SignInSetup {
 public:
-    explicit SignInSetup(bool useTestProvider = true) {
+    // Without `withClientId` the INI file names the test provider's endpoints only: the client id
+    // is the one typed into the sign-in panel.
+    explicit SignInSetup(bool useTestProvider = true, bool withClientId = true) {
         f.WriteEmptyBlocks();
         f.WriteFile("providers.ini", ReadAll(QUILLORY_PROVIDERS_FILE).toStdString());
         if (useTestProvider) {
             QFile ini(home.IniPath());
             if (!ini.open(QIODevice::WriteOnly)) qFatal("cannot write the INI file");
-            ini.write(QStringLiteral("[Microsoft]\r\nClientId=%1\r\nAuthorizeUrl=%2\r\nTokenUrl=%3\r\n")
-                          .arg(kClientId, provider.Url("/authorize"), provider.Url("/token"))
+            const QString clientId =
+                withClientId ? QStringLiteral("ClientId=%1\r\n").arg(kClientId) : QString();
+            ini.write(QStringLiteral("[Microsoft]\r\n%1AuthorizeUrl=%2\r\nTokenUrl=%3\r\n")
+                          .arg(clientId, provider.Url("/authorize"), provider.Url("/token"))
                           .toUtf8());
         }
         f.Open();
@@ -461,15 +466,89 @@ private slots:
         QVERIFY(s.f.desktop.messages[0].text.startsWith("Chyba: Přihlášení účtem Microsoft vypršelo"));
     }
 
-    void aBuildWithoutARegistrationSaysSo() {
+    void aBuildWithoutARegistrationAsksForOne() {
         if (!MicrosoftSettings::BuiltInClientId().isEmpty()) QSKIP("this build has a Microsoft registration");
         SignInSetup s(false);
         s.Choose("microsoft");
         QVERIFY(s.Section().microsoftPanel->isVisible());
-        QCOMPARE(s.Panel().signInStatus->text(),
-                 QString("Tato verze programu nemá registraci pro přihlášení účtem Microsoft, takže se jím "
-                         "přihlásit nelze."));
+        QVERIFY(s.Panel().registration && s.Panel().registration->isVisible());
+        QVERIFY(s.Panel().signInStatus->text().startsWith(
+            "Tato verze programu nemá registraci pro přihlášení účtem Microsoft. Zadejte ID aplikace"));
         QVERIFY(!s.Panel().signInButton->isEnabled());
+        // A tenant that names no directory is told, and the sign-in stays off.
+        s.Panel().registration->clientId->setText(kClientId);
+        s.Panel().registration->tenant->setText("firma cz");
+        emit s.Panel().registration->tenant->editingFinished();
+        QVERIFY(s.Panel().signInStatus->text().contains("„firma cz“ není ID adresáře ani doména"));
+        QVERIFY(!s.Panel().signInButton->isEnabled());
+    }
+
+    // A build without a registration: the client id typed into the panel is kept in [Microsoft]
+    // and the sign-in runs with it against the test provider, which knows only that client.
+    void aClientIdTypedIntoThePanelSignsIn() {
+        if (!MicrosoftSettings::BuiltInClientId().isEmpty()) QSKIP("this build has a Microsoft registration");
+        SignInSetup s(true, false);
+        TXOAuth2SmtpServer smtp(s.provider);
+        TTestBrowser browser;
+        s.Choose("microsoft");
+        QVERIFY(!s.Panel().signInButton->isEnabled());
+        QTest::keyClicks(s.Panel().registration->clientId, kClientId);
+        emit s.Panel().registration->clientId->editingFinished();
+        QVERIFY(s.Panel().signInButton->isEnabled());
+        s.Dialog().sEdit1->setText(QStringLiteral("127.0.0.1:%1").arg(smtp.Port()));
+        s.Dialog().sEdit2->setText(kUser);
+        QVERIFY(s.SignIn());
+        QCOMPARE(s.Panel().signInStatus->text(), QString("Přihlášen účet Microsoft: %1").arg(kUser));
+        QCOMPARE(QUrlQuery(browser.opened.value(0)).queryItemValue("client_id"), kClientId);
+        s.Confirm();
+        QVERIFY(ReadAll(s.home.IniPath()).contains(("ClientId=" + kClientId).toUtf8()));
+        // The send logs in with the token of this registration.
+        s.PrepareMessage();
+        QVERIFY(SendAndWait(s.f, 30000));
+        QCOMPARE(s.Messages(), QStringList());
+        QVERIFY(smtp.Next("message ").startsWith("message XOAUTH2 " + kUser + " "));
+        // Shown again at the next opening of the dialog.
+        QCOMPARE(s.Dialog().provider->microsoftPanel->registration->clientId->text(), kClientId);
+    }
+
+    void aTenantChoosesItsDirectory_data() {
+        QTest::addColumn<QString>("tenant");
+        QTest::addColumn<QString>("authorize");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("none: every account")
+            << ""
+            << "https://login.microsoftonline.com/common/oauth2/v2.0/authorize" << true;
+        QTest::newRow("domain") << "firma.cz"
+                                << "https://login.microsoftonline.com/firma.cz/oauth2/v2.0/authorize" << true;
+        QTest::newRow("directory ID")
+            << "72f988bf-86f1-41af-91ab-2d7cd011db47"
+            << "https://login.microsoftonline.com/72f988bf-86f1-41af-91ab-2d7cd011db47/oauth2/v2.0/authorize"
+            << true;
+        QTest::newRow("organizations")
+            << "organizations"
+            << "https://login.microsoftonline.com/organizations/oauth2/v2.0/authorize" << true;
+        QTest::newRow("a path in disguise") << "firma.cz/../evil"
+                                            << "" << false;
+        QTest::newRow("a space") << "firma cz"
+                                 << "" << false;
+        QTest::newRow("a bare word") << "firma"
+                                     << "" << false;
+    }
+
+    void aTenantChoosesItsDirectory() {
+        QFETCH(QString, tenant);
+        QFETCH(QString, authorize);
+        QFETCH(bool, valid);
+        TTempConfigHome home;
+        WriteMicrosoftRegistration(home.IniPath().toStdString(), {kClientId, tenant});
+        const MicrosoftSettings settings = ReadMicrosoftSettings(home.IniPath().toStdString());
+        QCOMPARE(ReadMicrosoftRegistration(home.IniPath().toStdString()).tenant, tenant);
+        QCOMPARE(settings.clientId, kClientId);
+        QCOMPARE(!settings.Problem().has_value(), valid);
+        if (valid) {
+            QCOMPARE(settings.authorizeEndpoint.toString(), authorize);
+            QCOMPARE(settings.tokenEndpoint.toString(), QString(authorize).replace("authorize", "token"));
+        }
     }
 
     void eachPresetFillsItsServers_data() {

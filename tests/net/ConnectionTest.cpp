@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "NetTestSupport.h"
-#include "net/transport/IdRFCReply.h"
 #include "net/smtp/IdSMTPDataWriter.h"
+#include "net/transport/IdRFCReply.h"
 #include "net/transport/IdSocketExceptions.h"
 #include "net/transport/IdTCPClient.h"
 

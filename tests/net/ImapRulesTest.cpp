@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "NetTestSupport.h"
-#include "net/transport/IdSocketExceptions.h"
-#include "net/transport/IdTCPClient.h"
 #include "net/imap/ImapClient.h"
 #include "net/imap/ImapCommand.h"
 #include "net/imap/ImapFolderName.h"
 #include "net/imap/ImapResponseReader.h"
+#include "net/transport/IdSocketExceptions.h"
+#include "net/transport/IdTCPClient.h"
 
 namespace quillory {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "ImapTestSupport.h"
 #include "NetTestSupport.h"
+#include "net/imap/ImapClient.h"
 #include "net/transport/IdIOHandlerSocket.h"
 #include "net/transport/IdSocketExceptions.h"
-#include "net/imap/ImapClient.h"
 
 namespace quillory {
 namespace {

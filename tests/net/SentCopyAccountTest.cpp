@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "net/imap/ImapClient.h"
 #include "net/SentCopyAccount.h"
-#include "net/transport/ServerAddress.h"
+#include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
+#include "net/transport/ServerAddress.h"
 
 namespace quillory {
 namespace {

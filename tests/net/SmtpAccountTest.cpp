@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "net/smtp/IdSMTP.h"
-#include "net/transport/ServerAddress.h"
 #include "net/smtp/SmtpAccount.h"
+#include "net/transport/ServerAddress.h"
 
 namespace quillory {
 namespace {

@@ -7,9 +7,9 @@
 #include "SendAsTheProgram.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessage.h"
-#include "net/smtp/IdSMTP.h"
 #include "net/TokenRenewal.h"
 #include "net/oauth/XOAuth2.h"
+#include "net/smtp/IdSMTP.h"
 
 namespace quillory {
 namespace {
