@@ -16,7 +16,8 @@ inline constexpr std::string_view kClosingFooterPrefix =
     "ete z\xEDskat na adrese ";
 std::string_view DashLine();  // 89 hyphen-minus characters
 
-// What the preview is built from, read off the widgets at the moment of the rebuild (8-bit text).
+// What the preview is built from, read off the widgets at the moment of the rebuild (the program's
+// 8-bit text, each piece in either form).
 struct TEmailPieces {
     bool salutationTicked = false;
     std::string salutation;
@@ -29,24 +30,29 @@ struct TEmailPieces {
 };
 
 // Builds the preview's text line by line, as the memo's add-line operation does: each appended
-// text is followed by CR LF.
+// text is followed by CR LF. The text is Windows-1250 unless it is made `utf8`; each appended text
+// (of either form) is converted to it, and Take gives the program's form.
 class TEmailText {
 public:
+    explicit TEmailText(bool utf8 = false) : utf8_(utf8) {}
     void AddLine(std::string_view text);
     // kind 0: the middle footer, kind 1: the closing footer, each framed by dash lines.
     void AddFooter(std::uint8_t kind);
     // The signature split into lines at every ";", nothing trimmed.
     void AddSignature(std::string_view signature);
 
-    std::string Take() { return std::move(text_); }
+    std::string Take();
     void Reserve(size_t bytes) { text_.reserve(bytes); }
 
 private:
+    void AddConvertedLine(std::string_view text);
+
+    bool utf8_;
     std::string text_;
 };
 
 // The whole preview: salutation, blocks 1-4, middle footer, blocks 5-8, farewell, signature,
-// closing footer, in this order.
+// closing footer, in this order. Windows-1250 when every piece is, else the UTF-8 form.
 std::string GenerateEmailText(const TEmailPieces& pieces);
 
 }  // namespace quillory

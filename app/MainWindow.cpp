@@ -196,15 +196,15 @@ bool TForm1::FormClose() {
 TEmailPieces TForm1::ReadPieces() const {
     TEmailPieces pieces;
     pieces.salutationTicked = lists_[0].gate->isChecked();
-    pieces.salutation = ToWin1250(lists_[0].combo->currentText());
+    pieces.salutation = ToProgramText(lists_[0].combo->currentText());
     for (int n = 0; n < 8; ++n) {
         pieces.blockTicked[n] = blocks_[n].gate->isChecked();
         if (pieces.blockTicked[n]) pieces.blocks[n] = blocks_[n].text->Text();
     }
     pieces.farewellTicked = lists_[1].gate->isChecked();
-    pieces.farewell = ToWin1250(lists_[1].combo->currentText());
+    pieces.farewell = ToProgramText(lists_[1].combo->currentText());
     pieces.signatureTicked = lists_[2].gate->isChecked();
-    pieces.signature = ToWin1250(lists_[2].combo->currentText());
+    pieces.signature = ToProgramText(lists_[2].combo->currentText());
     return pieces;
 }
 
@@ -234,7 +234,7 @@ void TForm1::sBitBtn25Click() {
 
 void TForm1::sBitBtn4Click() {
     Memo1->selectAll();
-    desktop_.SetClipboardText(FromWin1250(PreviewText()));
+    desktop_.SetClipboardText(FromProgramText(PreviewText()));
 }
 
 void TForm1::FileSaveAs1Execute() {

@@ -23,10 +23,9 @@ void TForm1::WriteBackups() const {
         LinesToFile(MemoText(*blocks_[n].memo), folder / BlockFileName(n + 1));
     }
     for (int n = 0; n < 5; ++n) {
-        std::string textForm;
-        for (int i = 0; i < lists_[n].combo->count(); ++i)
-            textForm += ToWin1250(lists_[n].combo->itemText(i)) + "\r\n";
-        LinesToFile(textForm, folder / ("seznam" + std::to_string(n + 1) + ".txt"));
+        QString textForm;
+        for (int i = 0; i < lists_[n].combo->count(); ++i) textForm += lists_[n].combo->itemText(i) + "\r\n";
+        LinesToFile(ToProgramText(textForm), folder / ("seznam" + std::to_string(n + 1) + ".txt"));
     }
 }
 

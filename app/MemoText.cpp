@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/Win1250Text.h"
+#include "core/ProgramText.h"
 #include "core/Win1250.h"
 #include "storage/TextForm.h"
 
@@ -16,6 +17,12 @@ namespace {
 
 // The control's own line end is a lone LF: CR LF, lone CR and lone LF each become one, in one pass.
 QString ToControlText(std::string_view text) {
+    if (IsUtf8Form(text)) {
+        QString control = FromProgramText(text);
+        control.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        control.replace(QChar('\r'), QChar('\n'));
+        return control;
+    }
     QString control(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     QChar* out = control.data();
     for (size_t i = 0; i < text.size(); ++i) {
@@ -40,7 +47,7 @@ std::string MemoText(const QPlainTextEdit& memo) {
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\n'), QStringLiteral("\r\n"));
-    return ToWin1250(text);
+    return ToProgramText(text);
 }
 
 void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes) {
@@ -50,8 +57,14 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes) {
 }
 
 TMemoChanges::TMemoChanges(QPlainTextEdit& memo) {
-    // The document's own signal fires for every change, also while the widget's signals are blocked.
-    QObject::connect(memo.document(), &QTextDocument::contentsChanged, &memo, [count = count_] { ++*count; });
+    // The document's own signals fire for every change, also while the widget's signals are blocked.
+    // The count rises on contentsChange, which the document sends before contentsChanged, the signal
+    // the memo's textChanged hangs on: whoever reads the memo on textChanged finds the count raised,
+    // whichever of them connected first (the memo reconnects its own on every setPlainText).
+    // contentsChanged counts too, for a change that sends no contentsChange.
+    const auto raise = [count = count_] { ++*count; };
+    QObject::connect(memo.document(), &QTextDocument::contentsChange, &memo, raise);
+    QObject::connect(memo.document(), &QTextDocument::contentsChanged, &memo, raise);
 }
 
 const std::string& TCachedMemoText::Text() const {

@@ -11,7 +11,8 @@ class QPlainTextEdit;
 namespace quillory {
 
 // The text form of a memo: its whole text with CR LF between lines (no line end after the last line
-// unless one was typed there), in the program's 8-bit text. Word wrapping adds nothing.
+// unless one was typed there), in the program's 8-bit text (Windows-1250 when it fits, else the
+// marked UTF-8 form). Word wrapping adds nothing.
 std::string MemoText(const QPlainTextEdit& memo);
 
 // Sets a memo's text form from loaded bytes: every lone CR or LF becomes CR LF, the control keeps
@@ -22,7 +23,8 @@ void LoadMemoText(QPlainTextEdit& memo, std::string_view bytes);
 // the preview).
 void ReplaceMemoText(QPlainTextEdit& memo, std::string_view text);
 
-// Counts every change of a memo's content, by the user or by a command, signals blocked or not.
+// Counts every change of a memo's content, by the user or by a command, signals blocked or not. The
+// count has risen before the memo's textChanged is sent.
 class TMemoChanges {
 public:
     explicit TMemoChanges(QPlainTextEdit& memo);

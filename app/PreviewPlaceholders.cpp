@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/Win1250Text.h"
+#include "core/ProgramText.h"
 
 namespace quillory {
 
@@ -17,7 +18,7 @@ void PreviewPlaceholders::Fill(std::string& text, const std::function<Placeholde
     // The common case: nothing to fill, the text stays exactly as assembled.
     if (text.find('{') == std::string::npos) return;
     values_ = values();
-    FilledText filled = FillPlaceholders(text, values_);
+    FilledText filled = FillProgramText(text, values_);
     hasPlaceholders_ = filled.anyPlaceholder;
     empty_ = std::move(filled.empty);
     text = std::move(filled.text);
@@ -27,18 +28,18 @@ void PreviewPlaceholders::Fill(std::string& text, const std::function<Placeholde
 std::vector<int> PreviewPlaceholders::PreviewPositions(const std::string& text,
                                                        const std::vector<EmptyPlaceholder>& empty) {
     std::vector<int> positions;
-    std::size_t pairs = 0;
-    std::size_t at = 0;
+    const bool utf8 = IsUtf8Form(text);
+    std::size_t at = utf8 ? kUtf8Mark.size() : 0;
+    int position = 0;
     for (const EmptyPlaceholder& placeholder : empty) {
-        while (at + 1 < placeholder.offset) {
-            if (text[at] == '\r' && text[at + 1] == '\n') {
-                ++pairs;
-                at += 2;
-            } else {
-                ++at;
-            }
+        while (at < placeholder.offset) {
+            const auto byte = static_cast<unsigned char>(text[at]);
+            if (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+            if (!utf8 || (byte & 0xC0) != 0x80) ++position;
+            if (utf8 && byte >= 0xF0) ++position;
+            ++at;
         }
-        positions.push_back(static_cast<int>(placeholder.offset - pairs));
+        positions.push_back(position);
     }
     return positions;
 }

@@ -15,8 +15,8 @@ namespace quillory {
 // with the names in its hint.
 class PreviewPlaceholders {
 public:
-    // Fills the placeholders of the preview's assembled 8-bit `text` with what `values` gives (asked
-    // only when the text holds a brace) and notes the empty ones.
+    // Fills the placeholders of the preview's assembled `text` (the program's text) with what `values` gives
+    // (asked only when the text holds a brace) and notes the empty ones.
     void Fill(std::string& text, const std::function<PlaceholderValues()>& values);
     // Marks in `preview`, which shows the filled text, the places of the empty placeholders.
     void Mark(QPlainTextEdit& preview);
@@ -25,8 +25,9 @@ public:
     // The placeholders the last fill left empty, where they stood.
     const std::vector<EmptyPlaceholder>& Empty() const { return empty_; }
 
-    // The places in the preview of the empty placeholders of `text`: the preview shows every CR LF
-    // as one line end, so a place is the byte's offset less the CR LF pairs before it.
+    // The places in the preview of the empty placeholders of the program's `text`: the preview shows
+    // every CR LF as one line end and holds UTF-16 units, so a place counts the characters before
+    // the byte's offset, a CR LF pair as one, one beyond the basic plane as two.
     static std::vector<int> PreviewPositions(const std::string& text,
                                              const std::vector<EmptyPlaceholder>& empty);
 

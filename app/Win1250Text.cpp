@@ -1,5 +1,6 @@
 #include "app/Win1250Text.h"
 
+#include "core/ProgramText.h"
 #include "core/Win1250.h"
 
 namespace quillory {
@@ -22,5 +23,13 @@ std::string ToWin1250(const QString& text) {
     }
     return bytes;
 }
+
+QString FromProgramText(std::string_view text) {
+    if (!IsUtf8Form(text)) return FromWin1250(text);
+    const std::string_view utf8 = text.substr(kUtf8Mark.size());
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string ToProgramText(const QString& text) { return ProgramTextFromUtf8(text.toStdString()); }
 
 }  // namespace quillory

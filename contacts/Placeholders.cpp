@@ -2,12 +2,21 @@
 
 #include "contacts/Salutation.h"
 #include "contacts/UnicodeText.h"
+#include "core/ProgramText.h"
+#include "core/Utf8.h"
 #include "core/Win1250.h"
 
 namespace quillory {
 namespace {
 
 constexpr std::size_t kMaxNameBytes = 40;
+
+// A value that ends with a period ("Firma a.s.", "Ph.D.") takes the place of the period the text
+// puts after the placeholder: "{firma}." gives "Firma a.s.", not "Firma a.s..". An ellipsis after
+// it stays whole.
+bool EndsSentenceAlready(std::string_view value, std::string_view after) {
+    return value.ends_with('.') && after.starts_with('.') && !after.starts_with("...");
+}
 
 }  // namespace
 
@@ -74,6 +83,7 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
                         {std::string(text.substr(next, close - next)), filled.text.size()});
                 filled.text += *value;
                 next = close + 1;
+                if (EndsSentenceAlready(*value, text.substr(next))) ++next;
             } else {
                 filled.text += '{';
             }
@@ -82,6 +92,29 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
         filled.text.append(
             text.substr(next, start == std::string_view::npos ? std::string_view::npos : start - next));
     }
+    return filled;
+}
+
+FilledText FillProgramText(std::string_view text, const PlaceholderValues& values) {
+    if (text.find('{') == std::string_view::npos) return {std::string(text), {}, false};
+    FilledText filled = FillPlaceholders(ProgramTextToUtf8(text), values);
+    std::string form = ProgramTextFromUtf8(filled.text);
+    if (IsUtf8Form(form)) {
+        for (EmptyPlaceholder& empty : filled.empty) empty.offset += kUtf8Mark.size();
+    } else {
+        // A Windows-1250 byte per character: the offsets count the characters before them.
+        std::size_t at = 0;
+        std::size_t characters = 0;
+        for (EmptyPlaceholder& empty : filled.empty) {
+            while (at < empty.offset) {
+                NextCodePoint(filled.text, at);
+                ++characters;
+            }
+            empty.offset = characters;
+        }
+    }
+    for (EmptyPlaceholder& empty : filled.empty) empty.name = Utf8ToWin1250(empty.name);
+    filled.text = std::move(form);
     return filled;
 }
 

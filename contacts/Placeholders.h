@@ -50,7 +50,15 @@ struct FilledText {
 
 // `text` with every "{name}" of a known placeholder replaced by its value. "{{" writes one "{";
 // braces around anything else (an unknown name, a line break, more than 40 bytes) stay as typed.
+// A period after a placeholder whose value ends with one is left out ("{firma}." with "Firma a.s."
+// gives "Firma a.s.").
 // Text and values are in the same ASCII-compatible encoding; text without "{" comes back unchanged.
 FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values);
+
+// `text` in the program's 8-bit text (either form, core/ProgramText.h) filled with UTF-8 `values`:
+// Windows-1250 when the filled text fits it, else the UTF-8 form, so a name from outside the code
+// page keeps its letters. The empty placeholders' names are Windows-1250 and their offsets count
+// the bytes of the returned text.
+FilledText FillProgramText(std::string_view text, const PlaceholderValues& values);
 
 }  // namespace quillory

@@ -1,8 +1,10 @@
 #include "mail/IdCoderHeader.h"
 
+#include "core/ProgramText.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdGlobal.h"
+#include "mail/IdMimeParameter.h"
 
 namespace quillory {
 
@@ -22,6 +24,12 @@ bool NeedsEncoding(unsigned char b, std::string_view specials) {
 // tab and a new beginning.
 void AppendEncodedRun(std::string& result, std::string_view run, std::string_view specials,
                       const THeaderCharset& charset) {
+    if (charset == Utf8HeaderCharset()) {
+        // Whole characters in each word: a word's bytes are decoded on their own.
+        const std::vector<std::string> words = EncodedWordsB(run, charset.charset, kMaxEncodedWord);
+        for (std::size_t i = 0; i < words.size(); ++i) result += (i == 0 ? "" : "\r\n\t") + words[i];
+        return;
+    }
     const std::string begin = "=?" + charset.charset + "?" + charset.encoding + "?";
     std::size_t counter = begin.size() + 2;
     result += begin;
@@ -71,8 +79,12 @@ THeaderCharset HeaderCharsetForLanguage(std::string_view language) {
 
 THeaderCharset ChooseHeaderCharset() { return HeaderCharsetForLanguage("cs"); }
 
+THeaderCharset Utf8HeaderCharset() { return {TTransfer::bit8, 'B', "UTF-8"}; }
+
 std::string EncodeHeaderText(std::string_view text, std::string_view specials,
                              const THeaderCharset& charset) {
+    if (IsUtf8Form(text))
+        return EncodeHeaderText(text.substr(kUtf8Mark.size()), specials, Utf8HeaderCharset());
     const std::string converted =
         charset.transfer == TTransfer::iso2022jp ? ToIso2022Jp(text) : std::string(text);
     if (charset.encoding == '8') return converted;

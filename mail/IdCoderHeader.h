@@ -29,12 +29,16 @@ THeaderCharset ChooseHeaderCharset();
 // CJK code pages, "windows-1250" with Q for every other one.
 THeaderCharset HeaderCharsetForLanguage(std::string_view language);
 
+// The choice for text Windows-1250 cannot hold: "UTF-8" with B, each word whole characters.
+THeaderCharset Utf8HeaderCharset();
+
 // Special characters that need encoding in a display name (RFC 5322 §3.2.3 specials).
 inline constexpr std::string_view DisplayNameSpecials = "()<>@,;:\\\".[]";
 
 // Writes `text` as plain words and RFC 2047 encoded words; consecutive words that need encoding
 // share one encoded word, each encoded word is at most 75 characters (RFC 2047 §2) and they are
-// joined by "?=" CR LF tab. Bytes in `specials` need encoding too.
+// joined by "?=" CR LF tab. Bytes in `specials` need encoding too. A text in the program's UTF-8
+// form (core/ProgramText.h) is written in UTF-8 encoded words whatever `charset` says.
 std::string EncodeHeaderText(std::string_view text, std::string_view specials, const THeaderCharset& charset);
 
 // The header form of an address: the bare address without a name, else the (encoded or quoted)

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/ProgramText.h"
 #include "mail/IdException.h"
 #include "mail/IdGlobal.h"
 
@@ -41,6 +42,22 @@ std::string TIdEMailAddressItem::Text() const {
 }
 
 void TIdEMailAddressItem::SetText(const std::string& text) {
+    if (IsUtf8Form(text)) {
+        // The UTF-8 text is read as such; then name and address each take their own form, so a
+        // name Windows-1250 can hold is its bytes again.
+        const auto ownForms = [this] {
+            name_ = ProgramTextFromUtf8(name_);
+            address_ = ProgramTextFromUtf8(address_);
+        };
+        try {
+            SetText(text.substr(kUtf8Mark.size()));
+        } catch (...) {
+            ownForms();
+            throw;
+        }
+        ownForms();
+        return;
+    }
     address_.clear();
     name_.clear();
     std::string rest(Trim(text));
@@ -164,9 +181,9 @@ void TIdEMailAddressList::Delete(std::size_t index) {
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void TIdEMailAddressList::AddParsed(std::string_view text, bool dropIfBlank) {
+void TIdEMailAddressList::AddParsed(std::string_view text, bool dropIfBlank, bool utf8) {
     TIdEMailAddressItem& item = Add();
-    item.SetText(std::string(text));
+    item.SetText(utf8 ? std::string(kUtf8Mark) + std::string(text) : std::string(text));
     if (!dropIfBlank) return;
     const std::string written = item.Text();
     const std::string_view formatted = Trim(written);
@@ -176,10 +193,12 @@ void TIdEMailAddressList::AddParsed(std::string_view text, bool dropIfBlank) {
 void TIdEMailAddressList::SetAddressesText(const std::string& text) {
     Clear();
     if (Trim(text).empty()) return;
-    std::string rest = text;
+    // The UTF-8 form is split as UTF-8; each address then reads in the form of its own.
+    const bool utf8 = IsUtf8Form(text);
+    std::string rest = utf8 ? text.substr(kUtf8Mark.size()) : text;
     std::size_t p = rest.find_first_of(kListStartSet);
     if (p == std::string::npos) {
-        AddParsed(TrimLeft(rest), false);
+        AddParsed(TrimLeft(rest), false, utf8);
         return;
     }
 
@@ -201,14 +220,14 @@ void TIdEMailAddressList::SetAddressesText(const std::string& text) {
             piece += rest.substr(0, p);
             rest.erase(0, p + 1);
             if (!Trim(piece).empty()) {
-                AddParsed(TrimLeft(piece), false);
+                AddParsed(TrimLeft(piece), false, utf8);
                 piece.clear();
             }
             break;
         case ',':
             piece += rest.substr(0, p);
             rest.erase(0, p + 1);
-            AddParsed(piece, true);
+            AddParsed(piece, true, utf8);
             piece.clear();
             break;
         case '(':
@@ -235,7 +254,7 @@ void TIdEMailAddressList::SetAddressesText(const std::string& text) {
         else if (inQuote) searchSet = "\"\\";
         p = rest.find_first_of(searchSet);
     }
-    if (!Trim(piece).empty() || !Trim(rest).empty()) AddParsed(TrimLeft(piece + rest), true);
+    if (!Trim(piece).empty() || !Trim(rest).empty()) AddParsed(TrimLeft(piece + rest), true, utf8);
 }
 
 }  // namespace quillory

@@ -22,8 +22,9 @@ public:
     // The usual notation: the name (quoted where needed) and the address in angle brackets, or the
     // bare address when there is no name.
     std::string Text() const;
-    // Clears both fields and parses `text`; raises EIdEmailParseError ("@ Outside address") for an
-    // at sign after an angle-bracketed address, keeping what was read before it.
+    // Clears both fields and parses `text` (the program's text: a text in the UTF-8 form is parsed as
+    // UTF-8, and name and address then each take the form of their own); raises EIdEmailParseError ("@
+    // Outside address") for an at sign after an angle-bracketed address, keeping what was read before it.
     void SetText(const std::string& text);
 
     // The address in the form used after a name: "<local@domain>", quoted where needed.
@@ -59,13 +60,13 @@ public:
 
     // Clears the list and reads the addresses of `text`, separated by "," or ";" outside quotes
     // and parentheses; a group name ending in ":" is dropped. May raise EIdEmailParseError, keeping
-    // the items read so far (the failing one included).
+    // the items read so far (the failing one included). A text in the UTF-8 form is split as UTF-8.
     void SetAddressesText(const std::string& text);
 
 private:
-    // Adds an item parsed from `text`; drops it again when `dropIfBlank` and it formats as
-    // nothing or "<>".
-    void AddParsed(std::string_view text, bool dropIfBlank);
+    // Adds an item parsed from `text` (UTF-8 when `utf8`); drops it again when `dropIfBlank` and it
+    // formats as nothing or "<>".
+    void AddParsed(std::string_view text, bool dropIfBlank, bool utf8);
 
     std::vector<std::unique_ptr<TIdEMailAddressItem>> items_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ProgramText.h"
 #include "core/TextCase.h"
 #include "storage/StrUtil.h"
 
@@ -30,7 +31,14 @@ TIniDocument::TSection& TIniDocument::AddSection(std::string name) {
     return sections_.back();
 }
 
-TIniDocument TIniDocument::Parse(std::string_view text) {
+TIniDocument TIniDocument::Parse(std::string_view file) {
+    // A file with the mark is UTF-8 throughout; each name and line then takes the program's form
+    // of its own, so a value Windows-1250 can hold reads as its bytes.
+    const bool utf8 = IsUtf8Form(file);
+    const std::string_view text = utf8 ? file.substr(kUtf8Mark.size()) : file;
+    const auto form = [utf8](std::string_view piece) {
+        return utf8 ? ProgramTextFromUtf8(piece) : ProgramTextFromWin1250(piece);
+    };
     TIniDocument document;
     TSection* current = nullptr;  // none before the first section header
     const auto add = [&document, &current](TLine line) {
@@ -40,37 +48,58 @@ TIniDocument TIniDocument::Parse(std::string_view text) {
             current->AddLine(std::move(line));
         }
     };
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    for (std::string_view rest = text; !rest.empty();) {
+        const auto end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
         const std::string_view trimmed = TrimBlanks(line);
         if (!trimmed.empty() && trimmed.front() == '[') {
             const std::string_view name = trimmed.substr(1, trimmed.find(']') - 1);
-            current = &document.AddSection(std::string(TrimBlanks(name)));
+            current = &document.AddSection(form(TrimBlanks(name)));
         } else if (const auto equals = line.find('='); equals != std::string_view::npos) {
-            add({true, std::string(TrimBlanks(line.substr(0, equals))),
-                 std::string(line.substr(equals + 1))});
+            add({true, form(TrimBlanks(line.substr(0, equals))), form(line.substr(equals + 1))});
         } else {
-            add({false, {}, std::string(line)});
+            add({false, {}, form(line)});
         }
     }
     return document;
 }
 
+bool TIniDocument::NeedsUtf8() const {
+    const auto any = [](const std::vector<TLine>& lines) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [](const TLine& line) { return IsUtf8Form(line.Key) || IsUtf8Form(line.Text); });
+    };
+    return any(leading_) || std::any_of(sections_.begin(), sections_.end(), [&any](const TSection& section) {
+               return IsUtf8Form(section.Name) || any(section.Lines);
+           });
+}
+
 std::string TIniDocument::Serialize() const {
-    std::string text;
-    const auto append = [&text](const std::vector<TLine>& lines) {
+    // Windows-1250 as ever while every text is; else the whole file in UTF-8 behind the mark.
+    const bool utf8 = NeedsUtf8();
+    std::string text(utf8 ? kUtf8Mark : std::string_view());
+    const auto put = [&text, utf8](std::string_view piece) {
+        if (utf8) text += ProgramTextToUtf8(piece);
+        else text += piece;
+    };
+    const auto append = [&text, &put](const std::vector<TLine>& lines) {
         for (const auto& line : lines) {
-            if (line.IsKey) text += line.Key + '=';
-            text += line.Text + "\r\n";
+            if (line.IsKey) {
+                put(line.Key);
+                text += '=';
+            }
+            put(line.Text);
+            text += "\r\n";
         }
     };
     append(leading_);
     for (const auto& section : sections_) {
-        text += '[' + section.Name + "]\r\n";
+        text += '[';
+        put(section.Name);
+        text += "]\r\n";
         append(section.Lines);
     }
     return text;

@@ -14,9 +14,12 @@ namespace quillory {
 // are kept as they are, so rewriting the file loses nothing it does not understand.
 class TIniDocument {
 public:
-    // LF ends a line and a CR before it is dropped.
-    static TIniDocument Parse(std::string_view text);
-    // Every line followed by CR LF.
+    // LF ends a line and a CR before it is dropped. The document holds the program's 8-bit text
+    // (core/ProgramText.h): a file that begins with the UTF-8 mark is read as UTF-8, and each of
+    // its names and lines takes its own form; a file without it is Windows-1250 as ever.
+    static TIniDocument Parse(std::string_view file);
+    // Every line followed by CR LF: Windows-1250 while every name and line is, else the whole file
+    // in UTF-8 behind the mark.
     std::string Serialize() const;
 
     // The value text exactly as it stands after "=", or nothing when the section or key is missing.
@@ -50,6 +53,7 @@ private:
         void IndexKeys();
     };
 
+    bool NeedsUtf8() const;
     TSection& AddSection(std::string name);
     TSection* FindSection(std::string_view name);
     const TSection* FindSection(std::string_view name) const;

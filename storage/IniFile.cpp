@@ -8,6 +8,7 @@
 #include <charconv>
 #include <limits>
 
+#include "core/ProgramText.h"
 #include "storage/AtomicFile.h"
 #include "storage/IniLocation.h"
 #include "storage/RegularFile.h"
@@ -116,6 +117,8 @@ void TCustomIniFile::WriteFlag(std::string_view section, std::string_view key, b
 }
 
 std::string EncodeIniValue(std::string_view value) {
+    // The UTF-8 form keeps its mark in front of the escaped text, where the file's reading finds it.
+    if (IsUtf8Form(value)) return std::string(kUtf8Mark) + EncodeIniValue(value.substr(kUtf8Mark.size()));
     if (!NeedsEscape(value)) return std::string(value);
     std::string stored(kEscapedMark);
     for (const char c : value) {
@@ -141,6 +144,7 @@ std::string EncodeIniValue(std::string_view value) {
 }
 
 std::string DecodeIniValue(std::string_view stored) {
+    if (IsUtf8Form(stored)) return std::string(kUtf8Mark) + DecodeIniValue(stored.substr(kUtf8Mark.size()));
     std::string text(TrimBlanks(stored));
     if (std::string_view(text).starts_with(kEscapedMark)) {
         text = TrimBlanks(Unescape(std::string_view(text).substr(kEscapedMark.size())));

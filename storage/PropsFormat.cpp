@@ -1,5 +1,6 @@
 #include "storage/PropsFormat.h"
 
+#include "core/ProgramText.h"
 #include "storage/IniStorage.h"
 #include "storage/StrUtil.h"
 
@@ -17,6 +18,12 @@ std::string ListSection(std::string_view section, std::string_view key) {
 
 std::string ItemKey(std::size_t index) { return "Item" + std::to_string(index); }
 
+// The text without blanks and control characters at either end, in either form of the program's text.
+std::string TrimText(std::string_view text) {
+    if (IsUtf8Form(text)) return std::string(kUtf8Mark) + std::string(Trim(text.substr(kUtf8Mark.size())));
+    return std::string(Trim(text));
+}
+
 }  // namespace
 
 std::string PropertyKey(std::string_view component, std::string_view property) {
@@ -25,12 +32,12 @@ std::string PropertyKey(std::string_view component, std::string_view property) {
 
 void WritePropertyValue(TCustomIniFile& ini, std::string_view section, std::string_view key,
                         std::string_view text) {
-    IniWriteValue(ini, section, key, Trim(text));
+    IniWriteValue(ini, section, key, TrimText(text));
 }
 
 std::string ReadPropertyValue(const TCustomIniFile& ini, std::string_view section, std::string_view key,
                               std::string_view defaultText) {
-    return std::string(Trim(IniReadValue(ini, section, key, defaultText)));
+    return TrimText(IniReadValue(ini, section, key, defaultText));
 }
 
 void WriteStringListSection(TCustomIniFile& ini, std::string_view section, std::string_view key,

@@ -3,7 +3,7 @@
 #include "app/Win1250Text.h"
 #include "app/account/AccountErrorText.h"
 #include "core/Exception.h"
-#include "net/SentCopyAccount.h"
+#include "delivery/SentCopyAccount.h"
 
 namespace quillory {
 
@@ -14,7 +14,7 @@ ImapFolderFetch::~ImapFolderFetch() {
     if (thread_.joinable()) thread_.join();
 }
 
-void ImapFolderFetch::Start(const TSmtpAccount& account, TTokenSource tokens) {
+void ImapFolderFetch::Start(const TSmtpAccount& account, TAccessTokenSource tokens) {
     if (running_) return;
     if (thread_.joinable()) thread_.join();
     client_ = std::make_unique<ImapClient>();
@@ -22,19 +22,13 @@ void ImapFolderFetch::Start(const TSmtpAccount& account, TTokenSource tokens) {
     thread_ = std::thread(&ImapFolderFetch::Run, this, account, std::move(tokens));
 }
 
-void ImapFolderFetch::Run(TSmtpAccount account, TTokenSource tokens) {
+void ImapFolderFetch::Run(TSmtpAccount account, TAccessTokenSource tokens) {
     std::vector<TImapFolder> folders;
     QString sent;
     QString error;
     try {
         ApplySentCopyAccount(*client_, account);
-        TAccessToken token;
-        if (tokens) {
-            token = [this, &tokens](bool renew) {
-                return tokens(renew, [this] { return client_->Interrupted(); });
-            };
-        }
-        OpenSentCopyMailbox(*client_, account, token);
+        OpenSentCopyMailbox(*client_, account, tokens);
         folders = client_->ListFolders();
         try {
             sent = QString::fromStdString(ImapClient::FindSentFolder(folders));

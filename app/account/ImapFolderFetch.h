@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "delivery/AccessTokenSource.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 
@@ -24,11 +25,9 @@ public:
     // Ends a fetch still running at once and waits for its thread.
     ~ImapFolderFetch() override;
 
-    // Gives the access token of a Microsoft sign-in to the fetch's thread (MicrosoftTokens::ForWorker).
-    using TTokenSource = std::function<std::string(bool renew, const std::function<bool()>& cancelled)>;
-
-    // Ignored while a fetch runs. `tokens` serve an account signed in with Microsoft.
-    void Start(const TSmtpAccount& account, TTokenSource tokens = {});
+    // Ignored while a fetch runs. `tokens` serve an account signed in with Microsoft
+    // (MicrosoftTokens::ForWorker).
+    void Start(const TSmtpAccount& account, TAccessTokenSource tokens = {});
     bool Running() const { return running_; }
 
 signals:
@@ -38,7 +37,7 @@ signals:
                   const QString& error);
 
 private:
-    void Run(TSmtpAccount account, TTokenSource tokens);
+    void Run(TSmtpAccount account, TAccessTokenSource tokens);
 
     std::unique_ptr<ImapClient> client_;
     std::thread thread_;

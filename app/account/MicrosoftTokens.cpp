@@ -150,7 +150,7 @@ void MicrosoftTokens::Settle(const Result& result) {
     for (const auto& done : waiting) done(result);
 }
 
-MicrosoftTokens::WorkerSource MicrosoftTokens::ForWorker() {
+TAccessTokenSource MicrosoftTokens::ForWorker() {
     return [this](bool renew, const std::function<bool()>& cancelled) -> std::string {
         struct Pending {
             std::mutex lock;

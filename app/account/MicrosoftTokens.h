@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/account/MicrosoftSettings.h"
+#include "delivery/AccessTokenSource.h"
 
 namespace quillory {
 
@@ -40,9 +41,6 @@ public:
         std::string accessToken;
         std::exception_ptr error;
     };
-    // From another thread: gives the access token as AccessToken does, or raises its error; ends
-    // with EIdOperationCancelled as soon as `cancelled` says so.
-    using WorkerSource = std::function<std::string(bool renew, const std::function<bool()>& cancelled)>;
 
     MicrosoftTokens(TFormStorage& storage, OAuthHttp& http, QObject* parent = nullptr);
 
@@ -72,8 +70,10 @@ public:
     // kRenewalMargin left, renewing it first when needed; with `renew`, always with a new one.
     // Requests while a renewal runs wait for it.
     void AccessToken(bool renew, std::function<void(const Result&)> done);
-    // AccessToken for the send thread, which waits for this thread to answer.
-    WorkerSource ForWorker();
+    // AccessToken for the send thread, which waits for this thread to answer: gives the access
+    // token as AccessToken does, or raises its error; ends with EIdOperationCancelled as soon as
+    // `cancelled` says so.
+    TAccessTokenSource ForWorker();
 
 signals:
     // Someone signed in or out, or the sign-in server ended the sign-in.

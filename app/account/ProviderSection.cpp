@@ -144,6 +144,10 @@ void ProviderSection::UpdateFields() {
 }
 
 int ProviderSection::PlaceAtTop(int width) {
+    // The panel's texts may have changed since the section last asked it for its height: its size
+    // is asked anew, not taken from the section layout's memory.
+    microsoftPanel->layout()->invalidate();
+    microsoftPanel->updateGeometry();
     layout()->invalidate();
     const int height = hasHeightForWidth() ? heightForWidth(width) : sizeHint().height();
     setGeometry(0, 0, width, height);

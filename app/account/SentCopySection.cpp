@@ -10,7 +10,7 @@
 #include "app/Win1250Text.h"
 #include "app/account/DialogLook.h"
 #include "app/account/ImapFolderFetch.h"
-#include "net/SentCopyAccount.h"
+#include "delivery/SentCopyAccount.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 
@@ -84,9 +84,8 @@ SentCopySection::SentCopySection(QWidget* parent) : QWidget(parent) {
     connect(fetcher_, &ImapFolderFetch::finished, this,
             [this](const std::vector<TImapFolder>& folders, const QString& sent, const QString& error) {
                 fetch->setEnabled(toServer->isChecked());
-                note->show();
                 if (!error.isEmpty()) {
-                    note->setText("Složky nelze načíst: " + error);
+                    ShowNote("Složky nelze načíst: " + error);
                     return;
                 }
                 const QString chosen = folder->currentData().toString();
@@ -94,9 +93,9 @@ SentCopySection::SentCopySection(QWidget* parent) : QWidget(parent) {
                     if (found.Selectable()) SelectFolder(QString::fromStdString(found.wireName));
                 }
                 SelectFolder(!chosen.isEmpty() ? chosen : sent);
-                note->setText(sent.isEmpty()
-                                  ? QStringLiteral("Server nemá složku označenou jako Odeslané; vyberte ji.")
-                                  : QStringLiteral("Složka Odeslané na serveru: %1").arg(Display(sent)));
+                ShowNote(sent.isEmpty()
+                             ? QStringLiteral("Server nemá složku označenou jako Odeslané; vyberte ji.")
+                             : QStringLiteral("Složka Odeslané na serveru: %1").arg(Display(sent)));
             });
     UpdateEnabled();
 }
@@ -111,6 +110,28 @@ void SentCopySection::UpdateEnabled() {
     fetch->setEnabled(on && !fetcher_->Running());
     login->setEnabled(on && ownLogin->isChecked());
     password->setEnabled(on && ownLogin->isChecked());
+}
+
+void SentCopySection::ShowNote(const QString& text) {
+    note->setText(text);
+    note->show();
+    emit heightChanged();
+}
+
+void SentCopySection::HideNote() {
+    if (note->isHidden()) return;
+    note->hide();
+    emit heightChanged();
+}
+
+int SentCopySection::PlaceAt(int top, int width) {
+    layout()->invalidate();
+    const int height =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height();
+    setGeometry(0, top, width, height);
+    // Laid out now, also in a dialog not shown yet, so every field has its place from the start.
+    layout()->activate();
+    return height;
 }
 
 void SentCopySection::SelectFolder(const QString& wireName) {
@@ -135,7 +156,7 @@ void SentCopySection::Load(const TSentCopySettings& settings) {
     while (folder->count() > 1) folder->removeItem(1);
     SelectFolder(QString::fromStdString(settings.folder));
     localArchive->setChecked(settings.localArchive);
-    note->hide();
+    HideNote();
     UpdateEnabled();
 }
 
@@ -163,20 +184,18 @@ void SentCopySection::OutgoingServerChanged(const QString& text) {
     providerFiles_ = files;
     if (files) {
         toServer->setChecked(false);
-        note->setText(
+        ShowNote(
             "Tento poskytovatel ukládá odeslanou poštu do složky Odeslané sám; další kopie by tam byla "
             "dvakrát.");
-        note->show();
     } else {
-        note->hide();
+        HideNote();
     }
 }
 
-void SentCopySection::FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens) {
+void SentCopySection::FetchFolders(const TSmtpAccount& account, TAccessTokenSource tokens) {
     if (fetcher_->Running()) return;
     fetch->setEnabled(false);
-    note->setText("Načítají se složky…");
-    note->show();
+    ShowNote("Načítají se složky…");
     fetcher_->Start(account, std::move(tokens));
 }
 

@@ -36,7 +36,9 @@ public:
     void OutgoingServerChanged(const QString& server);
     // Lists the folders of the server `account` names (the dialog's fields), to pick one from;
     // `tokens` sign in an account that logs in with Microsoft.
-    void FetchFolders(const TSmtpAccount& account, ImapFolderFetch::TTokenSource tokens = {});
+    void FetchFolders(const TSmtpAccount& account, TAccessTokenSource tokens = {});
+    // Lays the section out `width` wide below `top`, as tall as its captions need; returns the height.
+    int PlaceAt(int top, int width);
 
     QCheckBox* toServer = nullptr;  // "Ukládat kopii do složky Odeslané na serveru"
     QLineEdit* server = nullptr;    // the IMAP server
@@ -51,9 +53,13 @@ public:
 signals:
     // "Načíst složky" was pressed: the dialog answers with FetchFolders and its current account.
     void fetchRequested();
+    // The note came or went or took another text: the section wants another height (PlaceAt).
+    void heightChanged();
 
 private:
     void UpdateEnabled();
+    void ShowNote(const QString& text);
+    void HideNote();
     // Puts `wireName` in the folder choice (adding it when missing) and selects it.
     void SelectFolder(const QString& wireName);
 

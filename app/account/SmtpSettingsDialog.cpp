@@ -60,27 +60,24 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
     sEdit3->setEchoMode(QLineEdit::Password);
     // The section on the copy of sent messages goes between the account and the buttons.
     sentCopy = new SentCopySection(sPanel1);
-    const int sectionHeight = sentCopy->sizeHint().height();
-    sentCopy->setGeometry(0, 204, 357, sectionHeight);
-    // Laid out now, so its fields have their places before the dialog is first shown.
-    sentCopy->layout()->activate();
-    const int buttonsTop = 204 + sectionHeight + 8;
-    sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, buttonsTop, 69, 25});
-    sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, buttonsTop, 69, 25});
-    setFixedSize(357, buttonsTop + 33);
-    sPanel1->setGeometry(0, 0, 357, buttonsTop + 33);
+    sBitBtn1 = MakeButton(sPanel1, "sBitBtn1", "Ok", {196, 0, 69, 25});
+    sBitBtn2 = MakeButton(sPanel1, "sBitBtn2", "Zrušit", {272, 0, 69, 25});
     // The provider's choice, its hint and the Microsoft sign-in above the fields, which move down
-    // by its height.
+    // by its height; the copy section as tall as its note needs, the buttons below it.
     provider =
         new ProviderSection(this, {sEdit1, sCheckBox1, sEdit2, sEdit3, sentCopy->server, sentCopy->toServer},
                             microsoft, std::move(presets));
-    const auto placeSections = [this, sPanel1, height = buttonsTop + 33] {
+    const auto placeSections = [this, sPanel1] {
+        const int buttonsTop = 204 + sentCopy->PlaceAt(204, 357) + 8;
+        sBitBtn1->move(196, buttonsTop);
+        sBitBtn2->move(272, buttonsTop);
         const int top = provider->PlaceAtTop(357);
-        sPanel1->move(0, top);
-        setFixedSize(357, top + height);
+        sPanel1->setGeometry(0, top, 357, buttonsTop + 33);
+        setFixedSize(357, top + buttonsTop + 33);
     };
     placeSections();
     connect(provider, &ProviderSection::heightChanged, this, placeSections);
+    connect(sentCopy, &SentCopySection::heightChanged, this, placeSections);
     connect(provider, &ProviderSection::smtpServerFilled, sentCopy, &SentCopySection::OutgoingServerChanged);
 
     connect(sCheckBox1, &QCheckBox::toggled, this, &TForm2::sCheckBox1Click);
@@ -89,7 +86,7 @@ TForm2::TForm2(TFormStorage& storage, const TPasswordAtRest& password, QWidget& 
         const TSmtpAccount account = ShownAccount();
         sentCopy->FetchFolders(account, account.oauth.method == TLoginMethod::Microsoft
                                             ? microsoft.ForWorker()
-                                            : ImapFolderFetch::TTokenSource());
+                                            : TAccessTokenSource());
     });
     connect(sBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(sBitBtn2, &QPushButton::clicked, this, &QDialog::reject);

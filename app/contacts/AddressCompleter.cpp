@@ -48,14 +48,20 @@ void AddressCompleter::Offer() {
     int end = 0;
     Bounds(start, end);
     const QString typed = edit_.text().mid(start, end - start).trimmed();
-    model_->clear();
-    const std::vector<std::size_t> found = typed.isEmpty()
-                                               ? std::vector<std::size_t>{}
-                                               : store_.Matcher().Complete(typed.toStdString(), kMostOffered);
+    std::vector<std::size_t> found = typed.isEmpty()
+                                         ? std::vector<std::size_t>{}
+                                         : store_.Matcher().Complete(typed.toStdString(), kMostOffered);
+    QAbstractItemView* popup = completer_->popup();
     if (found.empty()) {
-        completer_->popup()->hide();
+        popup->hide();
+        offered_.clear();
         return;
     }
+    // The list already shows these entries of this state of the book: it stays as it is, with the
+    // entry the user highlighted.
+    const std::uint64_t revision = store_.Matcher().Revision();
+    if (found == offered_ && revision == offeredRevision_ && popup->isVisible()) return;
+    QList<QStandardItem*> items;
     for (const std::size_t index : found) {
         const Contact& contact = store_.Book().At(index);
         const QString address = QString::fromStdString(contact.email);
@@ -64,10 +70,17 @@ void AddressCompleter::Offer() {
             new QStandardItem(name.isEmpty() ? address : QStringLiteral("%1 <%2>").arg(name, address));
         item->setData(address, kAddressRole);
         item->setEditable(false);
-        model_->appendRow(item);
+        items.append(item);
     }
+    // One change of the rows, not one per entry.
+    model_->clear();
+    model_->invisibleRootItem()->appendRows(items);
+    offered_ = std::move(found);
+    offeredRevision_ = revision;
     completer_->complete();
-    completer_->popup()->setCurrentIndex(model_->index(0, 0));
+    // The list shows the completer's own model: its first row is highlighted, not a row of the model
+    // behind it.
+    popup->setCurrentIndex(popup->model()->index(0, 0));
 }
 
 void AddressCompleter::Insert(const QModelIndex& index) {

@@ -2,6 +2,10 @@
 
 #include <QObject>
 
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 class QCompleter;
 class QLineEdit;
 class QStandardItemModel;
@@ -36,6 +40,8 @@ private:
     Mode mode_;
     QCompleter* completer_ = nullptr;
     QStandardItemModel* model_ = nullptr;
+    std::vector<std::size_t> offered_;   // the entries the list shows
+    std::uint64_t offeredRevision_ = 0;  // of the book they were found in
 };
 
 }  // namespace quillory

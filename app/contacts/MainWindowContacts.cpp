@@ -11,7 +11,7 @@
 #include "app/contacts/AddressCompleter.h"
 #include "app/desktop/Desktop.h"
 #include "contacts/CzechDate.h"
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "mail/IdMessage.h"
 
 namespace quillory {
@@ -97,11 +97,11 @@ void MainWindowContacts::OpenWindow() {
 
 PlaceholderValues MainWindowContacts::RecipientValues() const {
     const Contact* contact = book_->Book().Find(RecipientAddress(recipient_.text()));
-    return RecipientPlaceholders(contact, CzechDateToday()).ToWin1250();
+    return RecipientPlaceholders(contact, CzechDateToday());
 }
 
 FilledText MainWindowContacts::FillSubject(const std::string& subject) const {
-    return FillPlaceholders(subject, RecipientValues());
+    return FillProgramText(subject, RecipientValues());
 }
 
 bool MainWindowContacts::ConfirmEmptyPlaceholders(const std::string& subject,
@@ -127,7 +127,8 @@ std::vector<AddressBookStore::Recipient> MainWindowContacts::MessageRecipients(c
     std::vector<AddressBookStore::Recipient> recipients;
     for (const TIdEMailAddressList* list : {&message.Recipients(), &message.CCList()}) {
         for (std::size_t i = 0; i < list->Count(); ++i)
-            recipients.push_back({Win1250ToUtf8((*list)[i].Name()), Win1250ToUtf8((*list)[i].Address())});
+            recipients.push_back(
+                {ProgramTextToUtf8((*list)[i].Name()), ProgramTextToUtf8((*list)[i].Address())});
     }
     return recipients;
 }

@@ -41,9 +41,9 @@ public:
     AddressCompleter& RecipientCompleter() const { return *recipientCompleter_; }
     AddressCompleter& CopyCompleter() const { return *copyCompleter_; }
 
-    // The placeholders' values for the address in "Odeslat komu", in the 8-bit text.
+    // The placeholders' values for the address in "Odeslat komu", in the program's text.
     PlaceholderValues RecipientValues() const;
-    // `subject` (8-bit text) with its placeholders filled for the recipient.
+    // `subject` (the program's text) with its placeholders filled for the recipient.
     FilledText FillSubject(const std::string& subject) const;
     // Asks before a message whose subject or preview left a placeholder empty goes out; true: send.
     bool ConfirmEmptyPlaceholders(const std::string& subject,

@@ -6,11 +6,14 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+
 #include "app/Win1250Text.h"
+#include "core/ProgramText.h"
 
 namespace quillory {
 
-std::vector<std::string> DisplayedLines(const QPlainTextEdit& memo) {
+TDisplayedLines DisplayedLines(const QPlainTextEdit& memo) {
     std::vector<std::string> lines;
     const QTextDocument& document = *memo.document();
     auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document.documentLayout());
@@ -20,16 +23,20 @@ std::vector<std::string> DisplayedLines(const QPlainTextEdit& memo) {
         const QString text = block.text();
         const QTextLayout* lineLayout = block.layout();
         if (!lineLayout || lineLayout->lineCount() == 0) {
-            lines.push_back(ToWin1250(text));
+            lines.push_back(ToProgramText(text));
             continue;
         }
         for (int i = 0; i < lineLayout->lineCount(); ++i) {
             const QTextLine line = lineLayout->lineAt(i);
-            lines.push_back(ToWin1250(text.mid(line.textStart(), line.textLength())));
+            lines.push_back(ToProgramText(text.mid(line.textStart(), line.textLength())));
         }
     }
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    return lines;
+    const bool utf8 =
+        std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsUtf8Form(line); });
+    if (utf8)
+        for (std::string& line : lines) line = ProgramTextToUtf8(line);
+    return {std::move(lines), utf8};
 }
 
 }  // namespace quillory

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/ProgramText.h"
 #include "mail/IdCoder.h"
 #include "mail/IdCoderQuotedPrintable.h"
 #include "mail/IdEMailAddress.h"
@@ -23,21 +24,29 @@ bool NeedsQuotedPrintable(const std::vector<std::string>& lines) {
     });
 }
 
+std::string TextContentType(std::string_view charset) {
+    return "text/plain; charset=" + std::string(charset);
+}
+
 }  // namespace
 
-void AddCopyRecipients(TIdEMailAddressList& list, std::string_view field) {
+void AddCopyRecipients(TIdEMailAddressList& list, std::string_view text) {
+    // A field in the UTF-8 form is split as UTF-8, and each piece read in that form.
+    const bool utf8 = IsUtf8Form(text);
+    const std::string_view field = utf8 ? text.substr(kUtf8Mark.size()) : text;
+    const std::string form = utf8 ? std::string(kUtf8Mark) : std::string();
     size_t start = 0;
     while (start <= field.size()) {
         const size_t end = std::min(field.find(';', start), field.size());
         const std::string_view piece = TrimBlanks(field.substr(start, end - start));
-        if (!piece.empty()) list.Add().SetText(std::string(piece));
+        if (!piece.empty()) list.Add().SetText(form + std::string(piece));
         start = end + 1;
     }
 }
 
-void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines) {
+void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines, std::string_view charset) {
     message.MessageParts().Clear();
-    message.ContentType = "text/plain; charset=windows-1250";
+    message.ContentType = TextContentType(charset);
     message.CharSet.clear();
     message.ExtraHeaders().SetHeaderValue("MIME-Version", "1.0");
     TIdStrings& body = message.Body();
@@ -64,8 +73,8 @@ void SetPlainTextBody(TIdMessage& message, const std::vector<std::string>& lines
 }
 
 void SetBody(TIdMessage& message, const std::vector<std::string>& lines,
-             const std::vector<TMessageAttachment>& files) {
-    SetPlainTextBody(message, lines);
+             const std::vector<TMessageAttachment>& files, std::string_view charset) {
+    SetPlainTextBody(message, lines, charset);
     if (files.empty()) return;
     // The message itself is the multipart container: the composer gives it its content type and
     // MIME-Version; the body moves into the first part.
@@ -74,7 +83,7 @@ void SetBody(TIdMessage& message, const std::vector<std::string>& lines,
     message.ExtraHeaders().SetHeaderValue("MIME-Version", "");
     message.Body().clear();
     TIdText& text = message.MessageParts().AddText(lines);
-    text.SetContentType("text/plain; charset=windows-1250");
+    text.SetContentType(TextContentType(charset));
     text.SetContentTransfer(NeedsQuotedPrintable(lines) ? "quoted-printable" : "7bit");
     for (const auto& file : files) {
         TIdAttachment& attachment = message.MessageParts().AddAttachment(file.path);

@@ -71,7 +71,7 @@ void MainWindowSend::Send() {
                              "Není vyplněn server odchozí pošty (SMTP)");
         return;
     }
-    if (!CheckEmailAddress(ToWin1250(fields_.recipient->text()))) {
+    if (!CheckEmailAddress(ToProgramText(fields_.recipient->text()))) {
         desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information",
                              "Emailová adresa příjemce není vyplněna správně");
         return;
@@ -79,7 +79,7 @@ void MainWindowSend::Send() {
 
     // Nothing happens while an earlier send still runs.
     if (worker_->Running()) return;
-    if (!hooks_.confirmPlaceholders(ToWin1250(fields_.subject->currentText()))) return;
+    if (!hooks_.confirmPlaceholders(ToProgramText(fields_.subject->currentText()))) return;
     if (!FillMessage()) return;
     worker_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? hooks_.microsoft().ForWorker()
                                                                              : TAccessTokenSource());
@@ -122,15 +122,16 @@ bool MainWindowSend::FillMessage() {
             {QFile::encodeName(file.path).toStdString(), file.size, ContentTypeOf(file.path).toStdString()});
     }
     TIdMessage& message = *message_;
-    SetBody(message, DisplayedLines(*fields_.preview), files);
-    const std::string sender = ToWin1250(fields_.sender->currentText());
+    const TDisplayedLines body = DisplayedLines(*fields_.preview);
+    SetBody(message, body.lines, files, body.utf8 ? "utf-8" : "windows-1250");
+    const std::string sender = ToProgramText(fields_.sender->currentText());
     message.From().SetText(sender);
     message.ReplyTo().SetAddressesText(sender);
-    message.Recipients().SetAddressesText(ToWin1250(fields_.recipient->text()));
-    message.Subject = hooks_.fillSubject(ToWin1250(fields_.subject->currentText()));
+    message.Recipients().SetAddressesText(ToProgramText(fields_.recipient->text()));
+    message.Subject = hooks_.fillSubject(ToProgramText(fields_.subject->currentText()));
     message.CCList().Clear();
     if (fields_.copiesTicked->isChecked())
-        AddCopyRecipients(message.CCList(), ToWin1250(fields_.copies->text()));
+        AddCopyRecipients(message.CCList(), ToProgramText(fields_.copies->text()));
     // Every message gets an id of its own: the copy in the Sent folder carries the same one.
     message.ExtraHeaders().SetHeaderValue("Message-ID", NewMessageId(message.From().Address()));
     return true;

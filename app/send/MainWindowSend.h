@@ -38,7 +38,7 @@ public:
         QLineEdit* copies = nullptr;     // "Kopie"
         QCheckBox* copiesTicked = nullptr;
     };
-    // What the window decides for a send: the subject with its placeholders filled (from the 8-bit
+    // What the window decides for a send: the subject with its placeholders filled (from the
     // text of the subject field), and whether a message with empty placeholders still goes (it
     // asks).
     struct Hooks {

@@ -8,8 +8,8 @@
 #include "app/Win1250Text.h"
 #include "app/account/AccountErrorText.h"
 #include "app/send/AttachedFiles.h"
-#include "app/send/SentCopy.h"
 #include "core/Exception.h"
+#include "delivery/DeliverySession.h"
 #include "mail/IdException.h"
 #include "mail/IdMessage.h"
 #include "net/imap/ImapClient.h"
@@ -86,20 +86,17 @@ void TSendWorker::Start(const TSmtpAccount& account, const TIdMessage& message,
                         const std::filesystem::path& archiveFolder) {
     if (running_) return;
     if (thread_.joinable()) thread_.join();
-    auto client = std::make_unique<TIdSMTP>();
-    client->Apply(account);
-    IdSMTP1 = std::move(client);
-    copy_ = std::make_unique<SentCopy>(account, archiveFolder, message.Subject, std::time(nullptr));
-    if (copy_->Wanted())
-        IdSMTP1->OnMessageText = [copy = copy_.get()](std::string_view bytes) { copy->Append(bytes); };
-    imap_.reset();
-    if (account.sentCopy.toServer) {
-        imap_ = std::make_unique<ImapClient>();
-        ReportFrom(*imap_);
-    }
+    session_ = std::make_unique<DeliverySession>(account, archiveFolder, tokens_);
+    IdSMTP1 = &session_->Smtp();
+    sentAt_ = std::time(nullptr);
+    session_->OnCopyToServer = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { emit stepChanged(TSendStep::CopyToServer); }, Qt::QueuedConnection);
+    };
+    if (ImapClient* imap = session_->Imap()) ReportFrom(*imap);
     ReportFrom(*IdSMTP1);
     running_ = true;
-    thread_ = std::thread(&TSendWorker::Run, this, message, account.connectTimeoutMs);
+    thread_ = std::thread(&TSendWorker::Run, this, message);
 }
 
 void TSendWorker::ReportFrom(TIdComponent& client) {
@@ -126,25 +123,25 @@ void TSendWorker::ReportProgress(long long sent) {
 }
 
 void TSendWorker::Cancel() {
-    if (IdSMTP1) IdSMTP1->Interrupt();
-    if (imap_) imap_->Interrupt();
+    if (session_) session_->Cancel();
 }
 
-void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
-    TIdSMTP& smtp = *IdSMTP1;
+void TSendWorker::Run(TIdMessage message) {
     TSendOutcome outcome;
-    bool delivered = false;
-    try {
-        ConnectAndSend(smtp, message, connectTimeoutMs, tokens_);
-        delivered = true;
-    } catch (...) {
-        std::string text;
-        outcome.kind = TSendOutcome::TKind::Failed;
-        (CurrentError(text) ? outcome.error : outcome.unhandledError) = text;
-        outcome.userError = UserErrorText();
+    const TDeliveryResult result = session_->Send(message, sentAt_);
+    const bool delivered = result.Delivered();
+    if (!delivered) {
+        try {
+            std::rethrow_exception(result.error);
+        } catch (...) {
+            std::string text;
+            outcome.kind = TSendOutcome::TKind::Failed;
+            (CurrentError(text) ? outcome.error : outcome.unhandledError) = text;
+            outcome.userError = UserErrorText();
+        }
     }
     try {
-        if (smtp.Connected()) smtp.CloseConnection();
+        session_->Close();
     } catch (...) {
         std::string text;
         // The server took the message with its 250: a goodbye that fails after that (a server
@@ -153,40 +150,30 @@ void TSendWorker::Run(TIdMessage message, int connectTimeoutMs) {
         const bool ours = CurrentError(text);
         if (!(delivered && ours) && outcome.unhandledError.empty()) outcome.unhandledError = text;
     }
-    if (smtp.Interrupted() && !delivered) outcome = {TSendOutcome::TKind::Cancelled, {}, {}, {}, {}, {}};
-    if (delivered) KeepCopy(outcome);
+    if (session_->Cancelled() && !delivered) outcome = {TSendOutcome::TKind::Cancelled, {}, {}, {}, {}, {}};
+    if (delivered) TellCopy(result, outcome);
     QMetaObject::invokeMethod(
         this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
 }
 
-void TSendWorker::KeepCopy(TSendOutcome& outcome) {
+void TSendWorker::TellCopy(const TDeliveryResult& result, TSendOutcome& outcome) {
     QStringList problems;
-    if (const auto archiveError = copy_->Archive())
+    if (result.archiveError)
         problems << QStringLiteral("Do archivu odeslané pošty ji nelze uložit: %1.")
-                        .arg(QString::fromStdString(*archiveError));
-    if (imap_) {
-        QMetaObject::invokeMethod(
-            this, [this] { emit stepChanged(TSendStep::CopyToServer); }, Qt::QueuedConnection);
-        TAccessToken token;
-        if (tokens_) {
-            token = [this](bool renew) { return tokens_(renew, [this] { return imap_->Interrupted(); }); };
-        }
+                        .arg(QString::fromStdString(*result.archiveError));
+    outcome.foundFolder = result.folder;
+    if (result.serverCopyError) {
+        QString reason;
         try {
-            copy_->StoreOnServer(*imap_, token);
-            outcome.foundFolder = copy_->Folder();
+            std::rethrow_exception(result.serverCopyError);
         } catch (...) {
             std::string text;
             CurrentError(text);
-            QString reason = SentCopyErrorText();
+            reason = SentCopyErrorText();
             if (reason.isEmpty()) reason = FromWin1250(text).trimmed();
-            if (imap_->Interrupted()) reason = QStringLiteral("ukládání bylo zrušeno");
-            problems << QStringLiteral("Kopii do složky Odeslané na serveru nelze uložit: %1.").arg(reason);
         }
-        try {
-            if (imap_->IsConnected()) imap_->CloseConnection();
-        } catch (...) {
-            // The copy is stored or its failure told: a close that fails after that changes nothing.
-        }
+        if (session_->Imap()->Interrupted()) reason = QStringLiteral("ukládání bylo zrušeno");
+        problems << QStringLiteral("Kopii do složky Odeslané na serveru nelze uložit: %1.").arg(reason);
     }
     if (!problems.isEmpty())
         outcome.copyWarning =
@@ -197,9 +184,8 @@ void TSendWorker::KeepCopy(TSendOutcome& outcome) {
 void TSendWorker::Finish(const TSendOutcome& outcome) {
     // The thread posted this as its last step: it has ended or is about to.
     if (thread_.joinable()) thread_.join();
-    IdSMTP1.reset();
-    imap_.reset();
-    copy_.reset();
+    IdSMTP1 = nullptr;
+    session_.reset();
     running_ = false;
     emit finished(outcome);
 }

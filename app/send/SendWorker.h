@@ -3,18 +3,19 @@
 #include <QObject>
 #include <QString>
 
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include "app/send/SignedInSend.h"
+#include "delivery/AccessTokenSource.h"
+#include "delivery/DeliveryResult.h"
 
 namespace quillory {
 
-class ImapClient;
+class DeliverySession;
 class TIdComponent;
-class SentCopy;
 class TIdMessage;
 class TIdSMTP;
 struct TSmtpAccount;
@@ -44,10 +45,10 @@ struct TSendOutcome {
 // The steps of a send the progress window shows.
 enum class TSendStep { Message, CopyToServer };
 
-// Runs one send beside the user-interface thread: connect within the account's connect limit,
-// send the message, close the connection (QUIT) when it is still up. Each send has an SMTP client
-// of its own, configured from the account, and its own copy of the message, so nothing is shared
-// while it runs.
+// Runs one send beside the user-interface thread through a delivery session of its own
+// (delivery/DeliverySession.h), configured from the account: connect within the account's connect
+// limit, send the message, keep its copies, close the connections. The send has its own copy of
+// the message, so nothing is shared while it runs.
 // Status texts and the outcome come back to the thread this object lives in as queued signals;
 // no exception leaves the thread.
 class TSendWorker : public QObject {
@@ -82,20 +83,20 @@ signals:
     void finished(const quillory::TSendOutcome& outcome);
 
 private:
-    void Run(TIdMessage message, int connectTimeoutMs);
-    // After delivery: the archive and the copy in the Sent folder; the warning when one failed.
-    void KeepCopy(TSendOutcome& outcome);
+    void Run(TIdMessage message);
+    // After delivery: the warning when a copy (the archive, the Sent folder) was not kept.
+    void TellCopy(const TDeliveryResult& result, TSendOutcome& outcome);
     void Finish(const TSendOutcome& outcome);
     // Passes a client's status texts and the progress of its write on to the window.
     void ReportFrom(TIdComponent& client);
     // From the send thread: `sent` bytes of the message text are out.
     void ReportProgress(long long sent);
 
-    // The send's client: made before the thread starts, freed after it has ended.
-    std::unique_ptr<TIdSMTP> IdSMTP1;
-    // The copy's client and the copy itself, likewise.
-    std::unique_ptr<ImapClient> imap_;
-    std::unique_ptr<SentCopy> copy_;
+    // The send's session and its clients: made before the thread starts, freed after it has ended.
+    std::unique_ptr<DeliverySession> session_;
+    // The session's SMTP client, while there is one.
+    TIdSMTP* IdSMTP1 = nullptr;
+    std::time_t sentAt_ = 0;  // when Start ran: names the archived copy
     TAccessTokenSource tokens_;
     long long workTotal_ = 0;  // the size of the message text being sent; the send thread's
     std::thread thread_;

@@ -1,14 +1,19 @@
 #pragma once
 
 // What the delivery benchmarks share: a port on 127.0.0.1 for the local sink, a check that it
-// listens, and the envelope addresses.
+// listens, its start, and the envelope addresses.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <string>
+#include <thread>
 
 namespace quillory::bench {
 
@@ -36,6 +41,25 @@ inline bool Accepts(int port) {
     const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return ok;
+}
+
+// Starts Postfix's smtp-sink (found on PATH) on 127.0.0.1:`port`, its output dropped, and waits
+// until it listens; -1, with the reason told, when it does not.
+inline pid_t StartSmtpSink(int port) {
+    const pid_t sink = ::fork();
+    if (sink == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execlp("smtp-sink", "smtp-sink", "-u", "nobody", ("127.0.0.1:" + std::to_string(port)).c_str(),
+                 "256", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 500 && !Accepts(port); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (Accepts(port)) return sink;
+    std::fprintf(stderr, "smtp-sink did not start (scripts/bench.sh places it in build-bench/tools)\n");
+    return -1;
 }
 
 }  // namespace quillory::bench

@@ -91,21 +91,8 @@ void Report(const char* who, const char* what, const Run& run) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 1;
     const int port = FreePort();
-    const pid_t sink = ::fork();
-    if (sink == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execlp("smtp-sink", "smtp-sink", "-u", "nobody", ("127.0.0.1:" + std::to_string(port)).c_str(),
-                 "256", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    for (int i = 0; i < 500 && !Accepts(port); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!Accepts(port)) {
-        std::fprintf(stderr, "smtp-sink did not start (scripts/bench.sh places it in build-bench/tools)\n");
-        return 1;
-    }
+    const pid_t sink = StartSmtpSink(port);
+    if (sink < 0) return 1;
     constexpr std::int64_t kHundred = 100'000'000;
     constexpr std::int64_t kTwentyFive = 25'000'000;
     const std::string hundred = MakeFile("/tmp/quillory-bench-100MB.pdf", kHundred);

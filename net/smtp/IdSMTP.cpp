@@ -48,6 +48,9 @@ void TIdSMTP::SetUseEhlo(bool use) {
 }
 
 void TIdSMTP::OpenConnection(int timeout) {
+    resetNeeded_ = true;
+    finalDotWritten_ = false;
+    loggedIn_ = false;  // also after a connection that ended without CloseConnection
     OpenSecured(
         timeout, Security == TSmtpSecurity::ImplicitTLS, [this] { Greet(); }, [this] { CloseConnection(); });
 }
@@ -67,6 +70,7 @@ void TIdSMTP::Introduce(const std::string& name) {
     startTLSOffered_ = false;
     sizeOffered_ = false;
     sizeLimit_ = 0;
+    pipeliningOffered_ = false;
     if (useEhlo_ && SendCommand("EHLO " + name) == 250) {
         CollectMechanisms();
         return;
@@ -83,6 +87,7 @@ void TIdSMTP::CollectMechanisms() {
     for (const auto& text : LastReply().Text()) {
         const std::string line = UpperCase(text);
         if (line == "STARTTLS" || line.rfind("STARTTLS ", 0) == 0) startTLSOffered_ = true;
+        if (line == "PIPELINING") pipeliningOffered_ = true;
         if (line == "SIZE" || line.rfind("SIZE ", 0) == 0) CollectSizeLimit(line.substr(4));
         if (line.rfind("AUTH ", 0) != 0 && line.rfind("AUTH=", 0) != 0) continue;
         std::string rest = line.substr(5);
@@ -197,16 +202,84 @@ void TIdSMTP::SendMail(TIdMessage& message) {
     const std::int64_t size = TIdMessageClient::MessageSize(message);
     if (sizeOffered_ && sizeLimit_ > 0 && size > sizeLimit_) throw EIdSMTPMessageTooLarge(size, sizeLimit_);
 
-    SendCommand("RSET");
+    finalDotWritten_ = false;
+    const bool pipelined = UsePipelining && pipeliningOffered_;
+    // Once logged in, the RSET goes out with the envelope; before a login it has a reply of its own.
+    if (resetNeeded_ && (!pipelined || LoginNeeded())) {
+        SendCommand("RSET");
+        resetNeeded_ = false;
+    }
     if (LoginNeeded()) RunLogin();
     const std::string sizeParameter = sizeOffered_ ? " SIZE=" + std::to_string(size) : "";
-    SendCommand("MAIL FROM:<" + message.From().Address() + ">" + sizeParameter, 250);
+    std::vector<std::string> recipients;
     for (const auto* list : recipientLists) {
-        for (std::size_t i = 0; i < list->Count(); ++i) {
-            SendCommand("RCPT TO:<" + list->Items(i).Address() + ">", TAllowedCodes{250, 251});
+        for (std::size_t i = 0; i < list->Count(); ++i) recipients.push_back(list->Items(i).Address());
+    }
+    const bool resetWithEnvelope = resetNeeded_;
+    // Until the server's 250 to the final ".", the next transaction starts with RSET.
+    resetNeeded_ = true;
+    const std::string mailFrom = "MAIL FROM:<" + message.From().Address() + ">" + sizeParameter;
+    if (pipelined) {
+        SendEnvelopePipelined(resetWithEnvelope, mailFrom, recipients);
+    } else {
+        SendEnvelope(mailFrom, recipients);
+    }
+    SendMessageText(message, size);
+    if (OnBeforeFinalDot) {
+        try {
+            OnBeforeFinalDot();
+        } catch (...) {
+            DropSocket();
+            throw;
         }
     }
+    finalDotWritten_ = true;
+    SendCommand(".", 250);
+    resetNeeded_ = false;
+}
+
+void TIdSMTP::SendEnvelope(const std::string& mailFrom, const std::vector<std::string>& recipients) {
+    SendCommand(mailFrom, 250);
+    for (const auto& recipient : recipients)
+        SendCommand("RCPT TO:<" + recipient + ">", TAllowedCodes{250, 251});
     SendCommand("DATA", 354);
+}
+
+void TIdSMTP::SendEnvelopePipelined(bool reset, const std::string& mailFrom,
+                                    const std::vector<std::string>& recipients) {
+    // RFC 2920 §3.1: the commands up to DATA go out in one write, the replies come in their order.
+    if (reset) WriteLine("RSET");
+    WriteLine(mailFrom);
+    for (const auto& recipient : recipients) WriteLine("RCPT TO:<" + recipient + ">");
+    WriteLine("DATA");
+    std::exception_ptr refused;  // the first refusal, raised once every reply is read
+    const auto reply = [&](const TAllowedCodes& allowed) {
+        ReadReplyLines();
+        const int code = LastReply().NumericCode();
+        if (allowed.empty() || std::find(allowed.begin(), allowed.end(), code) != allowed.end()) return code;
+        if (!refused) {
+            try {
+                RaiseReplyError();
+            } catch (...) {
+                refused = std::current_exception();
+            }
+        }
+        // RFC 5321 §3.8: the server closes the connection after a 421; no further reply comes.
+        if (code == 421) std::rethrow_exception(refused);
+        return code;
+    };
+    if (reset) reply({});
+    reply({250});
+    for (std::size_t i = 0; i < recipients.size(); ++i) reply({250, 251});
+    const int data = reply({354});
+    if (!refused) return;
+    // The server may take DATA when some recipients were refused; any text, even an empty one,
+    // would then go to the others. A connection ended now makes it drop the transaction.
+    if (data == 354) DropSocket();
+    std::rethrow_exception(refused);
+}
+
+void TIdSMTP::SendMessageText(TIdMessage& message, std::int64_t size) {
     StartWork(TWorkMode::wmWrite, size);
     RunThenCleanUp(
         [&] {
@@ -221,7 +294,6 @@ void TIdSMTP::SendMail(TIdMessage& message) {
             }
         },
         [this] { FinishWork(TWorkMode::wmWrite); });
-    SendCommand(".", 250);
 }
 
 void TIdSMTP::CloseConnection() {

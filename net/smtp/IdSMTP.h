@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mail/IdGlobal.h"
 #include "mail/IdMessage.h"
@@ -122,8 +123,13 @@ public:
     // still up) before the error passes out unchanged.
     void OpenConnection(int timeout = IdTimeoutDefault) override;
     void Connect(int timeout = IdTimeoutDefault) { OpenConnection(timeout); }
-    // One mail transaction: RSET, login when needed, MAIL FROM, RCPT TO for every To, Cc and Bcc
-    // address, DATA, the message text, ".". An envelope address holding CR, LF or NUL is refused
+    // One mail transaction: RSET (on a new connection and after a transaction that did not end
+    // with the server's 250), login when needed, MAIL FROM, RCPT TO for every To, Cc and Bcc
+    // address, DATA, the message text, ".". When the server offers PIPELINING (RFC 2920), MAIL,
+    // RCPT and DATA (with RSET before them once logged in) go out in one write and their replies
+    // are read together; the first refused one is raised, as the lock-step dialogue raises it, and
+    // a DATA the server took all the same is ended by dropping the connection, so that nothing is
+    // delivered to part of the recipients. An envelope address holding CR, LF or NUL is refused
     // with EIdInvalidCommandText before anything is sent. Sets the message's X-Mailer header
     // from MailAgent (removed when MailAgent is empty).
     // When the server announced SIZE (RFC 1870), MAIL FROM carries the message's size, and a
@@ -162,6 +168,11 @@ public:
     // Whether the last EHLO reply announced SIZE, and the largest message it accepts (0: no fixed
     // limit, as RFC 1870 §4 has "SIZE 0" and "SIZE" alone).
     bool SizeOffered() const { return sizeOffered_; }
+    // Whether the last EHLO reply announced PIPELINING (RFC 2920).
+    bool PipeliningOffered() const { return pipeliningOffered_; }
+    // Whether the final "." of the last transaction was written: from then on the server may have
+    // taken the message, whatever happens to its reply.
+    bool FinalDotWritten() const { return finalDotWritten_; }
     std::int64_t SizeLimit() const { return sizeLimit_; }
 
     TSmtpSecurity Security = TSmtpSecurity::Plain;
@@ -175,6 +186,12 @@ public:
     // (the copy for the Sent folder). Called on the sending thread while the text goes out; it must
     // not throw.
     std::function<void(std::string_view bytes)> OnMessageText;
+    // Called on the sending thread once the whole message text is out, just before the final "."
+    // is written: the last moment the transaction can still be given up without the server
+    // keeping the message. An error it raises ends the connection, the message not sent.
+    std::function<void()> OnBeforeFinalDot;
+    // false: the lock-step dialogue even where the server offers PIPELINING.
+    bool UsePipelining = true;
 
 private:
     void Greet();
@@ -186,6 +203,10 @@ private:
     void StartTLS();
     void LogInWithPassword();
     void LogInWithToken();
+    void SendEnvelope(const std::string& mailFrom, const std::vector<std::string>& recipients);
+    void SendEnvelopePipelined(bool reset, const std::string& mailFrom,
+                               const std::vector<std::string>& recipients);
+    void SendMessageText(TIdMessage& message, std::int64_t size);
     // Takes the TLS layer off again (UnwrapTLS) and forgets that the session was encrypted.
 
     TAuthenticationType authenticationType_ = TAuthenticationType::atNone;
@@ -193,6 +214,10 @@ private:
     bool loggedIn_ = false;
     bool startTLSOffered_ = false;
     bool sizeOffered_ = false;
+    bool pipeliningOffered_ = false;
+    // RSET is due before the next transaction: on a new connection and after one that failed.
+    bool resetNeeded_ = true;
+    bool finalDotWritten_ = false;
     std::int64_t sizeLimit_ = 0;
     TIdStrings offeredMechanisms_;
 };

@@ -4,26 +4,28 @@
 #include <QMetaProperty>
 #include <QObject>
 
-#include "core/Win1250.h"
+#include "core/ProgramText.h"
 #include "storage/PropsFormat.h"
 
 namespace quillory {
 
-std::string ToWin1250Bytes(const QString& text) { return Utf8ToWin1250(text.toStdString()); }
+std::string ToProgramBytes(const QString& text) { return ProgramTextFromUtf8(text.toStdString()); }
 
-QString FromWin1250Bytes(const std::string& bytes) { return QString::fromStdString(Win1250ToUtf8(bytes)); }
+QString FromProgramBytes(const std::string& bytes) {
+    return QString::fromStdString(ProgramTextToUtf8(bytes));
+}
 
 namespace {
 
 std::vector<std::string> ToByteList(const QStringList& list) {
     std::vector<std::string> entries;
-    for (const auto& entry : list) entries.push_back(ToWin1250Bytes(entry));
+    for (const auto& entry : list) entries.push_back(ToProgramBytes(entry));
     return entries;
 }
 
 QStringList FromByteList(const std::vector<std::string>& entries) {
     QStringList list;
-    for (const auto& entry : entries) list.append(FromWin1250Bytes(entry));
+    for (const auto& entry : entries) list.append(FromProgramBytes(entry));
     return list;
 }
 
@@ -51,9 +53,9 @@ std::optional<TPropInfo> FromMetaProperty(const QMetaProperty& meta) {
         return info;
     case QMetaType::QString:
         info.Kind = TPropKind::String;
-        info.GetText = [name](const QObject& o) { return ToWin1250Bytes(o.property(name).toString()); };
+        info.GetText = [name](const QObject& o) { return ToProgramBytes(o.property(name).toString()); };
         info.SetText = [name](QObject& o, const std::string& text) {
-            o.setProperty(name, FromWin1250Bytes(text));
+            o.setProperty(name, FromProgramBytes(text));
         };
         return info;
     case QMetaType::QStringList:
@@ -75,10 +77,10 @@ std::optional<TPropInfo> ComboBoxProperty(const QString& name) {
         text.Name = QStringLiteral("Text");
         text.Kind = TPropKind::String;
         text.GetText = [](const QObject& o) {
-            return ToWin1250Bytes(static_cast<const QComboBox&>(o).currentText());
+            return ToProgramBytes(static_cast<const QComboBox&>(o).currentText());
         };
         text.SetText = [](QObject& o, const std::string& value) {
-            static_cast<QComboBox&>(o).setCurrentText(FromWin1250Bytes(value));
+            static_cast<QComboBox&>(o).setCurrentText(FromProgramBytes(value));
         };
         return text;
     }

@@ -31,8 +31,9 @@ struct TPropInfo {
 // drop-down list its shown text "Text" and its entries "Items", which come first.
 std::optional<TPropInfo> FindStoredProperty(const QObject& object, const QString& name);
 
-// The window layer's texts to and from the program's 8-bit Windows-1250 text.
-std::string ToWin1250Bytes(const QString& text);
-QString FromWin1250Bytes(const std::string& bytes);
+// The window layer's texts to and from the program's 8-bit text: Windows-1250 when every character
+// fits, else the marked UTF-8 form (core/ProgramText.h).
+std::string ToProgramBytes(const QString& text);
+QString FromProgramBytes(const std::string& bytes);
 
 }  // namespace quillory

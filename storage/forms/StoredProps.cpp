@@ -39,7 +39,7 @@ template <class Visit>
 void ForEachProperty(const std::vector<std::pair<QPointer<QObject>, QString>>& entries, Visit visit) {
     for (const auto& [object, property] : entries) {
         if (const std::optional<TPropInfo> prop = FindStoredProperty(*object, property)) {
-            visit(*object, PropertyKey(ToWin1250Bytes(object->objectName()), ToWin1250Bytes(prop->Name)),
+            visit(*object, PropertyKey(ToProgramBytes(object->objectName()), ToProgramBytes(prop->Name)),
                   *prop);
         }
     }

@@ -75,6 +75,18 @@ QStringList Offers(AddressCompleter& completer) {
     return offers;
 }
 
+// Types `text` as the keyboard does: each key goes where the window system sends it, to the list of
+// offers while one is open (which hands it on to the field), else to the field with the focus.
+void TypeAsTheKeyboard(const QString& text) {
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr), Qt::Key_unknown, QString(ch),
+                            Qt::NoModifier);
+}
+
+void PressAsTheKeyboard(Qt::Key key) {
+    QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr), key, QString(), Qt::NoModifier);
+}
+
 void SelectRowOf(AddressBookWindow& window, const QString& email) {
     auto* table = window.findChild<QTableView*>("addressBookTable");
     for (int row = 0; row < table->model()->rowCount(); ++row) {
@@ -232,6 +244,70 @@ private slots:
         QVERIFY(!f.Form().Contacts().RecipientCompleter().Completer()->popup()->isVisible());
     }
 
+    // Two entries that share a surname with "ř", and a first name typed with its diacritics: the
+    // list stays open at every key with every entry found, and Return takes the highlighted one.
+    void theListStaysWhileTypingAndReturnTakesTheHighlightedEntry_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("before");  // the field's text ahead of the typing
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("down");  // Down after the first key: the second entry is highlighted
+        QTest::addColumn<QStringList>("offers");
+        QTest::addColumn<QString>("taken");
+        const QString lenka = "Lenka Dvořáková <lenka.dvorakova@example.cz>";
+        const QString ruzena = "Růžena Dvořáková <ruzena.dvorakova@example.cz>";
+        for (const char* field : {"sEdit1", "sEdit3"}) {
+            const QString before = QString(field) == "sEdit3" ? "a@firma.cz; " : "";
+            QTest::addRow("%s: dvor", field)
+                << field << before << "dvor" << false << QStringList{lenka, ruzena}
+                << before + "lenka.dvorakova@example.cz";
+            QTest::addRow("%s: dvor, the second", field)
+                << field << before << "dvor" << true << QStringList{lenka, ruzena}
+                << before + "ruzena.dvorakova@example.cz";
+            QTest::addRow("%s: Růžena", field) << field << before << "Růžena" << false << QStringList{ruzena}
+                                               << before + "ruzena.dvorakova@example.cz";
+            QTest::addRow("%s: ruz", field) << field << before << "ruz" << false << QStringList{ruzena}
+                                            << before + "ruzena.dvorakova@example.cz";
+        }
+    }
+    void theListStaysWhileTypingAndReturnTakesTheHighlightedEntry() {
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(bool, down);
+        QFETCH(QStringList, offers);
+        QFETCH(QString, taken);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        Import(f, "lide.csv",
+               "Display Name,E-mail Address\nLenka Dvořáková,lenka.dvorakova@example.cz\n"
+               "Růžena Dvořáková,ruzena.dvorakova@example.cz\nJan Novák,jan.novak@example.cz\n");
+        f.Form().Contacts().Window().close();
+        auto* edit = f.Get<QLineEdit>(qPrintable(field));
+        AddressCompleter& completer = field == "sEdit1" ? f.Form().Contacts().RecipientCompleter()
+                                                        : f.Form().Contacts().CopyCompleter();
+        QAbstractItemView* popup = completer.Completer()->popup();
+        f.Form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.Form()));
+        edit->setFocus();
+        edit->setText(before);
+        for (qsizetype length = 1; length <= typed.size(); ++length) {
+            TypeAsTheKeyboard(typed.mid(length - 1, 1));
+            QCOMPARE(edit->text(), before + typed.left(length));
+            QVERIFY2(popup->isVisible(), qPrintable(typed.left(length)));
+            QCOMPARE(Offers(completer), offers);
+            if (down && length == 1) PressAsTheKeyboard(Qt::Key_Down);
+        }
+        // Nothing waiting in the event queue closes it either.
+        QCoreApplication::processEvents();
+        QVERIFY(popup->isVisible());
+        // The highlighted entry is one of the rows the list shows.
+        QCOMPARE(popup->currentIndex(), popup->model()->index(down ? 1 : 0, 0));
+        PressAsTheKeyboard(Qt::Key_Return);
+        QCOMPARE(edit->text(), taken);
+        QVERIFY(!popup->isVisible());
+    }
+
     void anEmptyPlaceholderIsMarkedAndAskedAboutAndADeliveredRecipientIsLearnt() {
         TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         TComposerFixture f;
@@ -284,6 +360,21 @@ private slots:
         // Another recipient: the preview follows.
         f.Get<QLineEdit>("sEdit1")->setText("neznamy@firma.cz");
         QCOMPARE(f.PreviewLines().at(1), QString("Dobrý den ,"));
+    }
+
+    // A company or title that ends with a period takes the place of the period the text puts after
+    // it.
+    void aValueEndingWithAPeriodIsNotFollowedByASecondOne() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.WriteFile("blok1.txt", "Objedn\xe1vka pro {firma}. Vy\xf8izuje {titul}.");
+        f.Open();
+        Import(f, "firma.csv",
+               "First Name,Last Name,E-mail Address,Company,Title\n"
+               "Jan,Novák,jan.novak@example.cz,Firma a.s.,Ph.D.\n");
+        f.Get<QLineEdit>("sEdit1")->setText("jan.novak@example.cz");
+        f.Tick("sCheckBox1");
+        QCOMPARE(f.PreviewLines().at(1), QString("Objednávka pro Firma a.s. Vyřizuje Ph.D."));
     }
 
     // Without placeholders the preview is what it always was: changing the recipient does not

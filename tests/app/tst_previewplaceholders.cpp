@@ -22,18 +22,24 @@ class PreviewPlaceholdersTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The preview shows CR LF as one line end: a place is the byte offset less the pairs before it.
+    // The preview shows CR LF as one line end and holds UTF-16 units: a place counts the characters
+    // before the byte offset, a CR LF pair as one, one beyond the basic plane as two.
     void placesCountEveryLineEndOnce_data() {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("place");
-        QTest::newRow("first line") << "ab" << 1 << 1;
-        QTest::newRow("after one line end") << "ab\r\ncd" << 5 << 4;
-        QTest::newRow("at a line start") << "ab\r\n\r\ncd" << 6 << 4;
-        QTest::newRow("a lone CR or LF counts") << "a\rb\nc\r\nd" << 7 << 6;
+        QTest::newRow("first line") << QByteArray("ab") << 1 << 1;
+        QTest::newRow("after one line end") << QByteArray("ab\r\ncd") << 5 << 4;
+        QTest::newRow("at a line start") << QByteArray("ab\r\n\r\ncd") << 6 << 4;
+        QTest::newRow("a lone CR or LF counts") << QByteArray("a\rb\nc\r\nd") << 7 << 6;
+        // The UTF-8 form: the mark is no place, "ž" one, the clef beyond the basic plane two.
+        QTest::newRow("UTF-8 form") << QByteArray(
+                                           "\xEF\xBB\xBF\xC5\xBE\r\n\xF0\x9D\x84\x9E"
+                                           "a")
+                                    << 11 << 4;
     }
     void placesCountEveryLineEndOnce() {
-        QFETCH(QString, text);
+        QFETCH(QByteArray, text);
         QFETCH(int, offset);
         QFETCH(int, place);
         const std::vector<int> places = PreviewPlaceholders::PreviewPositions(

@@ -1,5 +1,7 @@
 // The send command through the real window, against a real SMTP server on 127.0.0.1.
 
+#include <QApplication>
+#include <QClipboard>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTest>
@@ -74,6 +76,25 @@ private slots:
         const QStringList body = DecodedValues(fields, "body");
         QCOMPARE(body.mid(0, 5), (QStringList{"", "Dobrý den,", ".", "Žluťoučký kůň", QString(89, '-')}));
         QVERIFY(body.contains("Tento email byl vytvořen pomocí programu Quillory"));
+    }
+
+    // One paste into a block ticked just before: the preview and the message hold it at once.
+    void aPasteIntoAJustTickedBlockIsInThePreviewAndTheMessage() {
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(server.Port()), true);
+        f.Tick("sCheckBox1");
+        QApplication::clipboard()->setText("Vložený odstavec s cenou");
+        QTest::keyClick(f.Block(1), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.Block(1)->toPlainText(), QString("Vložený odstavec s cenou"));
+        QVERIFY2(f.PreviewLines().contains("Vložený odstavec s cenou"),
+                 qPrintable(f.PreviewLines().join('|')));
+        QVERIFY(SendAndWait(f));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(DecodedValues(DecodeMessage(delivery.data), "body").contains("Vložený odstavec s cenou"));
     }
 
     void plainAsciiGoesOutAs7bitAndHandEditsAreSent() {

@@ -24,7 +24,7 @@
 #include "app/send/MainWindowAttach.h"
 #include "app/send/MainWindowSend.h"
 #include "app/send/SendProgress.h"
-#include "app/send/SentCopy.h"
+#include "delivery/SentCopy.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
 #include "support/SendWaiting.h"

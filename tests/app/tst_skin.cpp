@@ -1,11 +1,13 @@
 // The skin the main window switches on at start: from the folder "Skins/Wood" or the packed file
 // "Skins/Wood.asz" beside the executable, the plain look when there is none or it is broken. Every
-// caption fits its widget in either look.
+// caption fits its widget in either look; every label of the settings dialog shows whole.
 
 #include <QApplication>
 #include <QBuffer>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -19,6 +21,8 @@
 #include <vector>
 
 #include "app/account/MainWindowAccount.h"
+#include "app/account/ProviderSection.h"
+#include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/help/AboutDialog.h"
 #include "app/help/MainWindowHelp.h"
@@ -183,6 +187,24 @@ void CheckCaptionsFit(const QWidget& window) {
             QVERIFY2(!text.intersects(other->geometry()),
                      qPrintable(Describe(*owner) + " runs into " + Describe(*other)));
         }
+    }
+}
+
+// Every shown label of `window` whole: its lines within its height, and itself within the widget
+// that holds it, so nothing beside or below cuts it off.
+void CheckLabelsWhole(const QWidget& window) {
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->text().isEmpty()) continue;
+        const int needed =
+            label->wordWrap()
+                ? label->heightForWidth(label->width())
+                : label->fontMetrics().boundingRect(QRect(), Qt::AlignLeft, label->text()).height() +
+                      label->height() - label->contentsRect().height();
+        QVERIFY2(needed <= label->height(),
+                 qPrintable(Describe(*label) +
+                            QStringLiteral(": %1 lines' height > %2").arg(needed).arg(label->height())));
+        QVERIFY2(label->parentWidget()->rect().contains(label->geometry()),
+                 qPrintable(Describe(*label) + " reaches out of " + Describe(*label->parentWidget())));
     }
 }
 
@@ -420,6 +442,37 @@ private slots:
         CheckCaptionsFit(f_->Form());
         CheckCaptionsFit(f_->Form().Account().Form2());
         CheckCaptionsFit(f_->Form().Help().Form3());
+    }
+
+    // The settings dialog as a provider that files its own sent copy leaves it: the note under
+    // "Ukládat kopii do složky Odeslané na serveru" and every other caption show whole.
+    void settingsCaptionsShowWholeForEachProvider_data() {
+        QTest::addColumn<bool>("wood");
+        QTest::addColumn<QString>("provider");
+        for (const bool wood : {false, true}) {
+            for (const char* provider : {"microsoft", "gmail"})
+                QTest::addRow("%s, %s", wood ? "Wood" : "plain look", provider) << wood << provider;
+        }
+    }
+    void settingsCaptionsShowWholeForEachProvider() {
+        QFETCH(bool, wood);
+        QFETCH(QString, provider);
+        QFile presets(QUILLORY_PROVIDERS_FILE);
+        QVERIFY(presets.open(QIODevice::ReadOnly));
+        f_->WriteFile("providers.ini", presets.readAll().toStdString());
+        OpenWith(wood);
+        TForm2& dialog = f_->Form().Account().Form2();
+        dialog.show();
+        QComboBox* choice = dialog.provider->provider;
+        const int index = choice->findData(provider);
+        QVERIFY(index >= 0);
+        choice->setCurrentIndex(index);
+        emit choice->activated(index);
+        QVERIFY(dialog.sentCopy->note->isVisible());
+        QVERIFY(dialog.sentCopy->note->text().startsWith("Tento poskytovatel ukládá"));
+        CheckCaptionsFit(dialog);
+        if (QTest::currentTestFailed()) return;
+        CheckLabelsWhole(dialog);
     }
 };
 

@@ -21,6 +21,9 @@
 #include "app/spelling/LineEditSpelling.h"
 #include "app/spelling/SpellChecker.h"
 #include "support/ComposerFixture.h"
+#include "support/SendSetup.h"
+#include "support/SendWaiting.h"
+#include "support/SmtpServerProcess.h"
 
 namespace quillory::test {
 namespace {
@@ -211,6 +214,25 @@ private slots:
         QVERIFY(menu);
         QVERIFY(!ActionTexts(menu).contains("Ignorovat"));
         menu->close();
+    }
+
+    // A correction picked in a block ticked after its text was typed: the preview and the message
+    // sent at once hold the corrected word.
+    void aCorrectionIsInThePreviewAndTheMessageSentAtOnce() {
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        CzechWindow window;
+        TComposerFixture& f = window.f;
+        QVERIFY(window.OpenReady());
+        PrepareSend(f, QStringLiteral("127.0.0.1:%1").arg(server.Port()), true);
+        f.TypeInto(f.Block(1), "Dekujeme za objednávku");
+        f.Tick("sCheckBox1");
+        QVERIFY(Choose(MenuAt(f.Block(1), 3), "Děkujeme"));
+        QCOMPARE(f.Block(1)->toPlainText(), QString("Děkujeme za objednávku"));
+        QVERIFY2(f.PreviewLines().contains("Děkujeme za objednávku"), qPrintable(f.PreviewLines().join('|')));
+        QVERIFY(SendAndWait(f));
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        QVERIFY(DecodedValues(DecodeMessage(delivery.data), "body").contains("Děkujeme za objednávku"));
     }
 
     void addedWordStaysCorrectAfterARestart() {

@@ -5,6 +5,7 @@
 #include "contacts/CzechDate.h"
 #include "contacts/Placeholders.h"
 #include "contacts/Salutation.h"
+#include "core/ProgramText.h"
 
 using namespace quillory;
 
@@ -152,6 +153,30 @@ TEST(Placeholders, FilledEscapedAndLeftAsTyped) {
     EXPECT_TRUE(FillPlaceholders("{datum}", values).anyPlaceholder);
 }
 
+TEST(Placeholders, AValueEndingWithAPeriodTakesThePlaceOfThePeriodAfterIt) {
+    Contact contact = Person("Ph.D.", "Jan", "Novák");
+    contact.company = "Firma a.s.";
+    const PlaceholderValues values = RecipientPlaceholders(&contact, "10. prosince 2026");
+    struct Row {
+        const char* text;
+        const char* filled;
+    };
+    const Row rows[] = {
+        {"{firma}.", "Firma a.s."},
+        {"Dodavatel: {firma}. Děkujeme.", "Dodavatel: Firma a.s. Děkujeme."},
+        {"{titul}.", "Ph.D."},
+        {"{firma}, {titul}", "Firma a.s., Ph.D."},
+        {"{firma}...", "Firma a.s...."},  // an ellipsis stays whole
+        {"{jméno}.", "Jan."},
+        {"{datum}.", "10. prosince 2026."},
+        {"{{firma}.", "{firma}."},
+        {"{neznámé}.", "{neznámé}."},
+    };
+    for (const Row& row : rows) EXPECT_EQ(FillPlaceholders(row.text, values).text, row.filled) << row.text;
+    // An empty value saves no period.
+    EXPECT_EQ(FillPlaceholders("{firma}.", RecipientPlaceholders(nullptr, "")).text, ".");
+}
+
 TEST(Placeholders, EmptyOnesAreReportedWhereTheyStood) {
     const PlaceholderValues none = RecipientPlaceholders(nullptr, "1. ledna 2027");
     const FilledText filled = FillPlaceholders("{oslovení}, {jméno}! {titul}{firma} {datum}", none);
@@ -169,6 +194,43 @@ TEST(Placeholders, Windows1250TextIsFilledWithWindows1250Values) {
               "V\xe1\x9e"
               "en\xfd pane in\x9e"
               "en\xfdre,\r\nNov\xe1k");
+}
+
+// The program's text filled with the book's UTF-8 values: Windows-1250 while the result fits,
+// the UTF-8 form when a value does not; the empty ones' offsets count the returned text's bytes.
+TEST(Placeholders, ProgramTextTakesTheFormItsFilledTextNeeds) {
+    const std::string mark(kUtf8Mark);
+    Contact olena = Person("", "Олена", "Коваленко");
+    const PlaceholderValues ukrainian = RecipientPlaceholders(&olena, "1. ledna 2027");
+    const PlaceholderValues czech = Values();
+    struct Row {
+        const char* label;
+        std::string text;
+        const PlaceholderValues& values;
+        std::string filled;
+        std::vector<EmptyPlaceholder> empty;
+    };
+    const Row rows[] = {
+        {"fits", "Dobr\xfd den, {jm\xe9no} {titul}!", czech, "Dobr\xfd den, Jan Ing.!", {}},
+        {"value_outside",
+         "Dobr\xfd den, {jm\xe9no} {p\xf8\xedjmen\xed}{titul}!",
+         ukrainian,
+         mark + "Dobrý den, Олена Коваленко!",
+         {{"titul", 3 + 12 + 10 + 1 + 18}}},
+        {"unused_value_outside_changes_nothing",
+         "{titul} {datum}",
+         ukrainian,
+         " 1. ledna 2027",
+         {{"titul", 0}}},
+        {"utf8_text_fits_after_all", mark + "{dátum}", czech, "{d\xe1tum}", {}},
+        {"utf8_text", mark + "→ {jméno}", czech, mark + "→ Jan", {}},
+        {"without_braces_unchanged", mark + "→", ukrainian, mark + "→", {}},
+    };
+    for (const Row& row : rows) {
+        const FilledText filled = FillProgramText(row.text, row.values);
+        EXPECT_EQ(filled.text, row.filled) << row.label;
+        EXPECT_EQ(filled.empty, row.empty) << row.label;
+    }
 }
 
 }  // namespace

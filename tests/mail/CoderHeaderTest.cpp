@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MailTestSupport.h"
+#include "core/ProgramText.h"
 #include "mail/IdCoderHeader.h"
 #include "mail/IdEMailAddress.h"
 
@@ -66,6 +67,36 @@ TEST(EncodeHeaderText, BEncodingAndTheEightBitLetter) {
               "=?windows-1250?B?UG9wdOF2a2E=?=");
     EXPECT_EQ(EncodeHeaderText(W("Poptávka (č. 2)"), DisplayNameSpecials, {TTransfer::bit8, '8', "x"}),
               W("Poptávka (č. 2)"));
+}
+
+// Text in the UTF-8 form goes into UTF-8 "B" words of whole characters; Windows-1250 text as before.
+TEST(EncodeHeaderText, TheUtf8FormGoesIntoUtf8WordsOfWholeCharacters) {
+    const auto u = [](const char* utf8) { return std::string(kUtf8Mark) + utf8; };
+    const HeaderTextCase cases[] = {
+        {"cyrillic_after_a_plain_word", u("Faktura – Коваленко"),
+         "Faktura =?UTF-8?B?4oCTINCa0L7QstCw0LvQtdC90LrQvg==?="},
+        {"arrow_and_check", u("→ ✓"), "=?UTF-8?B?4oaSIOKckw==?="},
+        {"plain_ascii_in_the_utf8_form", u("plain"), "plain"},
+        {"mark_alone", u(""), ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeHeaderText(c.text, "", kCzech), c.encoded) << c.label;
+        EXPECT_EQ(EncodeHeaderText(c.text, "", HeaderCharsetForLanguage("ja")), c.encoded) << c.label;
+    }
+    // A long run: several words of at most 75 characters (EncodedWordsB keeps characters whole),
+    // one per folded line.
+    std::string longName;
+    for (int i = 0; i < 30; ++i) longName += "Ковален";
+    const std::string encoded = EncodeHeaderText(u(longName.c_str()), "", kCzech);
+    std::size_t words = 0;
+    for (std::size_t start = 0; start < encoded.size(); ++words) {
+        const std::size_t end = std::min(encoded.find("\r\n\t", start), encoded.size());
+        const std::string word = encoded.substr(start, end - start);
+        EXPECT_LE(word.size(), 75u);
+        EXPECT_TRUE(word.starts_with("=?UTF-8?B?") && word.ends_with("?=")) << word;
+        start = end + 3;
+    }
+    EXPECT_GT(words, 1u);
 }
 
 TEST(EncodeAddressForHeader, EncodesQuotesOrLeavesTheName) {

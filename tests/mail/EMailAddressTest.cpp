@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MailTestSupport.h"
+#include "core/ProgramText.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdException.h"
 
@@ -141,6 +142,29 @@ TEST(EMailAddressList, ParseErrorKeepsItemsReadSoFarIncludingTheFailingOne) {
     ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list[0].Address(), "a@x.cz");
     EXPECT_EQ(list[1].Address(), "b@y.cz");
+}
+
+// A text in the UTF-8 form is read as UTF-8, and each name then takes its own form: Windows-1250
+// where it fits, the UTF-8 form where it does not.
+TEST(EMailAddressList, TheUtf8FormGivesEachNameItsOwnForm) {
+    const std::string mark(kUtf8Mark);
+    TIdEMailAddressList list;
+    list.SetAddressesText(mark +
+                          "Олена Коваленко <olena@firma.ua>, \"Novák, Jan\" <jan@firma.cz>; an@firma.vn");
+    ASSERT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list[0].Name(), mark + "Олена Коваленко");
+    EXPECT_EQ(list[0].Address(), "olena@firma.ua");
+    EXPECT_EQ(list[1].Name(), W("Novák, Jan"));
+    EXPECT_EQ(list[1].Address(), "jan@firma.cz");
+    EXPECT_EQ(list[2].Name(), "");
+    EXPECT_EQ(list[2].Address(), "an@firma.vn");
+
+    TIdEMailAddressItem item;
+    item.SetText(mark + "Nguyễn Văn An <an@firma.vn>");
+    EXPECT_EQ(item.Name(), mark + "Nguyễn Văn An");
+    EXPECT_EQ(item.Address(), "an@firma.vn");
+    EXPECT_THROW(item.SetText(mark + "Київ <a@b.ua> @"), EIdEmailParseError);
+    EXPECT_EQ(item.Name(), mark + "Київ");
 }
 
 TEST(EMailAddressList, CopyIsDeep) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Exception.h"
+#include "delivery/SentCopyMailbox.h"
 #include "net/imap/ImapClient.h"
 
 namespace quillory::test {
@@ -23,17 +24,16 @@ inline TImapMessageSource MessageSource(const std::string& bytes, std::size_t ch
             }};
 }
 
-// What storing the copy of a sent message does: connect within 1000 ms, log in, find the Sent
-// folder, store the message, log out; any error is caught and its message returned, and a
-// connection still up is closed.
+// Stores the copy of a sent message through the program's Sent folder (delivery/SentCopyMailbox):
+// connect within 1000 ms, log in, find the Sent folder, store the message, log out; any error is
+// caught and its message returned, and a connection still up is closed.
 inline std::string StoreAsTheProgramDoes(ImapClient& imap, const std::string& user,
                                          const std::string& password, const std::string& message) {
     std::string error;
     try {
-        imap.OpenConnection(1000);
-        imap.Login(user, password);
-        imap.Append(imap.FindSentFolder(), MessageSource(message));
-        imap.Logout();
+        SentCopyMailbox mailbox(imap, {user, password}, 1000);
+        mailbox.Store(MessageSource(message));
+        mailbox.Close();
     } catch (const Exception& caught) {
         error = caught.Message();
     }

@@ -1,13 +1,12 @@
-// The XOAUTH2 login of the SMTP client: its initial response, the error challenge, the rule that a
-// token never crosses the network in clear, and one renewal of a refused token, against scripted
-// servers for the exact lines and an aiosmtpd that takes XOAUTH2 only.
+// The XOAUTH2 login of the SMTP client: its initial response, the error challenge and the rule that
+// a token never crosses the network in clear, against scripted servers for the exact lines (the
+// renewal of a refused token is in tests/delivery).
 #include <gtest/gtest.h>
 
 #include "NetTestSupport.h"
 #include "SendAsTheProgram.h"
 #include "mail/IdCoder3to4.h"
 #include "mail/IdMessage.h"
-#include "net/TokenRenewal.h"
 #include "net/oauth/XOAuth2.h"
 #include "net/smtp/IdSMTP.h"
 
@@ -167,73 +166,6 @@ TEST_F(XOAuth2SessionTest, APasswordLoginRefusedSaysItsMechanismAndServer) {
         EXPECT_EQ(refused.Mechanism(), "LOGIN");
     }
     smtp_.Disconnect();
-}
-
-// An aiosmtpd that takes XOAUTH2 with "fresh-token" only.
-class XOAuth2RenewalTest : public XOAuth2SessionTest {
-protected:
-    XOAuth2RenewalTest()
-        : server_(
-              {"/usr/bin/python3", test::SupportScript("smtp_xoauth2_server.py"), "--token", "fresh-token"}) {
-        const std::string ready = server_.ReadLine(20000);
-        port_ = ready.rfind("ready ", 0) == 0 ? std::stoi(ready.substr(6)) : 0;
-        smtp_.Host = "127.0.0.1";
-        smtp_.ReadTimeout = 10000;
-    }
-
-    std::string SendRenewing(const TRenewAccessToken& renew) {
-        smtp_.Port = port_;
-        std::string error;
-        try {
-            smtp_.Connect(1000);
-            SendMailRenewingToken(smtp_, message_, 1000, renew);
-        } catch (const Exception& caught) {
-            error = caught.Message();
-        }
-        if (smtp_.Connected()) smtp_.Disconnect();
-        return error;
-    }
-
-    test::ChildProcess server_;
-    int port_ = 0;
-};
-
-TEST_F(XOAuth2RenewalTest, ARefusedTokenIsRenewedOnceAndTheMessageDelivered) {
-    ASSERT_NE(port_, 0);
-    smtp_.AccessToken = "stale-token";
-    int renewals = 0;
-    EXPECT_EQ(SendRenewing([&] {
-                  ++renewals;
-                  return "fresh-token"s;
-              }),
-              "");
-    EXPECT_EQ(renewals, 1);
-    EXPECT_EQ(server_.ReadLine(10000), "refused jana@firma.cz");
-    EXPECT_EQ(
-        server_.ReadLine(10000).rfind("message XOAUTH2 jana@firma.cz jana@firma.cz buyer@example.cz ", 0),
-        0u);
-}
-
-TEST_F(XOAuth2RenewalTest, ASecondRefusalIsReportedAndAFailedRenewalEndsTheSend) {
-    ASSERT_NE(port_, 0);
-    smtp_.AccessToken = "stale-token";
-    int renewals = 0;
-    EXPECT_EQ(SendRenewing([&] {
-                  ++renewals;
-                  return "still-stale"s;
-              }),
-              "5.7.3 Authentication unsuccessful [token refused]\r\n");
-    EXPECT_EQ(renewals, 1);
-    EXPECT_EQ(server_.ReadLine(10000), "refused jana@firma.cz");
-    EXPECT_EQ(server_.ReadLine(10000), "refused jana@firma.cz");
-
-    smtp_.AccessToken = "stale-token";
-    EXPECT_EQ(SendRenewing([]() -> std::string { throw EIdException("Sign in again"); }), "Sign in again");
-    EXPECT_EQ(server_.ReadLine(10000), "refused jana@firma.cz");
-    // Nothing was delivered by either send: the next line is the next send's.
-    smtp_.AccessToken = "fresh-token";
-    EXPECT_EQ(SendRenewing({}), "");
-    EXPECT_EQ(server_.ReadLine(10000).rfind("message XOAUTH2 ", 0), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <sys/stat.h>
 
 #include "TempConfigFolder.h"
+#include "core/ProgramText.h"
+#include "core/Win1250.h"
+#include "storage/IniDocument.h"
 #include "storage/IniFile.h"
 #include "storage/IniLocation.h"
 #include "storage/IniStorage.h"
@@ -163,6 +166,61 @@ TEST_F(IniFile, LineBreaksInValuesCannotCreateKeysOrSections) {
 TEST_F(IniFile, PlainValuesAreStoredByteForByte) {
     for (const std::string value : {"", "Dobrý den,", "a\\b", "x=y", "[not a section]", "  blanks  "}) {
         EXPECT_EQ(EncodeIniValue(value), value);
+    }
+}
+
+// The file is Windows-1250 while every value fits; one value that does not makes the whole file
+// UTF-8 behind the mark, and reading it gives every value back in its own form.
+TEST_F(IniFile, AValueOutsideWindows1250MakesTheFileUtf8WithTheMark) {
+    const std::string mark(kUtf8Mark);
+    const std::string czech = Utf8ToWin1250("Dobrý den,");
+    const std::string cyrillic = mark + "Олена\r\nКоваленко";
+    const auto fileBytes = [] { return ReadBytes(ResolveIniPath("quillory.INI")); };
+    {
+        TIniFile ini("quillory.INI");
+        ini.WriteValue("TForm1", "sComboBox1_Text", czech);
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(fileBytes(), "[TForm1]\r\nsComboBox1_Text=" + czech + "\r\n");
+    {
+        TIniFile ini("quillory.INI");
+        ini.WriteValue("TForm1", "sComboBox4_Text", cyrillic);
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(fileBytes(),
+              mark + "[TForm1]\r\nsComboBox1_Text=Dobrý den,\r\nsComboBox4_Text=\\~Олена\\r\\nКоваленко\r\n");
+    {
+        TIniFile ini("quillory.INI");
+        EXPECT_EQ(ini.ReadValue("TForm1", "sComboBox1_Text", ""), czech);
+        EXPECT_EQ(ini.ReadValue("TForm1", "sComboBox4_Text", ""), cyrillic);
+        // Without it the file is Windows-1250 again, byte for byte as before.
+        ini.DeleteKey("TForm1", "sComboBox4_Text");
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(fileBytes(), "[TForm1]\r\nsComboBox1_Text=" + czech + "\r\n");
+}
+
+TEST(IniDocument, ReadsEachFormAndKeepsBytesThatOnlyLookLikeTheMark) {
+    struct Row {
+        const char* label;
+        std::string file;
+        std::string value;    // the program's text of key "k"
+        std::string written;  // the file Serialize writes back
+    };
+    const std::string mark(kUtf8Mark);
+    const Row rows[] = {
+        {"windows_1250", "[s]\r\nk=k\xf9\xf2\r\n", "k\xf9\xf2", "[s]\r\nk=k\xf9\xf2\r\n"},
+        {"utf8_that_fits", mark + "[s]\nk=kůň\n", "k\xf9\xf2", "[s]\r\nk=k\xf9\xf2\r\n"},
+        {"utf8_that_does_not", mark + "[s]\r\nk=→\r\n", mark + "→", mark + "[s]\r\nk=→\r\n"},
+        // "ď»ż" at the start of a value of an earlier file: kept, in the UTF-8 form.
+        {"mark_bytes_inside", "[s]\r\nk=\xEF\xBB\xBFx\r\n", mark + "ď»żx", mark + "[s]\r\nk=ď»żx\r\n"},
+    };
+    for (const Row& row : rows) {
+        const TIniDocument document = TIniDocument::Parse(row.file);
+        EXPECT_EQ(document.Find("s", "k"), std::optional<std::string_view>(row.value)) << row.label;
+        EXPECT_EQ(document.Serialize(), row.written) << row.label;
+        EXPECT_EQ(TIniDocument::Parse(row.written).Find("s", "k"), std::optional<std::string_view>(row.value))
+            << row.label;
     }
 }
 

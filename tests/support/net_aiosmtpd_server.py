@@ -4,10 +4,12 @@ Prints "ready PORT" once it listens, then one line per delivered message:
 "message MECHANISM LOGIN MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear", the last word
 telling whether the login came over an encrypted connection. Ends when its standard input closes.
 Usage: net_aiosmtpd_server.py USER PASSWORD [--host ADDRESS] [--port PORT] [--size-limit BYTES]
-                              [--starttls CERT KEY | --tls CERT KEY]
+                              [--starttls CERT KEY | --tls CERT KEY] [--connections]
+                              [--close-after N] [--logins]
 --size-limit is the largest message it takes, announced as SIZE in its EHLO reply.
 With --starttls it offers STARTTLS and accepts neither a login nor mail before it; with --tls it
-speaks TLS from the first byte.
+speaks TLS from the first byte. --logins prints "login MECHANISM LOGIN" for each login it takes;
+--connections and --close-after are described in smtp_session_faults.py.
 """
 import argparse
 import asyncio
@@ -16,6 +18,8 @@ import sys
 import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+import smtp_session_faults
 
 
 def main():
@@ -29,7 +33,10 @@ def main():
     parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--size-limit", type=int, default=33554432)
+    parser.add_argument("--logins", action="store_true")
+    smtp_session_faults.add_arguments(parser)
     args = parser.parse_args()
+    session_smtp, message_taken = smtp_session_faults.session_class(SMTP, args)
     user, password = args.user.encode(), args.password.encode()
     logins = {}
     context = None
@@ -42,14 +49,16 @@ def main():
         if ok:
             encrypted = server.transport.get_extra_info("ssl_object") is not None
             logins[id(session)] = (mechanism, auth_data.login.decode(), "tls" if encrypted else "clear")
+            if args.logins:
+                print("login", mechanism, auth_data.login.decode(), flush=True)
         return AuthResult(success=ok, handled=False)
 
     def make_server():
         if args.starttls:
-            return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
+            return session_smtp(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=True,
                         tls_context=context, require_starttls=True, decode_data=False, hostname="test.example",
                         data_size_limit=args.size_limit)
-        return SMTP(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
+        return session_smtp(Recorder(), authenticator=authenticator, auth_required=True, auth_require_tls=False,
                     decode_data=False, hostname="test.example", data_size_limit=args.size_limit)
 
     class Recorder:
@@ -57,6 +66,7 @@ def main():
             mechanism, login, encrypted = logins.get(id(session), (None, None, "clear"))
             print("message", mechanism, login, envelope.mail_from, ",".join(envelope.rcpt_tos),
                   envelope.original_content.hex(), encrypted, flush=True)
+            message_taken()
             return "250 Message accepted"
 
     async def serve():

@@ -1,6 +1,6 @@
 """An SMTP server on 127.0.0.1 that takes the XOAUTH2 login only, and requires it for mail.
 
-A token is good when it is one given with --token, or when the identity provider's introspection
+A token is good when it is one given with --token, or one given with --once at its first login, or when the identity provider's introspection
 endpoint (RFC 7662) given with --introspect calls it active for the user named in the login. A
 refused token gets the mechanism's error challenge (334 and a base64 JSON status); the client must
 answer it with an empty line, after which the server says 535 5.7.3.
@@ -9,7 +9,9 @@ Prints "ready PORT" once it listens, then one line per event:
   "refused USER" for each refused login,
   "message XOAUTH2 USER MAIL_FROM RCPT,RCPT,... HEX_OF_THE_DATA_BYTES tls|clear" for each message.
 Ends when its standard input closes.
-Usage: smtp_xoauth2_server.py [--token TOKEN]... [--introspect URL] [--tls CERT KEY]
+Usage: smtp_xoauth2_server.py [--token TOKEN]... [--once TOKEN]... [--introspect URL] [--tls CERT KEY]
+                              [--connections] [--close-after N]
+--connections and --close-after are described in smtp_session_faults.py.
 """
 import argparse
 import asyncio
@@ -24,6 +26,8 @@ import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
+import smtp_session_faults
+
 
 def main():
     # Plain-text AUTH to this machine is what the tests exercise on purpose.
@@ -34,7 +38,10 @@ def main():
     parser.add_argument("--token", action="append", default=[])
     parser.add_argument("--introspect")
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--once", action="append", default=[])
+    smtp_session_faults.add_arguments(parser)
     args = parser.parse_args()
+    session_smtp, message_taken = smtp_session_faults.session_class(SMTP, args)
     logins = {}
     context = None
     if args.tls:
@@ -43,6 +50,9 @@ def main():
 
     def token_good(user, token):
         if token in args.token:
+            return True
+        if token in args.once:
+            args.once.remove(token)
             return True
         if not args.introspect:
             return False
@@ -91,9 +101,10 @@ def main():
             user, encrypted = logins.get(id(session), (None, "clear"))
             print("message", "XOAUTH2", user, envelope.mail_from, ",".join(envelope.rcpt_tos),
                   envelope.original_content.hex(), encrypted, flush=True)
+            message_taken()
             return "250 Message accepted"
 
-    class LongLineSMTP(SMTP):
+    class LongLineSMTP(session_smtp):
         # An access token is longer than a command line of RFC 5321; RFC 4954 §4 allows 12,288
         # octets for AUTH with its initial response.
         line_length_limit = 16384

@@ -86,7 +86,7 @@ public:
 
     // The preview's lines, as its text form holds them (CR LF after every line).
     QStringList PreviewLines() const {
-        QString text = FromWin1250(form_->PreviewText());
+        QString text = FromProgramText(form_->PreviewText());
         if (!text.endsWith("\r\n")) return {"<preview does not end with CR LF>", text};
         text.chop(2);
         return text.split("\r\n");

@@ -1,4 +1,4 @@
-#include "net/TokenRenewal.h"
+#include "delivery/TokenRenewal.h"
 
 #include "core/FirstError.h"
 #include "net/imap/ImapClient.h"
@@ -7,8 +7,8 @@
 namespace quillory {
 
 void SendMailRenewingToken(TIdSMTP& smtp, TIdMessage& message, int connectTimeoutMs,
-                           const TRenewAccessToken& renew) {
-    if (smtp.AuthenticationType() != TAuthenticationType::atXOAuth2 || !renew) {
+                           const TAccessTokenSource& tokens) {
+    if (smtp.AuthenticationType() != TAuthenticationType::atXOAuth2 || !tokens) {
         smtp.SendMail(message);
         return;
     }
@@ -18,7 +18,7 @@ void SendMailRenewingToken(TIdSMTP& smtp, TIdMessage& message, int connectTimeou
     } catch (const EIdSMTPLoginRefused&) {
         // The token may have been revoked or have expired early: one more try with a new one.
     }
-    smtp.AccessToken = renew();
+    smtp.AccessToken = tokens(true, [&smtp] { return smtp.Interrupted(); });
     // A new connection: a server may close one after a failed login, and a close it began
     // would only show at the next read.
     TFirstError ignored;  // the goodbye of the refused session does not matter
@@ -29,9 +29,10 @@ void SendMailRenewingToken(TIdSMTP& smtp, TIdMessage& message, int connectTimeou
     smtp.SendMail(message);
 }
 
-void OpenImapRenewingToken(ImapClient& imap, const std::string& user, const TAccessToken& token,
+void OpenImapRenewingToken(ImapClient& imap, const std::string& user, const TAccessTokenSource& tokens,
                            int connectTimeoutMs) {
-    std::string accessToken = token(false);
+    const auto cancelled = [&imap] { return imap.Interrupted(); };
+    std::string accessToken = tokens(false, cancelled);
     imap.OpenConnection(connectTimeoutMs);
     try {
         imap.AuthenticateXOAuth2(user, accessToken);
@@ -39,7 +40,7 @@ void OpenImapRenewingToken(ImapClient& imap, const std::string& user, const TAcc
     } catch (const EImapTokenRefused&) {
         // The token may have been revoked or have expired early: one more try with a new one.
     }
-    accessToken = token(true);
+    accessToken = tokens(true, cancelled);
     TFirstError ignored;  // the goodbye of the refused session does not matter
     ignored.Run([&imap] {
         if (imap.IsConnected()) imap.Logout();

@@ -7,19 +7,18 @@
 #include <string>
 #include <string_view>
 
-#include "net/TokenRenewal.h"
 #include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
 
-class ImapClient;
+class SentCopyMailbox;
 class SpoolFile;
 
 // The copy of one sent message, kept as the account says: the message text is spooled to a file
 // while it goes out over SMTP (Append, the client's OnMessageText), and once the server has
 // accepted it the file becomes the local archive's .eml (Archive) and is stored in the mailbox's
-// Sent folder over IMAP (StoreOnServer). Memory stays bounded by the buffers: the text is never
-// held whole. Nothing here stops or repeats the send: every failure is a warning of its own.
+// Sent folder over the session's IMAP connection (StoreOnServer). Memory stays bounded by the buffers: the
+// text is never held whole. Nothing here stops or repeats the send: every failure is a warning of its own.
 class SentCopy {
 public:
     // `archiveFolder` is the data folder's "Odeslané"; `subject` (Windows-1250) and `sentAt` name
@@ -38,12 +37,9 @@ public:
     // Names the spooled file in the archive folder. The error told in words when it could not be
     // kept (a full disk, a read-only folder), nothing when it was or the archive is off.
     std::optional<std::string> Archive();
-    // Stores the message in the Sent folder: connect, log in (with `token` for an account signed
-    // in with Microsoft), find the folder (the account's, else the one the server flags \Sent),
-    // APPEND with \Seen, LOGOUT. Raises the client's errors and the sign-in's.
-    void StoreOnServer(ImapClient& client, const TAccessToken& token);
-    // The wire name of the folder the copy went to (found or the account's).
-    const std::string& Folder() const { return folder_; }
+    // Stores the spooled message in the mailbox's Sent folder (SentCopyMailbox::Store). Raises
+    // ESpoolFileError when there is no spool to read, and the mailbox's errors.
+    void StoreOnServer(SentCopyMailbox& mailbox);
     // Where the archived file is; empty before Archive succeeded.
     const std::filesystem::path& ArchivedFile() const { return archived_; }
 
@@ -59,7 +55,6 @@ private:
     // Why the spool could not be made in the archive folder (then it is made in the temporary folder).
     std::string archiveError_;
     std::string spoolError_;
-    std::string folder_;
     std::filesystem::path archived_;
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/SentCopyAccount.h"
+#include "delivery/SentCopyAccount.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 #include "net/transport/ServerAddress.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/TokenRenewal.h"
+#include "delivery/AccessTokenSource.h"
 
 namespace quillory {
 
@@ -29,11 +29,17 @@ TImapLogin SentCopyLogin(const TSmtpAccount& account);
 // that does not parse, and for an empty one.
 void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account);
 
+// Opens `client` within `connectTimeoutMs` and logs in: with a password through Login, or as
+// `login.user` with the access token `tokens` give through OpenImapRenewingToken (a refused token
+// renewed once). A login with a token and no `tokens` raises EIdException, with nothing sent.
+void OpenMailbox(ImapClient& client, const TImapLogin& login, const TAccessTokenSource& tokens,
+                 int connectTimeoutMs);
+
 // Opens `client`, set up by ApplySentCopyAccount, within the account's connect limit and logs in
-// as SentCopyLogin says: with a password through Login, or with the access token `token` gives
+// as SentCopyLogin says: with a password through Login, or with the access token `tokens` give
 // through OpenImapRenewingToken (a refused token renewed once). An account that logs in with a
 // token and is given none raises EIdException, with nothing sent.
-void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessToken& token);
+void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessTokenSource& tokens);
 
 // Whether the outgoing server belongs to a provider that files a copy of every sent message in
 // the Sent folder itself (a second copy would be a duplicate): smtp.gmail.com, smtp.office365.com,

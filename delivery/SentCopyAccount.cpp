@@ -1,7 +1,8 @@
-#include "net/SentCopyAccount.h"
+#include "delivery/SentCopyAccount.h"
 
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
+#include "delivery/TokenRenewal.h"
 #include "net/imap/ImapClient.h"
 #include "net/smtp/SmtpAccount.h"
 #include "net/transport/ServerAddress.h"
@@ -15,15 +16,19 @@ TImapLogin SentCopyLogin(const TSmtpAccount& account) {
     return {};
 }
 
-void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessToken& token) {
-    const TImapLogin login = SentCopyLogin(account);
+void OpenMailbox(ImapClient& client, const TImapLogin& login, const TAccessTokenSource& tokens,
+                 int connectTimeoutMs) {
     if (!login.withToken) {
-        client.OpenConnection(account.connectTimeoutMs);
+        client.OpenConnection(connectTimeoutMs);
         client.Login(login.user, login.password);
         return;
     }
-    if (!token) throw EIdException("The account signs in with Microsoft, but no sign-in is at hand");
-    OpenImapRenewingToken(client, login.user, token, account.connectTimeoutMs);
+    if (!tokens) throw EIdException("The account signs in with Microsoft, but no sign-in is at hand");
+    OpenImapRenewingToken(client, login.user, tokens, connectTimeoutMs);
+}
+
+void OpenSentCopyMailbox(ImapClient& client, const TSmtpAccount& account, const TAccessTokenSource& tokens) {
+    OpenMailbox(client, SentCopyLogin(account), tokens, account.connectTimeoutMs);
 }
 
 void ApplySentCopyAccount(ImapClient& client, const TSmtpAccount& account) {

@@ -1,4 +1,4 @@
-#include "app/send/SentCopy.h"
+#include "delivery/SentCopy.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,9 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/Win1250.h"
-#include "net/SentCopyAccount.h"
+#include "core/ProgramText.h"
+#include "delivery/SentCopyMailbox.h"
 #include "net/imap/ImapClient.h"
+#include "storage/FileHandle.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {
@@ -18,23 +19,8 @@ namespace {
 // Most file systems take names of 255 bytes; the time, the extension and a " (nn)" fit beside this.
 constexpr std::size_t kSubjectBytes = 120;
 
-// A file descriptor that closes itself.
-class TReadFile {
-public:
-    explicit TReadFile(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ < 0) throw ESpoolFileError(SpoolFile::DescribeError(path, errno));
-    }
-    ~TReadFile() { ::close(fd_); }
-    TReadFile(const TReadFile&) = delete;
-    TReadFile& operator=(const TReadFile&) = delete;
-    int Fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::string SubjectPart(const std::string& subject) {
-    std::string text = Win1250ToUtf8(subject);
+    std::string text = ProgramTextToUtf8(subject);
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
@@ -105,26 +91,23 @@ std::optional<std::string> SentCopy::Archive() {
     }
 }
 
-void SentCopy::StoreOnServer(ImapClient& client, const TAccessToken& token) {
+void SentCopy::StoreOnServer(SentCopyMailbox& mailbox) {
     if (!spool_) throw ESpoolFileError(spoolError_.empty() ? archiveError_ : spoolError_);
     if (spool_->WriteError() != 0)
         throw ESpoolFileError(SpoolFile::DescribeError(spool_->Path(), spool_->WriteError()));
-    ApplySentCopyAccount(client, account_);
-    TReadFile file(spool_->Path());
-    OpenSentCopyMailbox(client, account_, token);
-    folder_ = account_.sentCopy.folder.empty() ? client.FindSentFolder() : account_.sentCopy.folder;
+    const FileHandle file(::open(spool_->Path().c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen()) throw ESpoolFileError(SpoolFile::DescribeError(spool_->Path(), errno));
     TImapMessageSource source;
     source.size = spool_->Size();
     source.read = [&file](char* buffer, std::size_t capacity) -> std::size_t {
         for (;;) {
-            const ssize_t count = ::read(file.Fd(), buffer, capacity);
+            const ssize_t count = ::read(file.Get(), buffer, capacity);
             if (count >= 0) return static_cast<std::size_t>(count);
             if (errno != EINTR)
                 throw ESpoolFileError(std::string("Reading the copy: ") + std::strerror(errno));
         }
     };
-    client.Append(folder_, source);
-    client.Logout();
+    mailbox.Store(source);
 }
 
 }  // namespace quillory
