@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "contacts/ContactGroups.h"
 #include "contacts/UnicodeText.h"
 
 namespace quillory {
@@ -89,6 +90,7 @@ AddressBook::MergeOutcome AddressBook::Merge(Contact contact) {
     }
     if (!entry.gender) entry.gender = contact.gender;
     if (!entry.greetingStyle) entry.greetingStyle = contact.greetingStyle;
+    for (const std::string& group : contact.groups) AddToGroup(entry, group);
     for (std::string& property : contact.otherProperties) {
         if (std::find(entry.otherProperties.begin(), entry.otherProperties.end(), property) ==
             entry.otherProperties.end())

@@ -42,7 +42,7 @@ public:
     void Remove(std::size_t index);
     // Adds an entry of a new address; an address already in the book keeps its entry, which takes
     // over only what it lacks (names, titles, company, the chosen gender and greeting, other
-    // properties): what the user wrote is never replaced by an import.
+    // properties) and joins the groups it is not in yet: what the user wrote is never replaced by an import.
     MergeOutcome Merge(Contact contact);
 
     // Changes with every change of the book, for the views kept of it.

@@ -29,6 +29,9 @@ struct Contact {
     // The greeting the user chose; none: by the title where there is one, else by the surname.
     std::optional<GreetingStyle> greetingStyle;
     std::string greetingText;  // with GreetingStyle::Custom
+    // The groups the entry belongs to ("Zákazníci", "Výbor"), each once, in the order given; a name
+    // may hold any character, commas included (vCard CATEGORIES).
+    std::vector<std::string> groups;
     // The vCard properties the book does not use (telephones, addresses, notes), unfolded, as read;
     // written back unchanged.
     std::vector<std::string> otherProperties;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,9 +27,15 @@ struct CsvReadResult {
 // names of Google Contacts ("First Name", "E-mail 1 - Value", "Organization Name", also its older
 // "Given Name", "Family Name"), Thunderbird ("Primary Email", "Display Name", "Organization", in
 // English or Czech) and Outlook ("E-mail Address", "Company") are known, without regard to case and
-// diacritics. Fields are separated by commas, semicolons or tabs, whichever the first line uses
-// most. The text may be UTF-8 (with or without a byte-order mark), UTF-16 with a mark, or
+// diacritics. The groups come from Google's "Labels" or "Group Membership" (" ::: " between them, its
+// own "* myContacts"-style groups dropped) or a "Categories" column (also "Kategorie", "Skupiny"; ","
+// or ";" between them). Fields are separated by commas, semicolons or tabs, whichever the first line
+// uses most. The text may be UTF-8 (with or without a byte-order mark), UTF-16 with a mark, or
 // Windows-1250. A bad row is skipped and counted; the rows after it are read on.
 CsvReadResult ReadContactsCsv(std::string_view bytes);
+
+// Among a CSV header's column names, the column of e-mail addresses ReadContactsCsv reads first;
+// none when no name is one it knows.
+std::optional<std::size_t> EmailColumn(const std::vector<std::string>& header);
 
 }  // namespace quillory

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "contacts/AddressBook.h"
+#include "contacts/ContactGroups.h"
 #include "contacts/Salutation.h"
 #include "contacts/UnicodeText.h"
 #include "core/TextCase.h"
@@ -326,6 +327,9 @@ CardOutcome ReadCard(const std::vector<const LogicalLine*>& lines, Contact& cont
             if (SameText(sex, "M")) contact.gender = Gender::Male;
             else if (SameText(sex, "F")) contact.gender = Gender::Female;
             else if (!sex.empty()) contact.gender = Gender::Unknown;
+        } else if (name == "CATEGORIES") {
+            for (const std::string& group : SplitEscaped(RawValue(*property), ','))
+                AddToGroup(contact, Unescape(group));
         } else if (name == kGreetingProperty) {
             contact.greetingStyle = ReadGreetingStyle(Unescape(RawValue(*property)));
         } else if (name == kGreetingTextProperty) {
@@ -451,6 +455,14 @@ std::string WriteVCards(const std::vector<Contact>& contacts) {
         if (!TrimText(contact.greetingText).empty())
             AppendFolded(out,
                          std::string(kGreetingTextProperty) + ":" + Escape(TrimText(contact.greetingText)));
+        if (!contact.groups.empty()) {
+            std::string categories = "CATEGORIES:";
+            for (const std::string& group : contact.groups) {
+                if (categories.back() != ':') categories += ',';
+                categories += Escape(group);
+            }
+            AppendFolded(out, categories);
+        }
         for (const std::string& property : contact.otherProperties) AppendFolded(out, property);
         out += "END:VCARD\r\n";
     }

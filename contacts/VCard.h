@@ -23,10 +23,10 @@ struct VCardReadResult {
 // Reads the cards of a vCard 4.0, 3.0 or 2.1 file (RFC 6350; RFC 2426), in UTF-8 or, without a
 // byte-order mark and not well-formed UTF-8, Windows-1250. Lines are unfolded (§3.2) and values
 // unescaped (§3.4); 2.1's quoted-printable values are decoded. A card gives an entry from N (or FN
-// when N has no name), its preferred EMAIL, ORG, an academic TITLE, GENDER and the book's own
-// X-QUILLORY-GREETING and X-QUILLORY-GREETING-TEXT; every other property is kept as read.
-// A card without END, with a line that is no property, or whose EMAIL is no usable address is
-// skipped and counted; the rest of the file is read on.
+// when N has no name), its preferred EMAIL, ORG, an academic TITLE, GENDER, the groups of CATEGORIES and the
+// book's own X-QUILLORY-GREETING and X-QUILLORY-GREETING-TEXT; every other property is kept as read. A card
+// without END, with a line that is no property, or whose EMAIL is no usable address is skipped and counted;
+// the rest of the file is read on.
 VCardReadResult ReadVCards(std::string_view bytes);
 
 // The entries as a vCard 4.0 file: UTF-8, CR LF line ends, lines folded at 75 octets (§3.2) without

@@ -1,7 +1,7 @@
-// The vCard reader on a file of any bytes: every entry it gives has a usable address and text that
-// is well-formed UTF-8; the book's own file made of the entries has lines of at most 75 octets that
-// split no character, and reads back as the same entries, whole, and is written again byte for
-// byte the same.
+// The vCard reader on a file of any bytes: every entry it gives has a usable address, text that is
+// well-formed UTF-8 and no blank group; the book's own file made of the entries has lines of at most
+// 75 octets that split no character, and reads back as the same entries, whole, and is written again
+// byte for byte the same.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string* text : {&contact.firstName, &contact.surname, &contact.title,
                                         &contact.titleAfter, &contact.company, &contact.greetingText})
             Check(IsValidUtf8(*text));
+        for (const std::string& group : contact.groups) Check(IsValidUtf8(group) && !TrimText(group).empty());
     }
 
     const std::string file = WriteVCards(read.contacts);

@@ -63,16 +63,6 @@ private:
     bool committed_ = false;
 };
 
-bool WriteAll(int fd, std::string_view contents) {
-    while (!contents.empty()) {
-        const ssize_t written = ::write(fd, contents.data(), contents.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 mode_t DefaultMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -161,7 +151,7 @@ TReplaceResult ReplaceFileWhole(const std::filesystem::path& link, std::string_v
     if (const int error = temporary.Create((folder / TemporaryNamePrefix(path.filename().string())).string()))
         return Failed(TStep::Create, error);
     if (::fchmod(temporary.Fd(), mode) != 0) return Failed(TStep::Create, errno);
-    if (!WriteAll(temporary.Fd(), contents) || ::fsync(temporary.Fd()) != 0)
+    if (!WriteFully(temporary.Fd(), contents) || ::fsync(temporary.Fd()) != 0)
         return Failed(TStep::Write, errno);
     if (::rename(temporary.Name(), path.c_str()) != 0) return Failed(TStep::Rename, errno);
     temporary.Commit();

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 namespace quillory {
@@ -32,5 +34,17 @@ public:
 private:
     int fd_;
 };
+
+// Writes every byte to `fd`, going on after an interrupted or short write; false on an error (errno
+// tells it).
+inline bool WriteFully(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
 
 }  // namespace quillory

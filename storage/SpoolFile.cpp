@@ -9,6 +9,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "storage/FileHandle.h"
+
 namespace quillory {
 
 namespace {
@@ -71,6 +73,9 @@ std::filesystem::path SpoolFile::Commit(const std::string& fileName) {
             ::unlink(path_.c_str());
             path_ = target;
             committed_ = true;
+            // The new name reaches the disk with the folder's entry.
+            const FileHandle directory(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (directory.IsOpen()) ::fsync(directory.Get());
             return path_;
         }
         if (errno != EEXIST || number >= 1000) throw ESpoolFileError(DescribeError(target, errno));

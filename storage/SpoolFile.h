@@ -38,7 +38,8 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     bool Committed() const { return committed_; }
 
-    // Flushes the bytes to the disk and names the file `fileName` in its folder; when that name is
+    // Flushes the bytes to the disk and names the file `fileName` in its folder (the folder flushed
+    // too, so the name outlasts a power cut); when that name is
     // taken, " (2)", " (3)", … goes before the extension. No existing file is ever replaced.
     // Returns the path. Raises ESpoolFileError after a write error or when the file cannot be named.
     std::filesystem::path Commit(const std::string& fileName);

@@ -8,6 +8,8 @@
 
 #include "storage/IniDocument.h"
 
+#include <algorithm>
+
 namespace quillory {
 
 namespace {
@@ -30,6 +32,9 @@ std::optional<ProviderPreset> MakePreset(const TIniDocument& document, const std
     else if (login != "heslo") return std::nullopt;
     preset.domains = value("Domeny").toLower().split(' ', Qt::SkipEmptyParts);
     preset.hint = value("Rada");
+    const auto limit = [&value](std::string_view key) { return std::max(value(key).toInt(), 0); };
+    preset.limits = {limit("ZpravZaMinutu"), limit("ZpravZaHodinu"), limit("ZpravZaDen"),
+                     limit("PrijemcuZaDen")};
     if (preset.id.isEmpty() || preset.name.isEmpty() || preset.smtpServer.isEmpty()) return std::nullopt;
     return preset;
 }

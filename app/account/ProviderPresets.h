@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "merge/Pacer.h"
 #include "net/smtp/SmtpAccount.h"
 
 namespace quillory {
@@ -19,13 +20,16 @@ struct ProviderPreset {
     QString smtpServer;  // as typed in the server field: "smtp.seznam.cz:465"
     QString imapServer;  // for the sent copy: "imap.seznam.cz:993"
     TLoginMethod login = TLoginMethod::Password;
-    QStringList domains;  // lower case: "seznam.cz", "email.cz", ...
-    QString hint;         // Czech, may hold a link
+    QStringList domains;   // lower case: "seznam.cz", "email.cz", ...
+    QString hint;          // Czech, may hold a link
+    SendingLimits limits;  // for mail merge; 0: none given
 };
 
 // The providers of the data file, in its order. The file is UTF-8 INI: a section per provider with
-// Nazev, Smtp, Imap, Prihlaseni (heslo | microsoft), Domeny (blank-separated) and Rada; ";" and
-// "#" begin comment lines. A section without Nazev or Smtp, or with another login, is left out.
+// Nazev, Smtp, Imap, Prihlaseni (heslo | microsoft), Domeny (blank-separated), Rada and the sending
+// limits ZpravZaMinutu, ZpravZaHodinu, ZpravZaDen, PrijemcuZaDen (a limit that is no positive
+// number is none); ";" and "#" begin comment lines. A section without Nazev or Smtp, or with another login,
+// is left out.
 QVector<ProviderPreset> ReadProviderPresets(const QByteArray& utf8);
 // The same from a file; none when it cannot be read (the choice then offers only "Jiný").
 QVector<ProviderPreset> ReadProviderPresets(const std::filesystem::path& file);

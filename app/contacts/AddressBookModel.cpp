@@ -1,6 +1,9 @@
 #include "app/contacts/AddressBookModel.h"
 
+#include <QStringList>
+
 #include "app/contacts/AddressBookStore.h"
+#include "contacts/ContactGroups.h"
 #include "contacts/Salutation.h"
 
 namespace quillory {
@@ -16,9 +19,16 @@ void AddressBookModel::SetSearch(const QString& text) {
     Refill();
 }
 
+void AddressBookModel::SetGroup(const QString& name) {
+    group_ = name.toStdString();
+    Refill();
+}
+
 void AddressBookModel::Refill() {
     beginResetModel();
     rows_ = store_.Matcher().Search(search_.toStdString());
+    if (!group_.empty())
+        std::erase_if(rows_, [this](std::size_t entry) { return !InGroup(store_.Book().At(entry), group_); });
     endResetModel();
 }
 
@@ -48,6 +58,11 @@ QVariant AddressBookModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(contact.email);
     case Company:
         return QString::fromStdString(contact.company);
+    case Groups: {
+        QStringList groups;
+        for (const std::string& group : contact.groups) groups << QString::fromStdString(group);
+        return groups.join(", ");
+    }
     case Greeting:
         return QString::fromStdString(quillory::Greeting(contact));
     default:
@@ -68,6 +83,8 @@ QVariant AddressBookModel::headerData(int section, Qt::Orientation orientation, 
         return QStringLiteral("E-mail");
     case Company:
         return QStringLiteral("Firma");
+    case Groups:
+        return QStringLiteral("Skupiny");
     case Greeting:
         return QStringLiteral("Oslovení");
     default:

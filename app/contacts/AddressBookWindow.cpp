@@ -1,5 +1,6 @@
 #include "app/contacts/AddressBookWindow.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,6 +18,7 @@
 #include "app/contacts/ContactDialog.h"
 #include "app/contacts/ContactsImport.h"
 #include "app/desktop/Desktop.h"
+#include "contacts/ContactGroups.h"
 #include "contacts/VCard.h"
 
 namespace quillory {
@@ -39,6 +42,16 @@ AddressBookWindow::AddressBookWindow(AddressBookStore& store, TDesktop& desktop,
     search_->setObjectName("addressBookSearch");
     search_->setPlaceholderText(QStringLiteral("Hledat podle jména, příjmení, adresy nebo firmy"));
     search_->setClearButtonEnabled(true);
+    group_ = new QComboBox(this);
+    group_->setObjectName("addressBookGroup");
+    group_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    importGroup_ = new QComboBox(this);
+    importGroup_->setObjectName("addressBookImportGroup");
+    importGroup_->setEditable(true);
+    importGroup_->setInsertPolicy(QComboBox::NoInsert);
+    importGroup_->lineEdit()->setPlaceholderText(QStringLiteral("žádné"));
+    importGroup_->setToolTip(QStringLiteral("Skupina, do které import zařadí všechny importované kontakty"));
+    importGroup_->setMinimumContentsLength(14);
     model_ = new AddressBookModel(store_, this);
     table_ = new QTableView(this);
     table_->setObjectName("addressBookTable");
@@ -61,18 +74,30 @@ AddressBookWindow::AddressBookWindow(AddressBookStore& store, TDesktop& desktop,
     export_ = MakeButton(this, "addressBookExport", QStringLiteral("Exportovat…"));
     close_ = MakeButton(this, "addressBookClose", QStringLiteral("Zavřít"));
 
+    auto* filter = new QHBoxLayout;
+    filter->addWidget(search_, 1);
+    filter->addWidget(new QLabel(QStringLiteral("Skupina:"), this));
+    filter->addWidget(group_);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {add_, edit_, delete_, import_, export_}) buttons->addWidget(button);
+    for (QPushButton* button : {add_, edit_, delete_}) buttons->addWidget(button);
+    buttons->addSpacing(12);
+    buttons->addWidget(import_);
+    buttons->addWidget(new QLabel(QStringLiteral("do skupiny:"), this));
+    buttons->addWidget(importGroup_);
+    buttons->addWidget(export_);
     buttons->addStretch();
     buttons->addWidget(close_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(search_);
+    layout->addLayout(filter);
     layout->addWidget(warning_);
     layout->addWidget(table_);
     layout->addWidget(state_);
     layout->addLayout(buttons);
 
     connect(search_, &QLineEdit::textChanged, model_, &AddressBookModel::SetSearch);
+    connect(group_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { model_->SetGroup(index > 0 ? group_->itemText(index) : QString()); });
+    connect(&store_, &AddressBookStore::changed, this, &AddressBookWindow::ShowGroups);
     connect(table_, &QTableView::doubleClicked, this, [this] { Handle([this] { EditClick(); }); });
     connect(add_, &QPushButton::clicked, this, [this] { Handle([this] { AddClick(); }); });
     connect(edit_, &QPushButton::clicked, this, [this] { Handle([this] { EditClick(); }); });
@@ -81,7 +106,27 @@ AddressBookWindow::AddressBookWindow(AddressBookStore& store, TDesktop& desktop,
     connect(export_, &QPushButton::clicked, this, [this] { Handle([this] { ExportClick(); }); });
     connect(close_, &QPushButton::clicked, this, &QDialog::close);
     connect(model_, &QAbstractItemModel::modelReset, this, &AddressBookWindow::ShowState);
+    ShowGroups();
     ShowState();
+}
+
+void AddressBookWindow::ShowGroups() {
+    QStringList groups;
+    for (const std::string& group : BookGroups(store_.Book())) groups << QString::fromStdString(group);
+    const QString chosen = group_->currentIndex() > 0 ? group_->currentText() : QString();
+    {
+        const QSignalBlocker blocker(group_);
+        group_->clear();
+        group_->addItem(QStringLiteral("všechny"));
+        group_->addItems(groups);
+        // A group no entry belongs to any more stays chosen, showing nothing, until the user changes it.
+        if (!chosen.isEmpty() && !groups.contains(chosen)) group_->addItem(chosen);
+        group_->setCurrentIndex(chosen.isEmpty() ? 0 : group_->findText(chosen, Qt::MatchExactly));
+    }
+    const QString typed = importGroup_->currentText();
+    importGroup_->clear();
+    importGroup_->addItems(groups);
+    importGroup_->setEditText(typed);
 }
 
 template <class Action>
@@ -111,7 +156,7 @@ long AddressBookWindow::SelectedEntry() const {
 void AddressBookWindow::OpenContactDialog(const Contact& contact, long index) {
     if (dialog_) dialog_->close();
     dialog_ = new ContactDialog(
-        contact,
+        contact, BookGroups(store_.Book()),
         [this, index](const Contact& entry) {
             if (!IsUsableAddress(entry.email)) {
                 desktop_.ShowMessage(dialog_, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
@@ -157,7 +202,8 @@ void AddressBookWindow::ImportClick() {
         desktop_.ChooseFilesToOpen(this, QStringLiteral("Importovat kontakty (vCard .vcf, CSV .csv)"));
     if (paths.isEmpty()) return;
     std::vector<ImportFileResult> results;
-    for (const QString& path : paths) results.push_back(ImportContactsFile(store_, path));
+    const QString group = importGroup_->currentText().trimmed();
+    for (const QString& path : paths) results.push_back(ImportContactsFile(store_, path, group));
     desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, QStringLiteral("Adresář"),
                          ImportSummary(results));
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,9 +16,10 @@ class ContactDialog;
 class TDesktop;
 struct Contact;
 
-// The "Adresář" window: the entries in a table with a search field; adding, editing and deleting
-// entries; importing .vcf and .csv files with a summary of what came in and what was skipped; and
-// exporting the book as a .vcf file. It stays open beside the main window.
+// The "Adresář" window: the entries in a table with a search field and a choice of group; adding,
+// editing and deleting entries; importing .vcf and .csv files, into a group if one is given, with a
+// summary of what came in and what was skipped; and exporting the book as a .vcf file. It stays open
+// beside the main window.
 class AddressBookWindow : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +38,8 @@ private:
     template <class Action>
     void Handle(Action&& action);
     void ShowState();
+    // Fills the choices of groups anew from the book, keeping what was chosen.
+    void ShowGroups();
     // The book's index of the selected row, or -1.
     long SelectedEntry() const;
     void OpenContactDialog(const Contact& contact, long index);
@@ -44,6 +48,8 @@ private:
     TDesktop& desktop_;
     AddressBookModel* model_ = nullptr;
     QLineEdit* search_ = nullptr;
+    QComboBox* group_ = nullptr;
+    QComboBox* importGroup_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* state_ = nullptr;
     QLabel* warning_ = nullptr;

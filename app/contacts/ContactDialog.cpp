@@ -3,14 +3,17 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <iterator>
 
+#include "contacts/ContactGroups.h"
 #include "contacts/Salutation.h"
 
 namespace quillory {
@@ -45,8 +48,8 @@ QLineEdit* MakeField(QWidget* parent, const char* name, const std::string& text)
 
 }  // namespace
 
-ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Contact&)> accept,
-                             QWidget* parent)
+ContactDialog::ContactDialog(const Contact& contact, const std::vector<std::string>& groups,
+                             std::function<bool(const Contact&)> accept, QWidget* parent)
     : QDialog(parent), original_(contact), accept_(std::move(accept)) {
     setObjectName("ContactDialog");
     setWindowTitle(contact.email.empty() ? QStringLiteral("Nový kontakt")
@@ -84,6 +87,22 @@ ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Co
     greetingShown_ = new QLabel(this);
     greetingShown_->setObjectName("contactGreetingShown");
 
+    groups_ = new QListWidget(this);
+    groups_->setObjectName("contactGroups");
+    groups_->setMaximumHeight(110);
+    for (const std::string& group : contact.groups) AddGroupItem(FromUtf8(group), true);
+    for (const std::string& group : groups)
+        if (!InGroup(contact, group)) AddGroupItem(FromUtf8(group), false);
+    newGroup_ = new QLineEdit(this);
+    newGroup_->setObjectName("contactNewGroup");
+    newGroup_->setPlaceholderText(QStringLiteral("nová skupina"));
+    auto* addGroup = new QPushButton(QStringLiteral("Přidat"), this);
+    addGroup->setObjectName("contactAddGroup");
+    addGroup->setAutoDefault(false);
+    auto* newGroupRow = new QHBoxLayout;
+    newGroupRow->addWidget(newGroup_);
+    newGroupRow->addWidget(addGroup);
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("E-mail:"), email_);
     form->addRow(QStringLiteral("Titul před jménem:"), title_);
@@ -95,6 +114,8 @@ ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Co
     form->addRow(QStringLiteral("Oslovení:"), greeting_);
     form->addRow(QStringLiteral("Vlastní oslovení:"), greetingText_);
     form->addRow(QStringLiteral("{oslovení} dá:"), greetingShown_);
+    form->addRow(QStringLiteral("Skupiny:"), groups_);
+    form->addRow(QString(), newGroupRow);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Zrušit"));
@@ -104,6 +125,7 @@ ContactDialog::ContactDialog(const Contact& contact, std::function<bool(const Co
 
     connect(buttons, &QDialogButtonBox::accepted, this, &ContactDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ContactDialog::reject);
+    connect(addGroup, &QPushButton::clicked, this, &ContactDialog::AddGroupClick);
     for (QLineEdit* field : {title_, firstName_, surname_, titleAfter_, greetingText_})
         connect(field, &QLineEdit::textChanged, this, &ContactDialog::ShowGreeting);
     for (QComboBox* box : {gender_, greeting_})
@@ -124,7 +146,27 @@ Contact ContactDialog::Entry() const {
     contact.greetingStyle.reset();
     if (greeting_->currentIndex() > 0) contact.greetingStyle = kStyles[greeting_->currentIndex() - 1];
     contact.greetingText = ToUtf8(greetingText_->text());
+    contact.groups.clear();
+    for (int row = 0; row < groups_->count(); ++row)
+        if (groups_->item(row)->checkState() == Qt::Checked)
+            AddToGroup(contact, ToUtf8(groups_->item(row)->text()));
+    AddToGroup(contact, ToUtf8(newGroup_->text()));
     return contact;
+}
+
+void ContactDialog::AddGroupItem(const QString& name, bool checked) {
+    auto* item = new QListWidgetItem(name, groups_);
+    item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void ContactDialog::AddGroupClick() {
+    const QString name = newGroup_->text().trimmed();
+    if (name.isEmpty()) return;
+    const QList<QListWidgetItem*> same = groups_->findItems(name, Qt::MatchExactly);
+    if (same.isEmpty()) AddGroupItem(name, true);
+    else same.first()->setCheckState(Qt::Checked);
+    newGroup_->clear();
 }
 
 void ContactDialog::ShowGreeting() {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "contacts/ContactGroups.h"
 #include "contacts/ContactsCsv.h"
 #include "contacts/VCard.h"
 #include "storage/RegularFile.h"
@@ -21,7 +22,7 @@ bool LooksLikeVCard(const QString& path, const std::string& bytes) {
 
 }  // namespace
 
-ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path) {
+ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path, const QString& group) {
     ImportFileResult result;
     result.fileName = QFileInfo(path).fileName();
     std::string bytes;
@@ -41,10 +42,15 @@ ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path
         }
         return result;
     }
+    const auto intoGroup = [&group](std::vector<Contact>& contacts) {
+        for (Contact& contact : contacts) AddToGroup(contact, group.toStdString());
+        return std::move(contacts);
+    };
+    result.group = group.trimmed();
     result.vCard = LooksLikeVCard(path, bytes);
     if (result.vCard) {
         VCardReadResult cards = ReadVCards(bytes);
-        result.counts = store.Merge(std::move(cards.contacts));
+        result.counts = store.Merge(intoGroup(cards.contacts));
         result.counts.skippedBad = cards.badCards;
         result.counts.skippedWithoutAddress = cards.withoutAddress;
         if (cards.badCards + cards.withoutAddress == 0 &&
@@ -56,7 +62,7 @@ ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path
             result.problem = QStringLiteral("první řádek nepojmenovává sloupec s e-mailovou adresou");
             return result;
         }
-        result.counts = store.Merge(std::move(rows.contacts));
+        result.counts = store.Merge(intoGroup(rows.contacts));
         result.counts.skippedBad = rows.badLines;
         result.counts.skippedWithoutAddress = rows.withoutAddress;
     }
@@ -74,6 +80,8 @@ QString ImportSummary(const std::vector<ImportFileResult>& results) {
         const ImportCounts& counts = result.counts;
         lines << result.fileName + ":";
         lines << QStringLiteral("nové kontakty: %1").arg(counts.added);
+        if (!result.group.isEmpty())
+            lines << QStringLiteral("kontakty souboru jsou ve skupině „%1“").arg(result.group);
         if (counts.merged > 0) lines << QStringLiteral("doplněné kontakty: %1").arg(counts.merged);
         if (counts.alreadyPresent > 0)
             lines << QStringLiteral("kontakty už v adresáři beze změny: %1").arg(counts.alreadyPresent);

@@ -8,6 +8,7 @@
 #include <QCompleter>
 #include <QDate>
 #include <QLabel>
+#include <QListWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -17,6 +18,7 @@
 
 #include <csignal>
 
+#include "app/contacts/AddressBookModel.h"
 #include "app/contacts/AddressBookStore.h"
 #include "app/contacts/AddressBookWindow.h"
 #include "app/contacts/AddressCompleter.h"
@@ -429,7 +431,8 @@ private slots:
         QCOMPARE(table->model()->rowCount(), 2);
         window.findChild<QLineEdit*>("addressBookSearch")->setText("NOVAKOVA");
         QCOMPARE(table->model()->rowCount(), 1);
-        QCOMPARE(table->model()->index(0, 5).data().toString(), QString("Vážená paní doktorko"));
+        QCOMPARE(table->model()->index(0, AddressBookModel::Greeting).data().toString(),
+                 QString("Vážená paní doktorko"));
         QCOMPARE(window.findChild<QLabel*>("addressBookState")->text(),
                  QString("Kontaktů v adresáři: 2, zobrazeno: 1"));
 
@@ -448,6 +451,88 @@ private slots:
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
         QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(1));
         QCOMPARE(ReadVCards(f.ReadFile("kontakty.vcf")).contacts.size(), size_t(1));
+    }
+
+    // Groups: read with an import, given to every entry of an import, chosen to filter the table, and
+    // edited in the entry's dialog; the book's file keeps them as CATEGORIES.
+    void groupsAreImportedFilteredAndEdited() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        // Google's export: its own "* myContacts" is no group.
+        Import(f, "google.csv",
+               "Name,E-mail 1 - Value,Labels\n"
+               "Jan Novák,jan@example.cz,\"* myContacts ::: Výbor ::: Novák, Svoboda a spol.\"\n"
+               "Eva Svobodová,eva@example.cz,* myContacts\n");
+        AddressBookWindow& window = f.Form().Contacts().Window();
+        auto* group = window.findChild<QComboBox*>("addressBookGroup");
+        auto* table = window.findChild<QTableView*>("addressBookTable");
+        const auto choices = [](QComboBox* box) {
+            QStringList items;
+            for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+            return items;
+        };
+        QCOMPARE(choices(group), (QStringList{"všechny", "Novák, Svoboda a spol.", "Výbor"}));
+
+        // An import into a group: every entry of the file joins it, one already in the book too.
+        window.findChild<QComboBox*>("addressBookImportGroup")->setEditText("Zákazníci 2026");
+        Import(f, "zakaznici.csv", "E-mail,Jméno\neva@example.cz,Eva\npetr@example.cz,Petr\n");
+        QVERIFY(f.desktop.messages.last().text.contains("kontakty souboru jsou ve skupině „Zákazníci 2026“"));
+        QCOMPARE(choices(group),
+                 (QStringList{"všechny", "Novák, Svoboda a spol.", "Výbor", "Zákazníci 2026"}));
+
+        const auto shown = [table] {
+            QStringList addresses;
+            for (int row = 0; row < table->model()->rowCount(); ++row)
+                addresses << table->model()->index(row, AddressBookModel::Email).data().toString();
+            addresses.sort();
+            return addresses;
+        };
+        QCOMPARE(shown(), (QStringList{"eva@example.cz", "jan@example.cz", "petr@example.cz"}));
+        group->setCurrentIndex(group->findText("Zákazníci 2026"));
+        QCOMPARE(shown(), (QStringList{"eva@example.cz", "petr@example.cz"}));
+        QCOMPARE(window.findChild<QLabel*>("addressBookState")->text(),
+                 QString("Kontaktů v adresáři: 3, zobrazeno: 2"));
+        group->setCurrentIndex(group->findText("Výbor"));
+        QCOMPARE(shown(), QStringList{"jan@example.cz"});
+        QCOMPARE(table->model()->index(0, AddressBookModel::Groups).data().toString(),
+                 QString("Výbor, Novák, Svoboda a spol."));
+
+        // Jan leaves the committee and joins the customers and a new group.
+        SelectRowOf(window, "jan@example.cz");
+        QTest::mouseClick(window.findChild<QPushButton*>("addressBookEdit"), Qt::LeftButton);
+        ContactDialog* dialog = window.OpenDialog();
+        QVERIFY(dialog);
+        auto* groups = Field<QListWidget>(dialog, "contactGroups");
+        QStringList offered;
+        for (int row = 0; row < groups->count(); ++row)
+            offered << groups->item(row)->text() +
+                           (groups->item(row)->checkState() == Qt::Checked ? " ✓" : "");
+        QCOMPARE(offered, (QStringList{"Výbor ✓", "Novák, Svoboda a spol. ✓", "Zákazníci 2026"}));
+        groups->item(0)->setCheckState(Qt::Unchecked);
+        groups->item(2)->setCheckState(Qt::Checked);
+        Field<QLineEdit>(dialog, "contactNewGroup")->setText("Rada; obce");
+        QTest::mouseClick(Field<QPushButton>(dialog, "contactAddGroup"), Qt::LeftButton);
+        Field<QLineEdit>(dialog, "contactNewGroup")->setText("  Typed, then OK  ");
+        dialog->accept();
+        QVERIFY(!window.OpenDialog());
+
+        // The committee has no member left: it stays chosen and shows nothing until another is chosen.
+        QCOMPARE(shown(), QStringList{});
+        QCOMPARE(choices(group), (QStringList{"všechny", "Novák, Svoboda a spol.", "Rada; obce",
+                                              "Typed, then OK", "Zákazníci 2026", "Výbor"}));
+        group->setCurrentIndex(group->findText("Zákazníci 2026"));
+        QCOMPARE(shown(), (QStringList{"eva@example.cz", "jan@example.cz", "petr@example.cz"}));
+        group->setCurrentIndex(0);
+        QCOMPARE(choices(group), (QStringList{"všechny", "Novák, Svoboda a spol.", "Rada; obce",
+                                              "Typed, then OK", "Zákazníci 2026", "Výbor"}));
+
+        const std::string file = f.ReadFile("kontakty.vcf");
+        QString unfolded = QString::fromStdString(file).remove("\r\n ");  // the long line is folded
+        QVERIFY(unfolded.contains(
+            "CATEGORIES:Novák\\, Svoboda a spol.,Zákazníci 2026,Rada\\; obce,Typed\\, then OK\r\n"));
+        const VCardReadResult stored = ReadVCards(file);
+        QVERIFY(stored.contacts == f.Form().Contacts().Store().Book().Contacts());
     }
 
     // Writing the book's file fails (the process may write no byte to any file, which holds for root

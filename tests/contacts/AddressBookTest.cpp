@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "contacts/AddressBookFile.h"
+#include "contacts/ContactGroups.h"
 #include "contacts/ContactMatcher.h"
 #include "contacts/VCard.h"
 #include "storage/FileErrors.h"
@@ -56,10 +57,12 @@ TEST(AddressBook, MergeFillsOnlyWhatTheEntryLacks) {
     AddressBook book;
     Contact mine = Entry("jan@example.cz", "Honza", "");
     mine.greetingStyle = GreetingStyle::FirstName;
+    mine.groups = {"Výbor", "Rodina"};
     book.Add(mine);
     Contact imported = Entry("JAN@example.cz", "Jan", "Novák", "Firma");
     imported.greetingStyle = GreetingStyle::Title;
     imported.otherProperties = {"TEL:1"};
+    imported.groups = {"Rodina", "Zákazníci"};
     const auto before = book.Revision();
     EXPECT_EQ(book.Merge(imported), AddressBook::MergeOutcome::Merged);
     EXPECT_NE(book.Revision(), before);
@@ -70,6 +73,8 @@ TEST(AddressBook, MergeFillsOnlyWhatTheEntryLacks) {
     EXPECT_EQ(entry.company, "Firma");
     EXPECT_EQ(entry.greetingStyle, GreetingStyle::FirstName);
     EXPECT_EQ(entry.otherProperties, std::vector<std::string>{"TEL:1"});
+    EXPECT_EQ(entry.groups, (std::vector<std::string>{"Výbor", "Rodina", "Zákazníci"}));  // joined, none left
+    EXPECT_EQ(BookGroups(book), (std::vector<std::string>{"Rodina", "Výbor", "Zákazníci"}));
     EXPECT_EQ(book.Merge(imported), AddressBook::MergeOutcome::AlreadyPresent);
     EXPECT_EQ(book.Merge(Entry("nova@example.cz")), AddressBook::MergeOutcome::Added);
 }

@@ -14,6 +14,8 @@ inline void PrintTo(const Contact& contact, std::ostream* out) {
          << " style=" << (contact.greetingStyle ? static_cast<int>(*contact.greetingStyle) : -1)
          << " text=" << contact.greetingText << " other=[";
     for (const auto& property : contact.otherProperties) *out << property << "|";
+    *out << "] groups=[";
+    for (const auto& group : contact.groups) *out << group << "|";
     *out << "]}";
 }
 

@@ -110,6 +110,35 @@ TEST(ContactsCsv, BadRowsAreSkippedAndCountedByLine) {
     EXPECT_EQ(read.withoutAddress, 1);
 }
 
+// The group columns: Google's labels with its own starred groups dropped, and the category columns
+// of other programs.
+TEST(ContactsCsv, GroupColumns) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> groups;
+    };
+    const Case cases[] = {
+        {"First Name,E-mail 1 - Value,Labels\nJan,jan@example.cz,* myContacts ::: Zákazníci ::: Výbor\n",
+         {"Zákazníci", "Výbor"}},
+        {"Name,E-mail 1 - Value,Group Membership\nJan,jan@example.cz,Rodina ::: * starred\n", {"Rodina"}},
+        {"Name,E-mail 1 - Value,Labels\nJan,jan@example.cz,* myContacts\n", {}},
+        {"Name,E-mail 1 - Value,Labels\nJan,jan@example.cz,\"Novák, Svoboda ::: VIP\"\n",
+         {"Novák, Svoboda", "VIP"}},
+        {"First Name,Primary Email,Categories\nJan,jan@example.cz,\"Zákazníci, Výbor\"\n",
+         {"Zákazníci", "Výbor"}},
+        {"First Name;E-mail Address;Categories\nJan;jan@example.cz;\"Business;Osobní\"\n",
+         {"Business", "Osobní"}},
+        {"Jméno,Primární e-mail,Kategorie\nJan,jan@example.cz,Škola\n", {"Škola"}},
+        {"Jméno,E-mail,Skupiny\nJan,jan@example.cz,\n", {}},
+        {"Jméno,E-mail\nJan,jan@example.cz\n", {}},
+    };
+    for (const Case& test : cases) {
+        const CsvReadResult read = ReadContactsCsv(test.file);
+        ASSERT_EQ(read.contacts.size(), 1u) << test.file;
+        EXPECT_EQ(read.contacts[0].groups, test.groups) << test.file;
+    }
+}
+
 TEST(ContactsCsv, AFileWithoutAnAddressColumnIsNotRecognised) {
     EXPECT_FALSE(ReadContactsCsv("Jméno,Telefon\nJan,123\n").recognised);
     EXPECT_FALSE(ReadContactsCsv("").recognised);

@@ -32,6 +32,8 @@ TEST(VCard, TheBooksOwnFileReadsBackAsWritten) {
     own.greetingText = "Milá Jano,\nahoj";
     own.gender = Gender::Female;
     own.otherProperties = {"TEL;TYPE=cell:+420 777 123 456", "NOTE:Pozn\\, ámka"};
+    own.groups = {"Zákazníci", "Výbor, rada; a \\ spol.",
+                  "Dlouhá skupina se jménem přes celý řádek a ještě kus"};
     contacts.push_back(own);
     Contact unknown = Entry("nikola@example.cz", "Nikola", "");
     unknown.gender = Gender::Unknown;
@@ -148,6 +150,37 @@ TEST(VCard, Windows1250FileWithoutMarkAndUtf8WithMark) {
     ASSERT_EQ(marked.contacts.size(), 1u);
     EXPECT_EQ(marked.contacts[0].surname, "Žlutá");
     EXPECT_EQ(marked.strayLines, 0);
+}
+
+// The groups of CATEGORIES as other programs write them: one property or several, escaped commas
+// inside a name, blanks and repeats.
+TEST(VCard, CategoriesAreTheEntrysGroups) {
+    struct Case {
+        const char* properties;
+        std::vector<std::string> groups;
+    };
+    const Case cases[] = {
+        {"CATEGORIES:Zákazníci\r\n", {"Zákazníci"}},
+        {"CATEGORIES:Zákazníci,Výbor\r\n", {"Zákazníci", "Výbor"}},
+        {"CATEGORIES:Novák\\, Svoboda a spol.,VIP\r\n", {"Novák, Svoboda a spol.", "VIP"}},
+        {"CATEGORIES: Zákazníci , ,Výbor,Zákazníci\r\n", {"Zákazníci", "Výbor"}},
+        {"CATEGORIES:A\r\ncategories:B,A\r\n", {"A", "B"}},
+        {"item1.CATEGORIES;LANGUAGE=cs:Škola\\;Rodiče\r\n", {"Škola;Rodiče"}},
+        {"CATEGORIES:Dlouhý,\r\n seznam\r\n", {"Dlouhý", "seznam"}},
+        {"CATEGORIES;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C5=A0kola,V=C3=BDbor\r\n", {"Škola", "Výbor"}},
+        {"CATEGORIES:\r\n", {}},
+    };
+    for (const Case& test : cases) {
+        const VCardReadResult read = ReadVCards(std::string("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Jan\r\n") +
+                                                test.properties + "EMAIL:jan@example.cz\r\nEND:VCARD\r\n");
+        ASSERT_EQ(read.contacts.size(), 1u) << test.properties;
+        EXPECT_EQ(read.contacts[0].groups, test.groups) << test.properties;
+        EXPECT_TRUE(read.contacts[0].otherProperties.empty()) << test.properties;
+        EXPECT_EQ(ReadVCards(WriteVCards(read.contacts)).contacts, read.contacts) << test.properties;
+    }
+    Contact entry = Entry("jan@example.cz", "Jan", "Novák");
+    entry.groups = {"Novák, Svoboda", "VIP"};
+    EXPECT_NE(WriteVCards({entry}).find("\r\nCATEGORIES:Novák\\, Svoboda,VIP\r\n"), std::string::npos);
 }
 
 TEST(VCard, EmptyAndBlankFilesHoldNothing) {
