@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
@@ -11,22 +13,21 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "app/AboutDialog.h"
 #include "app/AppInfo.h"
 #include "app/BlockFileName.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
-#include "app/account/PasswordAtRest.h"
-#include "app/account/ProviderPresets.h"
-#include "app/account/SmtpSettingsDialog.h"
-#include "app/contacts/AddressBookStore.h"
+#include "app/account/MainWindowAccount.h"
+#include "app/contacts/MainWindowContacts.h"
 #include "app/desktop/Desktop.h"
 #include "app/desktop/ProgramFiles.h"
-#include "app/send/SendWorker.h"
+#include "app/help/MainWindowHelp.h"
+#include "app/send/MainWindowAttach.h"
+#include "app/send/MainWindowSend.h"
 #include "app/skin/Skin.h"
-#include "mail/IdMessage.h"
+#include "app/spelling/MainWindowSpelling.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
@@ -46,8 +47,6 @@ TForm1::TForm1(TDesktop& desktop, const std::filesystem::path& exeDir, QWidget* 
 TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), folders_(std::move(folders)), saveFileName_(kInitialSaveName) {
     setObjectName("Form1");
-    IdMessage1 = std::make_unique<TIdMessage>();
-    sender_ = std::make_unique<TSendWorker>();
     setWindowTitle(kMainWindowCaption);
     QFont font = this->font();
     font.setPixelSize(11);
@@ -55,94 +54,97 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     // The skin goes on before the widgets are built: switched on afterwards, it would make every
     // widget restyle itself once more. The plain look stays when no skin is found.
     sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
-    CreatePanels();
-    CreateBlocks();
-    CreatePhraseLists();
-    CreateAddressArea();
-    CreatePreview();
+    const TPanels panels = CreatePanels();
+    CreateBlocks(*panels.composing);
+    CreatePhraseLists(*panels.composing, *panels.addressing);
+    CreateAddressArea(*panels.addressing);
+    CreatePreview(*panels.preview);
     CreateBottomRow();
-    CreateAttachments();
-    CreateAddressBook();
+    attachments_ = std::make_unique<MainWindowAttach>(*this, *centralWidget(), desktop_);
+    contacts_ = std::make_unique<MainWindowContacts>(*this, desktop_, folders_.Data() / kAddressBookFileName,
+                                                     *sEdit1, *sEdit3);
     CreateHelpPanel();
     CreateMenus();
     ConnectSignals();
     CreateFormStorage();
-    CreateSpelling();
+    account_ = std::make_unique<MainWindowAccount>(*this, desktop_, *FormStorage1, folders_);
+    send_ = std::make_unique<MainWindowSend>(
+        *this, desktop_, *FormStorage1, attachments_->Files(), folders_.Data() / "Odeslané",
+        MainWindowSend::Fields{Memo1, lists_[4].combo, lists_[3].combo, sEdit1, sEdit3, sCheckBox12},
+        MainWindowSend::Hooks{
+            [this](const std::string& subject) { return contacts_->FillSubject(subject).text; },
+            [this](const std::string& subject) {
+                return contacts_->ConfirmEmptyPlaceholders(subject, placeholders_.Empty());
+            },
+            [this]() -> MicrosoftTokens& { return account_->Microsoft(); }});
+    connect(send_.get(), &MainWindowSend::delivered, this,
+            [this] { contacts_->LearnRecipients(send_->Message()); });
+    // Checked: the eight blocks, and the fields of the salutation, farewell, signature and subject
+    // lists. Not the addresses (the sender list, recipient, copies) and not the preview.
+    MainWindowSpelling::Editors checked;
+    for (const TBlock& block : blocks_) checked.blocks.push_back(block.memo);
+    for (int n = 0; n < 4; ++n) checked.fields.push_back(lists_[n].combo->lineEdit());
+    spelling_ = std::make_unique<MainWindowSpelling>(*this, desktop_, folders_.Data(), checked, *toolsMenu_,
+                                                     FormStorage1->StoredValues());
     move(16, 11);
     FormCreate();
 }
 
 // A window destroyed without its close still saves, unless a save already ran since the restore.
-TForm2& TForm1::Form2() {
-    if (!form2_) {
-        const auto presetsFile = folders_.FindShipped("providers.ini");
-        form2_ = std::make_unique<TForm2>(
-            *FormStorage1, *passwordAtRest_, *this, *microsoft_,
-            presetsFile ? ReadProviderPresets(*presetsFile) : QVector<ProviderPreset>());
-    }
-    return *form2_;
-}
-
-TForm3& TForm1::Form3() {
-    if (!form3_) form3_ = std::make_unique<TForm3>(desktop_, this);
-    return *form3_;
-}
-
 TForm1::~TForm1() { FormStorage1->HandleDestroy(); }
-
-template <class Action>
-void TForm1::Handle(Action&& action) {
-    Guarded(desktop_, this, std::forward<Action>(action));
-}
 
 void TForm1::ConnectSignals() {
     for (int n = 0; n < 8; ++n) {
         TBlock& block = blocks_[n];
-        connect(block.gate, &QCheckBox::toggled, this, [this] { Handle([this] { GenerateEmail(); }); });
+        connect(block.gate, &QCheckBox::toggled, this,
+                [this] { Guarded(desktop_, this, [this] { GenerateEmail(); }); });
         connect(block.memo, &QPlainTextEdit::textChanged, this,
-                [this] { Handle([this] { GenerateEmail(); }); });
+                [this] { Guarded(desktop_, this, [this] { GenerateEmail(); }); });
         connect(block.clear, &QPushButton::clicked, this,
-                [this, &block] { Handle([this, &block] { ClearBlock(block); }); });
+                [this, &block] { Guarded(desktop_, this, [this, &block] { ClearBlock(block); }); });
     }
-    for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11})
-        connect(gate, &QCheckBox::toggled, this, [this] { Handle([this] { GenerateEmail(); }); });
-    for (int n = 0; n < 5; ++n) {
-        TPhraseList& list = lists_[n];
-        const int number = n + 1;
+    for (int n = 0; n < 3; ++n)
+        connect(lists_[n].gate, &QCheckBox::toggled, this,
+                [this] { Guarded(desktop_, this, [this] { GenerateEmail(); }); });
+    for (PhraseList& list : lists_) {
+        const auto rebuild = [this, &list] {
+            if (list.rebuildsPreview) GenerateEmail();
+        };
         connect(list.add, &QPushButton::clicked, this,
-                [this, &list] { Handle([this, &list] { ListAdd(list); }); });
-        connect(list.remove, &QPushButton::clicked, this,
-                [this, number] { Handle([this, number] { ListDelete(number); }); });
+                [this, &list] { Guarded(desktop_, this, [&list] { list.Add(); }); });
+        connect(list.remove, &QPushButton::clicked, this, [this, &list, rebuild] {
+            Guarded(desktop_, this, [&list, rebuild] {
+                list.Delete();
+                rebuild();
+            });
+        });
         // The change event is the user's own picking or typing only, never a command's.
-        connect(list.combo, &QComboBox::activated, this,
-                [this, number] { Handle([this, number] { ListChange(number); }); });
-        connect(list.combo->lineEdit(), &QLineEdit::textEdited, this,
-                [this, number] { Handle([this, number] { ListChange(number); }); });
+        const auto changed = [this, &list, rebuild] {
+            Guarded(desktop_, this, [&list, rebuild] {
+                list.Change();
+                rebuild();
+            });
+        };
+        connect(list.combo, &QComboBox::activated, this, changed);
+        connect(list.combo->lineEdit(), &QLineEdit::textEdited, this, changed);
     }
-    OnClick(sBitBtn23, &TForm1::GenerateEmail);
-    OnClick(sBitBtn24, &TForm1::sBitBtn24Click);
-    OnClick(sBitBtn25, &TForm1::sBitBtn25Click);
-    OnClick(sBitBtn4, &TForm1::sBitBtn4Click);
-    OnClick(sBitBtn5, &TForm1::FileSaveAs1Execute);
-    OnClick(sBitBtn26, &TForm1::sBitBtn26Click);
-    OnClick(sBitBtn6, &TForm1::sBitBtn6Click);
-    OnClick(sBitBtn1, &TForm1::sBitBtn1Click);
-    connect(sEdit1, &QLineEdit::textChanged, this, [this] { Handle([this] { RecipientChanged(); }); });
-    connect(addressBook_, &AddressBookStore::changed, this,
-            [this] { Handle([this] { RecipientChanged(); }); });
+    // The preview is rebuilt when its placeholders would now be filled otherwise.
+    connect(contacts_.get(), &MainWindowContacts::recipientChanged, this, [this] {
+        Guarded(desktop_, this, [this] {
+            if (placeholders_.Stale([this] { return contacts_->RecipientValues(); })) GenerateEmail();
+        });
+    });
 }
 
 void TForm1::OnClick(QPushButton* button, THandler handler) {
     connect(button, &QPushButton::clicked, this,
-            [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+            [this, handler] { Guarded(desktop_, this, [this, handler] { (this->*handler)(); }); });
 }
 
 void TForm1::OnClick(QAction* item, THandler handler) {
     connect(item, &QAction::triggered, this,
-            [this, handler] { Handle([this, handler] { (this->*handler)(); }); });
+            [this, handler] { Guarded(desktop_, this, [this, handler] { (this->*handler)(); }); });
 }
-
-std::filesystem::path TForm1::BlockFile(int block) const { return folders_.Data() / BlockFileName(block); }
 
 // Loads the eight blocks, each on its own: a missing file leaves its block empty (the next close
 // creates it), a file that exists but cannot be read marks its block so that the close never writes
@@ -150,7 +152,7 @@ std::filesystem::path TForm1::BlockFile(int block) const { return folders_.Data(
 void TForm1::FormCreate() {
     std::optional<std::string> firstError;
     for (int n = 0; n < 8; ++n) {
-        const std::filesystem::path file = BlockFile(n + 1);
+        const std::filesystem::path file = folders_.Data() / BlockFileName(n + 1);
         try {
             LoadMemoText(*blocks_[n].memo, FileToLines(file));
         } catch (const Exception& error) {
@@ -162,21 +164,21 @@ void TForm1::FormCreate() {
     if (firstError)
         desktop_.ShowMessage(nullptr, TDesktop::TMessageKind::Error, kApplicationTitle,
                              DefaultErrorText(*firstError));
-    LoadAddressBook();
+    contacts_->Load();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shownOnce_ || event->spontaneous()) return;
     shownOnce_ = true;
-    Handle([this] { FormShow(); });
+    Guarded(desktop_, this, [this] { FormShow(); });
 }
 
 void TForm1::FormShow() { GenerateEmail(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool closed = false;
-    Handle([this, &closed] { closed = FormClose(); });
+    Guarded(desktop_, this, [this, &closed] { closed = FormClose(); });
     if (closed) event->accept();
     else event->ignore();
 }
@@ -186,66 +188,35 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormClose() {
     for (int n = 0; n < 8; ++n) {
         if (blocks_[n].unreadable) continue;
-        LinesToFile(MemoText(*blocks_[n].memo), BlockFile(n + 1));
+        LinesToFile(MemoText(*blocks_[n].memo), folders_.Data() / BlockFileName(n + 1));
     }
     return true;
 }
 
 TEmailPieces TForm1::ReadPieces() const {
     TEmailPieces pieces;
-    pieces.salutationTicked = sCheckBox9->isChecked();
+    pieces.salutationTicked = lists_[0].gate->isChecked();
     pieces.salutation = ToProgramText(lists_[0].combo->currentText());
     for (int n = 0; n < 8; ++n) {
         pieces.blockTicked[n] = blocks_[n].gate->isChecked();
         if (pieces.blockTicked[n]) pieces.blocks[n] = blocks_[n].text->Text();
     }
-    pieces.farewellTicked = sCheckBox10->isChecked();
+    pieces.farewellTicked = lists_[1].gate->isChecked();
     pieces.farewell = ToProgramText(lists_[1].combo->currentText());
-    pieces.signatureTicked = sCheckBox11->isChecked();
+    pieces.signatureTicked = lists_[2].gate->isChecked();
     pieces.signature = ToProgramText(lists_[2].combo->currentText());
     return pieces;
 }
 
 void TForm1::GenerateEmail() {
     std::string text = GenerateEmailText(ReadPieces());
-    FillPreviewPlaceholders(text);
+    placeholders_.Fill(text, [this] { return contacts_->RecipientValues(); });
     previewWriter_->Replace(text);
-    MarkEmptyPlaceholders();
+    placeholders_.Mark(*Memo1);
     emit previewRebuilt();
 }
 
 std::string TForm1::PreviewText() const { return MemoText(*Memo1); }
-
-void TForm1::ListAdd(TPhraseList& list) {
-    const QString text = list.combo->currentText();
-    const QSignalBlocker blocker(list.combo);
-    list.combo->addItem(text);
-    // Adding the first entry must not change the shown text or pick the entry.
-    list.combo->setEditText(text);
-}
-
-void TForm1::ListChange(int number) {
-    const TPhraseList& list = lists_.at(static_cast<size_t>(number - 1));
-    // After typing, an entry counts as selected only when the text is exactly that entry.
-    const QString text = list.combo->currentText();
-    int index = list.combo->currentIndex();
-    if (index < 0 || list.combo->itemText(index) != text)
-        index = list.combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    SetSelectedIndex(number, index);
-    if (list.rebuildsPreview) GenerateEmail();
-}
-
-void TForm1::ListDelete(int number) {
-    const TPhraseList& list = lists_.at(static_cast<size_t>(number - 1));
-    const int index = SelectedIndex(number);
-    {
-        const QSignalBlocker blocker(list.combo);
-        if (index >= 0 && index < list.combo->count()) list.combo->removeItem(index);
-        list.combo->setCurrentIndex(-1);
-        list.combo->setEditText(QString());
-    }
-    if (list.rebuildsPreview) GenerateEmail();
-}
 
 void TForm1::ClearBlock(TBlock& block) {
     ReplaceMemoText(*block.memo, {});
@@ -257,7 +228,7 @@ void TForm1::sBitBtn24Click() { sEdit3->clear(); }
 void TForm1::sBitBtn25Click() {
     const bool tick = checkAllNext_;
     for (const TBlock& block : blocks_) block.gate->setChecked(tick);
-    for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11}) gate->setChecked(tick);
+    for (int n = 0; n < 3; ++n) lists_[n].gate->setChecked(tick);
     checkAllNext_ = !tick;
 }
 
@@ -285,10 +256,22 @@ void TForm1::FileSaveAs1Accept() { LinesToFile(PreviewText(), ToPath(saveFileNam
 
 void TForm1::Ukonit1Click() { close(); }
 
-void TForm1::OprogramuQuillory1Click() { Form3().exec(); }
+void TForm1::OprogramuQuillory1Click() { help_->About(); }
 
 void TForm1::Webovstrnkaprogramu1Click() { desktop_.OpenUrl(kWebSiteAddress); }
 
 void TForm1::Updateprogramu1Click() { desktop_.OpenUrl(kUpdatePageAddress); }
+
+// The features' handlers.
+void TForm1::sBitBtn1Click() { account_->EditSettings(); }
+void TForm1::sBitBtn6Click() { send_->Send(); }
+void TForm1::OdeslanaPosta1Click() { send_->OpenSentArchive(); }
+void TForm1::Piloitsoubory1Click() { attachments_->Choose(); }
+void TForm1::Adres1Click() { contacts_->OpenWindow(); }
+void TForm1::Onlinenpovda1Click() { help_->Open(); }
+void TForm1::sBitBtn26Click() { help_->Close(); }
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { attachments_->DragEnter(*event); }
+void TForm1::dropEvent(QDropEvent* event) { attachments_->Drop(*event); }
 
 }  // namespace quillory

@@ -12,6 +12,7 @@
 #include "app/AppInfo.h"
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
+#include "app/help/MainWindowHelp.h"
 #include "app/help/WebLabel.h"
 
 namespace quillory {
@@ -40,10 +41,8 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& acces
     return memo;
 }
 
-}  // namespace
-
-QPushButton* TForm1::MakeButton(QWidget* parent, const char* name, const QString& caption,
-                                const QString& hint, const QRect& geometry) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                        const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
@@ -54,7 +53,7 @@ QPushButton* TForm1::MakeButton(QWidget* parent, const char* name, const QString
     return button;
 }
 
-QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->adjustSize();
@@ -62,16 +61,15 @@ QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& capt
     return label;
 }
 
-QCheckBox* TForm1::MakeCheckBox(QWidget* parent, const char* name, const QString& caption,
-                                const QRect& geometry) {
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     box->setGeometry(geometry);
     return box;
 }
 
-QComboBox* TForm1::MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
-                                const QRect& geometry) {
+QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
+                        const QRect& geometry) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setAccessibleName(accessibleName);
@@ -89,17 +87,18 @@ QComboBox* TForm1::MakeComboBox(QWidget* parent, const char* name, const QString
     return combo;
 }
 
-void TForm1::CreatePanels() {
+}  // namespace
+
+TForm1::TPanels TForm1::CreatePanels() {
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");
     client->setFixedSize(kClientSize);
     setCentralWidget(client);
-    sPanel1 = MakePanel(client, "sPanel1", {0, 0, 509, 677});
-    sPanel2 = MakePanel(client, "sPanel2", {512, 0, 497, 189});
-    sPanel3 = MakePanel(client, "sPanel3", {512, 192, 497, 485});
+    return {MakePanel(client, "sPanel1", {0, 0, 509, 677}), MakePanel(client, "sPanel2", {512, 0, 497, 189}),
+            MakePanel(client, "sPanel3", {512, 192, 497, 485})};
 }
 
-void TForm1::CreateBlocks() {
+void TForm1::CreateBlocks(QWidget& panel) {
     struct TPlace {
         QPoint gate, memo, clear;
     };
@@ -113,21 +112,21 @@ void TForm1::CreateBlocks() {
         const TPlace& place = kPlaces[n];
         const QString caption = QStringLiteral("Text blok %1").arg(n + 1);
         TBlock& block = blocks_[n];
-        block.gate = MakeCheckBox(sPanel1, qPrintable(QStringLiteral("sCheckBox%1").arg(n + 1)), caption,
+        block.gate = MakeCheckBox(&panel, qPrintable(QStringLiteral("sCheckBox%1").arg(n + 1)), caption,
                                   {place.gate, QSize(92, 19)});
         QFont bold = block.gate->font();
         bold.setBold(true);
         block.gate->setFont(bold);
-        block.memo = MakeMemo(sPanel1, qPrintable(QStringLiteral("Memo%1").arg(n + 2)), caption,
+        block.memo = MakeMemo(&panel, qPrintable(QStringLiteral("Memo%1").arg(n + 2)), caption,
                               {place.memo, QSize(n == 2 ? 237 : 241, 89)});
         block.text = std::make_unique<TCachedMemoText>(*block.memo);
-        block.clear = MakeButton(sPanel1, qPrintable(QStringLiteral("sBitBtn%1").arg(n + 11)), "Vymazat",
+        block.clear = MakeButton(&panel, qPrintable(QStringLiteral("sBitBtn%1").arg(n + 11)), "Vymazat",
                                  "Vymazat obsah bloku", {place.clear, QSize(73, 21)});
         block.clear->setAccessibleName(QStringLiteral("Vymazat text blok %1").arg(n + 1));
     }
 }
 
-void TForm1::CreatePhraseLists() {
+void TForm1::CreatePhraseLists(QWidget& composing, QWidget& addressing) {
     struct TListPlace {
         QWidget* parent;
         const char *combo, *add, *remove;
@@ -137,7 +136,7 @@ void TForm1::CreatePhraseLists() {
         bool rebuilds;
     };
     const TListPlace places[5] = {
-        {sPanel1,
+        {&composing,
          "sComboBox1",
          "sBitBtn9",
          "sBitBtn10",
@@ -146,7 +145,7 @@ void TForm1::CreatePhraseLists() {
          {356, 8},
          {428, 8},
          true},
-        {sPanel1,
+        {&composing,
          "sComboBox2",
          "sBitBtn19",
          "sBitBtn20",
@@ -155,7 +154,7 @@ void TForm1::CreatePhraseLists() {
          {356, 568},
          {428, 568},
          true},
-        {sPanel1,
+        {&composing,
          "sComboBox3",
          "sBitBtn21",
          "sBitBtn22",
@@ -164,7 +163,7 @@ void TForm1::CreatePhraseLists() {
          {356, 624},
          {428, 624},
          true},
-        {sPanel2,
+        {&addressing,
          "sComboBox4",
          "sBitBtn8",
          "sBitBtn2",
@@ -173,7 +172,7 @@ void TForm1::CreatePhraseLists() {
          {344, 136},
          {416, 136},
          false},
-        {sPanel2,
+        {&addressing,
          "sComboBox5",
          "sBitBtn3",
          "sBitBtn7",
@@ -185,7 +184,7 @@ void TForm1::CreatePhraseLists() {
     };
     for (int n = 0; n < 5; ++n) {
         const TListPlace& place = places[n];
-        TPhraseList& list = lists_[n];
+        PhraseList& list = lists_[n];
         list.combo = MakeComboBox(place.parent, place.combo, place.name, place.comboGeometry);
         list.add = MakeButton(place.parent, place.add, "Přidat", "Přidat položku do seznamu",
                               {place.add_at, QSize(69, 21)});
@@ -195,59 +194,70 @@ void TForm1::CreatePhraseLists() {
         list.remove->setAccessibleName("Smazat: " + place.name);
         list.rebuildsPreview = place.rebuilds;
     }
-    sCheckBox9 = MakeCheckBox(sPanel1, "sCheckBox9", "Oslovení", {8, 12, 78, 19});
-    sCheckBox10 = MakeCheckBox(sPanel1, "sCheckBox10", "Rozloučení / Pozdrav", {8, 572, 152, 19});
-    sCheckBox11 = MakeCheckBox(sPanel1, "sCheckBox11", "Podpis / Kontakt", {8, 628, 124, 19});
-    MakeLabel(sPanel1, "sLabel1", "(středníkem rozdělíte na řádky)", {136, 630});
-    MakeLabel(sPanel2, "sLabel4", "Předmět", {12, 144});
-    MakeLabel(sPanel2, "sLabel6", "Od", {256, 36});
-    MakeLabel(sPanel2, "sLabel8", "(email)", {280, 36});
+    lists_[0].gate = MakeCheckBox(&composing, "sCheckBox9", "Oslovení", {8, 12, 78, 19});
+    lists_[1].gate = MakeCheckBox(&composing, "sCheckBox10", "Rozloučení / Pozdrav", {8, 572, 152, 19});
+    lists_[2].gate = MakeCheckBox(&composing, "sCheckBox11", "Podpis / Kontakt", {8, 628, 124, 19});
+    MakeLabel(&composing, "sLabel1", "(středníkem rozdělíte na řádky)", {136, 630});
+    MakeLabel(&addressing, "sLabel4", "Předmět", {12, 144});
+    MakeLabel(&addressing, "sLabel6", "Od", {256, 36});
+    MakeLabel(&addressing, "sLabel8", "(email)", {280, 36});
 }
 
-void TForm1::CreateAddressArea() {
-    sBitBtn1 = MakeButton(sPanel2, "sBitBtn1", "Nastavní odchozí pošty", {}, {8, 8, 145, 21});
-    MakeLabel(sPanel2, "sLabel2", "Odeslat komu", {12, 36});
-    MakeLabel(sPanel2, "sLabel7", "(email)", {96, 36});
-    sEdit1 = new QLineEdit(sPanel2);
+void TForm1::CreateAddressArea(QWidget& panel) {
+    OnClick(MakeButton(&panel, "sBitBtn1", "Nastavní odchozí pošty", {}, {8, 8, 145, 21}),
+            &TForm1::sBitBtn1Click);
+    MakeLabel(&panel, "sLabel2", "Odeslat komu", {12, 36});
+    MakeLabel(&panel, "sLabel7", "(email)", {96, 36});
+    sEdit1 = new QLineEdit(&panel);
     sEdit1->setObjectName("sEdit1");
     sEdit1->setAccessibleName("Odeslat komu");
     sEdit1->setGeometry(8, 52, 237, 21);
-    sBitBtn24 = MakeButton(sPanel2, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
-    sBitBtn24->setAccessibleName("Vymazat kopie");
-    sCheckBox12 = MakeCheckBox(sPanel2, "sCheckBox12", "Kopie", {12, 88, 60, 19});
-    MakeLabel(sPanel2, "sLabel5", "(jednotlivé emaily oddělujte středníkem)", {76, 90});
-    sEdit3 = new QLineEdit(sPanel2);
+    QPushButton* clearCopies =
+        MakeButton(&panel, "sBitBtn24", "Vymazat", "Vymazat všechny emaily", {412, 84, 73, 21});
+    clearCopies->setAccessibleName("Vymazat kopie");
+    OnClick(clearCopies, &TForm1::sBitBtn24Click);
+    sCheckBox12 = MakeCheckBox(&panel, "sCheckBox12", "Kopie", {12, 88, 60, 19});
+    MakeLabel(&panel, "sLabel5", "(jednotlivé emaily oddělujte středníkem)", {76, 90});
+    sEdit3 = new QLineEdit(&panel);
     sEdit3->setObjectName("sEdit3");
     sEdit3->setAccessibleName("Kopie");
     sEdit3->setGeometry(8, 108, 481, 21);
 }
 
-void TForm1::CreatePreview() {
-    Memo1 = MakeMemo(sPanel3, "Memo1", "Náhled", {8, 8, 481, 469});
+void TForm1::CreatePreview(QWidget& panel) {
+    Memo1 = MakeMemo(&panel, "Memo1", "Náhled", {8, 8, 481, 469});
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     previewWriter_ = std::make_unique<TMemoWriter>(*Memo1);
 }
 
 void TForm1::CreateBottomRow() {
     QWidget* client = centralWidget();
-    sBitBtn25 = MakeButton(client, "sBitBtn25", "Vše / Nic", "Zaškrtnout/Odškrtnout vše", {12, 676, 89, 25});
+    OnClick(MakeButton(client, "sBitBtn25", "Vše / Nic", "Zaškrtnout/Odškrtnout vše", {12, 676, 89, 25}),
+            &TForm1::sBitBtn25Click);
     auto* fullVersion = new TsWebLabel(desktop_, "Chci verzi Full", kFullVersionAddress, client);
     fullVersion->setObjectName("sWebLabel1");
     fullVersion->setGeometry(400, 684, 97, 16);
-    sBitBtn23 = MakeButton(client, "sBitBtn23", "Obnovit", "Znovu generovat email", {524, 676, 89, 25});
-    sBitBtn4 = MakeButton(client, "sBitBtn4", "Kopírovat", "Zkopírovat obsah emailu do schránky",
-                          {708, 676, 97, 25});
-    sBitBtn5 =
-        MakeButton(client, "sBitBtn5", "Uložit text", "Uložit obsah emailu do souboru", {804, 676, 97, 25});
-    sBitBtn6 = MakeButton(client, "sBitBtn6", "Odeslat", "Odeslat email", {900, 676, 97, 25});
+    OnClick(MakeButton(client, "sBitBtn23", "Obnovit", "Znovu generovat email", {524, 676, 89, 25}),
+            &TForm1::GenerateEmail);
+    OnClick(MakeButton(client, "sBitBtn4", "Kopírovat", "Zkopírovat obsah emailu do schránky",
+                       {708, 676, 97, 25}),
+            &TForm1::sBitBtn4Click);
+    OnClick(
+        MakeButton(client, "sBitBtn5", "Uložit text", "Uložit obsah emailu do souboru", {804, 676, 97, 25}),
+        &TForm1::FileSaveAs1Execute);
+    OnClick(MakeButton(client, "sBitBtn6", "Odeslat", "Odeslat email", {900, 676, 97, 25}),
+            &TForm1::sBitBtn6Click);
 }
 
+// The help panel and its close button, hidden until the help opens.
 void TForm1::CreateHelpPanel() {
     QWidget* client = centralWidget();
-    sPanel4 = MakePanel(client, "sPanel4", {4, 4, 1001, 669});
-    sPanel4->hide();
-    sBitBtn26 = MakeButton(client, "sBitBtn26", "Zavřít  ", {}, {8, 676, 997, 25});
-    sBitBtn26->hide();
+    QFrame* panel = MakePanel(client, "sPanel4", {4, 4, 1001, 669});
+    panel->hide();
+    QPushButton* close = MakeButton(client, "sBitBtn26", "Zavřít  ", {}, {8, 676, 997, 25});
+    close->hide();
+    OnClick(close, &TForm1::sBitBtn26Click);
+    help_ = std::make_unique<MainWindowHelp>(*this, desktop_, *panel, *close, folders_);
 }
 
 }  // namespace quillory

@@ -8,14 +8,10 @@
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
-#include "app/account/MicrosoftTokens.h"
-#include "app/account/ProviderSection.h"
-#include "app/account/SentCopySection.h"
-#include "app/account/SmtpSettingsDialog.h"
-#include "app/account/StoredSmtpAccount.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/send/AttachedFiles.h"
+#include "app/send/MainWindowAttach.h"
 #include "storage/TextFile.h"
-#include "storage/forms/FormStorage.h"
 
 namespace quillory {
 
@@ -39,30 +35,19 @@ void TForm1::WriteBackups() const {
 void TForm1::Vchoznastaven1Click() {
     WriteBackups();
     for (const TBlock& block : blocks_) block.gate->setChecked(false);
-    for (QCheckBox* gate : {sCheckBox9, sCheckBox10, sCheckBox11}) gate->setChecked(false);
-    for (const TPhraseList& list : lists_) {
+    for (PhraseList& list : lists_) {
+        if (list.gate != nullptr) list.gate->setChecked(false);
         list.combo->clear();
         list.combo->clearEditText();
+        list.selectedIndex = 0;
     }
     sEdit1->clear();
     sEdit3->clear();
     // Emptying a memo is no edit of it: no rebuild follows, so the preview stays empty.
     ReplaceMemoText(*Memo1, {});
     for (const TBlock& block : blocks_) ReplaceMemoText(*block.memo, {});
-    attachedFiles_->Clear();
-    WriteSmtpAccount(*FormStorage1, TSmtpAccount{});
-    FormStorage1->WriteStoredValue(kImapPasswordName, std::string());
-    microsoft_->SignOut();
-    selectedIndex_.fill(0);
-    // A dialog not opened yet has nothing to empty: it reads the values when it opens.
-    if (form2_) {
-        form2_->sEdit1->clear();
-        form2_->sEdit2->clear();
-        form2_->sEdit3->clear();
-        form2_->sCheckBox1->setChecked(false);
-        form2_->sentCopy->Clear();
-        form2_->provider->Clear();
-    }
+    attachments_->Files().Clear();
+    account_->Reset();
 }
 
 }  // namespace quillory

@@ -1,17 +1,13 @@
-// The main window's persistence: the form storage with its stored properties and SMTP values, and
-// the settings dialog's handler.
+// The main window's persistence: the form storage with its stored properties, SMTP values and the
+// attached files.
 
 #include <QFile>
 
 #include "app/ErrorHandler.h"
 #include "app/MainWindow.h"
-#include "app/account/MicrosoftTokens.h"
-#include "app/account/OAuthHttp.h"
-#include "app/account/PasswordAtRest.h"
-#include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
-#include "app/desktop/Desktop.h"
 #include "app/send/AttachedFiles.h"
+#include "app/send/MainWindowAttach.h"
 #include "storage/forms/FormStorage.h"
 
 namespace quillory {
@@ -40,16 +36,10 @@ void TForm1::CreateFormStorage() {
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->SetStoredProps(kStoredProps);
     AddSmtpAccountValues(FormStorage1->StoredValues());
-    passwordAtRest_ = std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kSmtpPasswordName);
-    imapPasswordAtRest_ =
-        std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kImapPasswordName);
-    refreshTokenAtRest_ =
-        std::make_unique<TPasswordAtRest>(*FormStorage1, desktop_.Keyring(), kOAuthRefreshTokenName);
-    microsoft_ = new MicrosoftTokens(*FormStorage1, *new NetworkOAuthHttp(this), this);
     // The attached files' paths, as the file system names them, in a section of their own.
     FormStorage1->OnWriteSections = [this](TCustomIniFile& ini) {
         ini.ClearSection(kAttachmentSection);
-        const QStringList paths = attachedFiles_->Paths();
+        const QStringList paths = attachments_->Files().Paths();
         for (int n = 0; n < paths.size(); ++n)
             ini.WriteValue(kAttachmentSection, AttachmentKey(n), QFile::encodeName(paths[n]).toStdString());
     };
@@ -63,12 +53,8 @@ void TForm1::CreateFormStorage() {
             if (path.empty()) break;
             paths.append(QFile::decodeName(QByteArray::fromStdString(path)));
         }
-        attachedFiles_->Restore(paths);
+        attachments_->Files().Restore(paths);
     };
-}
-
-void TForm1::sBitBtn1Click() {
-    if (Form2().exec() == QDialog::Accepted) Form2().StoreFields();
 }
 
 }  // namespace quillory

@@ -1,6 +1,7 @@
 #include "app/account/DialogLook.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace quillory {
 
@@ -27,6 +28,20 @@ void ColourDialogField(QWidget& field) {
     palette.setColor(QPalette::Base, kFieldColour);
     palette.setColor(QPalette::Text, Qt::black);
     field.setPalette(palette);
+}
+
+QPushButton* MakeDialogButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeDialogText(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    return label;
 }
 
 }  // namespace quillory

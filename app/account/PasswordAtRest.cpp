@@ -1,7 +1,7 @@
 #include "app/account/PasswordAtRest.h"
 
 #include "app/Win1250Text.h"
-#include "app/account/Keyring.h"
+#include "app/desktop/Keyring.h"
 #include "core/Exception.h"
 #include "storage/IniFile.h"
 #include "storage/IniLocation.h"

@@ -1,7 +1,12 @@
 #include "app/account/ProviderPresets.h"
 
 #include <QFile>
-#include <QHash>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "storage/IniDocument.h"
 
 #include <algorithm>
 
@@ -12,20 +17,24 @@ namespace {
 // The shipped file is a few kilobytes; anything much larger is not it.
 constexpr qint64 kMaxFileBytes = 256 * 1024;
 
-std::optional<ProviderPreset> MakePreset(const QString& id, const QHash<QString, QString>& keys) {
+std::optional<ProviderPreset> MakePreset(const TIniDocument& document, const std::string& section) {
+    const auto value = [&](std::string_view key, std::string_view otherwise = {}) {
+        const auto found = document.Find(section, key);
+        return QString::fromUtf8(QByteArrayView(found.value_or(otherwise))).trimmed();
+    };
     ProviderPreset preset;
-    preset.id = id;
-    preset.name = keys.value("nazev");
-    preset.smtpServer = keys.value("smtp");
-    preset.imapServer = keys.value("imap");
-    const QString login = keys.value("prihlaseni", "heslo").toLower();
+    preset.id = QString::fromUtf8(section).trimmed().toLower();
+    preset.name = value("Nazev");
+    preset.smtpServer = value("Smtp");
+    preset.imapServer = value("Imap");
+    const QString login = value("Prihlaseni", "heslo").toLower();
     if (login == "microsoft") preset.login = TLoginMethod::Microsoft;
     else if (login != "heslo") return std::nullopt;
-    preset.domains = keys.value("domeny").toLower().split(' ', Qt::SkipEmptyParts);
-    preset.hint = keys.value("rada");
-    const auto limit = [&keys](const char* key) { return std::max(keys.value(key).toInt(), 0); };
-    preset.limits = {limit("zpravzaminutu"), limit("zpravzahodinu"), limit("zpravzaden"),
-                     limit("prijemcuzaden")};
+    preset.domains = value("Domeny").toLower().split(' ', Qt::SkipEmptyParts);
+    preset.hint = value("Rada");
+    const auto limit = [&value](std::string_view key) { return std::max(value(key).toInt(), 0); };
+    preset.limits = {limit("ZpravZaMinutu"), limit("ZpravZaHodinu"), limit("ZpravZaDen"),
+                     limit("PrijemcuZaDen")};
     if (preset.id.isEmpty() || preset.name.isEmpty() || preset.smtpServer.isEmpty()) return std::nullopt;
     return preset;
 }
@@ -33,32 +42,16 @@ std::optional<ProviderPreset> MakePreset(const QString& id, const QHash<QString,
 }  // namespace
 
 QVector<ProviderPreset> ReadProviderPresets(const QByteArray& utf8) {
+    const TIniDocument document = TIniDocument::Parse(std::string_view(utf8.constData(), utf8.size()));
     QVector<ProviderPreset> presets;
-    QString section;
-    QHash<QString, QString> keys;
-    const auto close = [&] {
-        if (section.isEmpty()) return;
-        if (auto preset = MakePreset(section, keys)) {
-            const bool known = std::any_of(presets.begin(), presets.end(), [&](const ProviderPreset& other) {
-                return other.id == preset->id;
-            });
-            if (!known) presets.append(*preset);
-        }
-        keys.clear();
-    };
-    for (QString line : QString::fromUtf8(utf8).split('\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
-        if (line.startsWith('[') && line.endsWith(']')) {
-            close();
-            section = line.mid(1, line.size() - 2).trimmed().toLower();
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0 || section.isEmpty()) continue;
-        keys.insert(line.left(equals).trimmed().toLower(), line.mid(equals + 1).trimmed());
+    // Of two sections of one name the first counts, as it does for every reader of the file.
+    for (const std::string& section : document.SectionNames()) {
+        auto preset = MakePreset(document, section);
+        if (!preset) continue;
+        const bool known = std::any_of(presets.begin(), presets.end(),
+                                       [&](const ProviderPreset& other) { return other.id == preset->id; });
+        if (!known) presets.append(*preset);
     }
-    close();
     return presets;
 }
 

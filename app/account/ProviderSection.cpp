@@ -10,29 +10,11 @@
 
 #include "app/account/DialogLook.h"
 #include "app/account/MicrosoftRegistrationFields.h"
+#include "app/account/MicrosoftSignInPanel.h"
 #include "app/account/MicrosoftTokens.h"
 #include "net/smtp/SmtpAccount.h"
-#include "storage/IniFile.h"
 
 namespace quillory {
-
-namespace {
-
-QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* MakeText(const char* name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    return label;
-}
-
-}  // namespace
 
 ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, MicrosoftTokens& tokens,
                                  QVector<ProviderPreset> presets)
@@ -51,37 +33,17 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
     row->addWidget(provider, 1);
     column->addLayout(row);
 
-    hint = MakeText("ProviderHint", this);
+    hint = MakeDialogText("ProviderHint", this);
     hint->setTextFormat(Qt::RichText);
     hint->setOpenExternalLinks(true);
     hint->setTextInteractionFlags(Qt::TextBrowserInteraction);
     column->addWidget(hint);
-    offer = MakeButton({}, "ProviderOffer", this);
+    offer = MakeDialogButton({}, "ProviderOffer", this);
     column->addWidget(offer);
 
-    microsoftPanel = new QWidget(this);
-    microsoftPanel->setObjectName("MicrosoftPanel");
-    auto* panel = new QVBoxLayout(microsoftPanel);
-    panel->setContentsMargins(0, 0, 0, 0);
-    panel->setSpacing(4);
-    if (MicrosoftSettings::BuiltInClientId().isEmpty()) {
-        registration = new MicrosoftRegistrationFields(microsoftPanel);
-        panel->addWidget(registration);
-    }
-    signInStatus = MakeText("MicrosoftStatus", microsoftPanel);
-    panel->addWidget(signInStatus);
-    auto* buttons = new QHBoxLayout;
-    signInButton = MakeButton("Přihlásit se účtem Microsoft", "MicrosoftSignIn", microsoftPanel);
-    signOutButton = MakeButton("Odhlásit", "MicrosoftSignOut", microsoftPanel);
-    cancelButton = MakeButton("Zrušit", "MicrosoftCancel", microsoftPanel);
-    buttons->addWidget(signInButton);
-    buttons->addWidget(signOutButton);
-    buttons->addWidget(cancelButton);
-    buttons->addStretch(1);
-    panel->addLayout(buttons);
+    microsoftPanel = new MicrosoftSignInPanel(this, tokens_, *fields_.login, fields_.sentCopy);
     column->addWidget(microsoftPanel);
 
-    signIn_ = new MicrosoftSignIn(tokens_.Http(), this);
     connect(provider, &QComboBox::activated, this, [this](int index) { Choose(index, true); });
     connect(offer, &QPushButton::clicked, this, [this] {
         if (offered_ < 0) return;
@@ -91,20 +53,10 @@ ProviderSection::ProviderSection(QWidget* parent, const Fields& fields, Microsof
     connect(fields_.login, &QLineEdit::textEdited, this, &ProviderSection::LoginEdited);
     // After the dialog's own handler, which enables the login fields with the box.
     connect(fields_.authenticate, &QCheckBox::toggled, this, &ProviderSection::UpdateFields);
-    connect(signInButton, &QPushButton::clicked, this, &ProviderSection::StartSignIn);
-    connect(cancelButton, &QPushButton::clicked, signIn_, &MicrosoftSignIn::Cancel);
-    connect(signOutButton, &QPushButton::clicked, this, [this] {
-        lastSignInMessage_.clear();
-        tokens_.SignOut();
-    });
-    if (registration)
-        connect(registration, &MicrosoftRegistrationFields::edited, this, [this] {
-            if (KeepRegistration()) ShowSignedIn();
-        });
-    connect(signIn_, &MicrosoftSignIn::finished, this, &ProviderSection::SignInFinished);
-    connect(&tokens_, &MicrosoftTokens::signInChanged, this, &ProviderSection::ShowSignedIn);
+    connect(microsoftPanel, &MicrosoftSignInPanel::heightChanged, this, &ProviderSection::heightChanged);
+    connect(&tokens_, &MicrosoftTokens::signInChanged, microsoftPanel, &MicrosoftSignInPanel::ShowSignedIn);
     if (fields_.sentCopy)
-        connect(fields_.sentCopy, &QCheckBox::toggled, this, &ProviderSection::ShowSignedIn);
+        connect(fields_.sentCopy, &QCheckBox::toggled, microsoftPanel, &MicrosoftSignInPanel::ShowSignedIn);
     Clear();
 }
 
@@ -129,8 +81,7 @@ void ProviderSection::Load(const TSmtpAccount& account) {
             index = microsoft == presets_.end() ? -1 : int(microsoft - presets_.begin());
     }
     provider->setCurrentIndex(index < 0 ? provider->count() - 1 : index);
-    if (registration) registration->Load(tokens_.Registration());
-    lastSignInMessage_.clear();
+    microsoftPanel->Load();
     Choose(provider->currentIndex(), false);
 }
 
@@ -142,9 +93,11 @@ void ProviderSection::Store(TSmtpAccount& account) const {
     if (account.oauth.method == TLoginMethod::Microsoft) account.authenticate = true;
 }
 
+bool ProviderSection::KeepRegistration() { return microsoftPanel->KeepRegistration(); }
+
 void ProviderSection::Clear() {
     provider->setCurrentIndex(provider->count() - 1);
-    lastSignInMessage_.clear();
+    microsoftPanel->ForgetLastMessage();
     Choose(provider->currentIndex(), false);
 }
 
@@ -153,10 +106,9 @@ void ProviderSection::Choose(int index, bool fill) {
     if (chosen && fill) Fill(*chosen);
     hint->setText(chosen ? chosen->hint : QString());
     hint->setVisible(chosen && !chosen->hint.isEmpty());
-    microsoftPanel->setVisible(chosen && chosen->login == TLoginMethod::Microsoft);
-    if (!chosen || chosen->login != TLoginMethod::Microsoft) signIn_->Cancel();
+    microsoftPanel->SetChosen(chosen && chosen->login == TLoginMethod::Microsoft);
     LoginEdited(fields_.login->text());
-    ShowSignedIn();
+    microsoftPanel->ShowSignedIn();
     UpdateFields();
 }
 
@@ -191,78 +143,6 @@ void ProviderSection::UpdateFields() {
     }
 }
 
-bool ProviderSection::KeepRegistration() {
-    if (!registration) return true;
-    try {
-        tokens_.KeepRegistration(registration->Registration());
-        return true;
-    } catch (const EIniFileException& error) {
-        lastSignInMessage_ = QStringLiteral("ID aplikace se nepodařilo uložit: %1").arg(error.what());
-        ShowSignedIn();
-        return false;
-    }
-}
-
-void ProviderSection::StartSignIn() {
-    if (signIn_->Running()) return;
-    lastSignInMessage_.clear();
-    if (!KeepRegistration()) return;
-    const QString login = fields_.login->text().trimmed();
-    const bool imap = fields_.sentCopy && fields_.sentCopy->isChecked();
-    signIn_->Start(tokens_.Settings(), MicrosoftScopes(imap), login.contains('@') ? login : QString());
-    ShowSignedIn();
-}
-
-void ProviderSection::SignInFinished(const MicrosoftSignIn::Result& result) {
-    if (result.outcome == MicrosoftSignIn::Outcome::SignedIn) {
-        lastSignInMessage_.clear();
-        const QString login = fields_.login->text().trimmed();
-        tokens_.Adopt(result.tokens, login.contains('@') ? login : QString());
-        // Whoever signed in is the login from now on.
-        if (!tokens_.Address().isEmpty()) fields_.login->setText(tokens_.Address());
-    } else {
-        lastSignInMessage_ = result.message;
-    }
-    ShowSignedIn();
-}
-
-// Only for a Microsoft account: whether one is signed in is a read of the refresh token, which may
-// ask the keyring, and a password account has no business with it.
-void ProviderSection::ShowSignedIn() {
-    if (Method() != TLoginMethod::Microsoft) {
-        signInStatus->clear();
-        emit heightChanged();
-        return;
-    }
-    const bool waiting = signIn_->Running();
-    const auto problem = tokens_.Settings().Problem();
-    QString status;
-    if (waiting) {
-        status = QStringLiteral("Dokončete přihlášení v prohlížeči, který se otevřel…");
-    } else if (problem) {
-        status = *problem;
-    } else if (tokens_.SignedIn()) {
-        const QString address = tokens_.Address();
-        status = address.isEmpty() ? QStringLiteral("Účet Microsoft je přihlášen.")
-                                   : QStringLiteral("Přihlášen účet Microsoft: %1").arg(address);
-        // The sign-in asks for IMAP only when the copy is on at that moment.
-        if (fields_.sentCopy && fields_.sentCopy->isChecked() && !tokens_.GrantsImap())
-            status += QStringLiteral(
-                "\nPro kopii odeslané pošty na serveru se přihlaste znovu: toto přihlášení nemá "
-                "oprávnění k IMAP.");
-    } else {
-        status = QStringLiteral("Účet Microsoft není přihlášen.");
-    }
-    if (!lastSignInMessage_.isEmpty()) status = lastSignInMessage_ + "\n\n" + status;
-    signInStatus->setText(status);
-    const bool signedIn = tokens_.SignedIn();
-    signInButton->setVisible(!waiting);
-    signInButton->setEnabled(!problem);
-    signOutButton->setVisible(!waiting && signedIn);
-    cancelButton->setVisible(waiting);
-    emit heightChanged();
-}
-
 int ProviderSection::PlaceAtTop(int width) {
     // The panel's texts may have changed since the section last asked it for its height: its size
     // is asked anew, not taken from the section layout's memory.
@@ -281,13 +161,13 @@ int ProviderSection::PlaceAtTop(int width) {
         microsoftPanel->layout()->activate();
         // A hidden widget gets its size without a resize event: the fields' own layout is laid
         // out here too.
-        if (registration) registration->layout()->activate();
+        if (microsoftPanel->registration) microsoftPanel->registration->layout()->activate();
     }
     return height;
 }
 
 void ProviderSection::hideEvent(QHideEvent* event) {
-    signIn_->Cancel();
+    microsoftPanel->Cancel();
     QWidget::hideEvent(event);
 }
 

@@ -3,7 +3,6 @@
 #include <QVector>
 #include <QWidget>
 
-#include "app/account/MicrosoftSignIn.h"
 #include "app/account/ProviderPresets.h"
 
 class QCheckBox;
@@ -14,15 +13,14 @@ class QPushButton;
 
 namespace quillory {
 
-class MicrosoftRegistrationFields;
+class MicrosoftSignInPanel;
 class MicrosoftTokens;
 struct TSmtpAccount;
 
 // The top of the outgoing-mail settings: the choice "Poskytovatel" (the presets of the shipped data
 // file, then "Jiný"), a short hint for the chosen provider (how to get an application password),
 // an offer of the provider that the address typed as the login belongs to, and for Microsoft the
-// sign-in panel: who is signed in, "Přihlásit se účtem Microsoft", "Odhlásit", and "Zrušit" while
-// the browser is open.
+// sign-in panel (MicrosoftSignInPanel).
 //
 // Choosing a provider fills the dialog's SMTP server and the sent copy's IMAP server (the user can
 // still change them) and ticks "Server požaduje ověření"; with Microsoft the password field is not
@@ -47,8 +45,7 @@ public:
     void Load(const TSmtpAccount& account);
     // Puts the chosen provider, the login method and who is signed in into `account`.
     void Store(TSmtpAccount& account) const;
-    // Keeps the registration typed in (with the dialog's OK, and before a sign-in); false, with the
-    // reason shown, when the INI file cannot be written.
+    // Keeps the Microsoft registration typed in (MicrosoftSignInPanel::KeepRegistration).
     bool KeepRegistration();
     // Back to "Jiný" with password login, as the reset to defaults leaves the account.
     void Clear();
@@ -56,18 +53,11 @@ public:
     // The preset chosen now; none for "Jiný".
     const ProviderPreset* Chosen() const;
     TLoginMethod Method() const;
-    MicrosoftSignIn& SignIn() const { return *signIn_; }
 
-    QComboBox* provider = nullptr;      // "Poskytovatel"
-    QLabel* hint = nullptr;             // the provider's hint
-    QPushButton* offer = nullptr;       // "Použít nastavení …" for the typed address's provider
-    QWidget* microsoftPanel = nullptr;  // shown for Microsoft
-    // The registration typed in; only in a build without one of its own, else null.
-    MicrosoftRegistrationFields* registration = nullptr;
-    QLabel* signInStatus = nullptr;  // who is signed in, or how the last sign-in ended
-    QPushButton* signInButton = nullptr;
-    QPushButton* signOutButton = nullptr;
-    QPushButton* cancelButton = nullptr;
+    QComboBox* provider = nullptr;  // "Poskytovatel"
+    QLabel* hint = nullptr;         // the provider's hint
+    QPushButton* offer = nullptr;   // "Použít nastavení …" for the typed address's provider
+    MicrosoftSignInPanel* microsoftPanel = nullptr;  // shown for Microsoft
 
     // Lays the section out at the top of its parent, `width` wide and as high as what it shows now
     // needs (the Microsoft panel laid out too while hidden, ready to show); returns that height.
@@ -87,17 +77,12 @@ private:
     void Choose(int index, bool fill);
     void Fill(const ProviderPreset& preset);
     void LoginEdited(const QString& text);
-    void StartSignIn();
-    void SignInFinished(const MicrosoftSignIn::Result& result);
-    void ShowSignedIn();
     void UpdateFields();
 
     Fields fields_;
     MicrosoftTokens& tokens_;
     QVector<ProviderPreset> presets_;
-    MicrosoftSignIn* signIn_ = nullptr;
     int offered_ = -1;  // the preset `offer` stands for
-    QString lastSignInMessage_;
 };
 
 }  // namespace quillory

@@ -1,16 +1,11 @@
-// The address book in the main window: the "Adresář" window, completion in the address fields, the
-// placeholders of the preview and of the subject, and the entries delivered messages add.
+#include "app/contacts/MainWindowContacts.h"
 
-#include <QColor>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextBlock>
 
 #include <cstring>
 
+#include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
-#include "app/MainWindow.h"
 #include "app/Win1250Text.h"
 #include "app/contacts/AddressBookWindow.h"
 #include "app/contacts/AddressCompleter.h"
@@ -61,102 +56,56 @@ QString LoadProblemText(const AddressBookLoad& load, const std::filesystem::path
 
 }  // namespace
 
-void TForm1::CreateAddressBook() {
-    addressBook_ = new AddressBookStore(folders_.Data() / kAddressBookFileName, this);
-    recipientCompleter_ = new AddressCompleter(*sEdit1, *addressBook_, AddressCompleter::Mode::OneAddress);
-    copyCompleter_ = new AddressCompleter(*sEdit3, *addressBook_, AddressCompleter::Mode::SemicolonList);
+MainWindowContacts::MainWindowContacts(QWidget& window, TDesktop& desktop,
+                                       const std::filesystem::path& bookFile, QLineEdit& recipient,
+                                       QLineEdit& copies)
+    : window_(window), desktop_(desktop), recipient_(recipient) {
+    book_ = new AddressBookStore(bookFile, &window);
+    recipientCompleter_ = new AddressCompleter(recipient, *book_, AddressCompleter::Mode::OneAddress);
+    copyCompleter_ = new AddressCompleter(copies, *book_, AddressCompleter::Mode::SemicolonList);
     // A book that cannot be written is told like a block file that cannot be: by the default error
     // handler, with the file's name and the system's reason.
-    connect(addressBook_, &AddressBookStore::writeFailed, this, [this](const std::string& message) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Error, kApplicationTitle,
+    connect(book_, &AddressBookStore::writeFailed, this, [this](const std::string& message) {
+        desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Error, kApplicationTitle,
                              DefaultErrorText(message));
     });
+    connect(&recipient, &QLineEdit::textChanged, this, &MainWindowContacts::recipientChanged);
+    connect(book_, &AddressBookStore::changed, this, &MainWindowContacts::recipientChanged);
 }
 
-void TForm1::LoadAddressBook() {
-    const AddressBookLoad load = addressBook_->Load();
+void MainWindowContacts::Load() {
+    const AddressBookLoad load = book_->Load();
     if (load.state == AddressBookLoad::State::Unreadable || load.state == AddressBookLoad::State::Damaged)
         desktop_.ShowMessage(nullptr, TDesktop::TMessageKind::Error, kApplicationTitle,
-                             LoadProblemText(load, addressBook_->File().Path(), addressBook_->Book().Size()));
+                             LoadProblemText(load, book_->File().Path(), book_->Book().Size()));
 }
 
-AddressBookWindow& TForm1::ContactsWindow() {
-    if (!contactsWindow_) {
-        contactsWindow_ = new AddressBookWindow(*addressBook_, desktop_, this);
-        contactsWindow_->setWindowFlag(Qt::Window);
+AddressBookWindow& MainWindowContacts::Window() {
+    if (!bookWindow_) {
+        bookWindow_ = new AddressBookWindow(*book_, desktop_, &window_);
+        bookWindow_->setWindowFlag(Qt::Window);
     }
-    return *contactsWindow_;
+    return *bookWindow_;
 }
 
-void TForm1::Adres1Click() {
-    AddressBookWindow& window = ContactsWindow();
+void MainWindowContacts::OpenWindow() {
+    AddressBookWindow& window = Window();
     window.show();
     window.raise();
     window.activateWindow();
 }
 
-PlaceholderValues TForm1::RecipientPlaceholderValues() const {
-    const Contact* contact = addressBook_->Book().Find(RecipientAddress(sEdit1->text()));
+PlaceholderValues MainWindowContacts::RecipientValues() const {
+    const Contact* contact = book_->Book().Find(RecipientAddress(recipient_.text()));
     return RecipientPlaceholders(contact, CzechDateToday());
 }
 
-void TForm1::FillPreviewPlaceholders(std::string& text) {
-    previewEmpty_.clear();
-    previewEmptyPositions_.clear();
-    previewHasPlaceholders_ = false;
-    // The common case: nothing to fill, the text stays exactly as assembled.
-    if (text.find('{') == std::string::npos) return;
-    previewValues_ = RecipientPlaceholderValues();
-    FilledText filled = FillProgramText(text, previewValues_);
-    previewHasPlaceholders_ = filled.anyPlaceholder;
-    previewEmpty_ = std::move(filled.empty);
-    text = std::move(filled.text);
-    // The preview shows every CR LF as one line end and holds UTF-16 units: a place in it counts
-    // the characters before the byte's offset, a CR LF pair as one, one beyond the basic plane as two.
-    const bool utf8 = IsUtf8Form(text);
-    std::size_t at = utf8 ? kUtf8Mark.size() : 0;
-    int position = 0;
-    for (const EmptyPlaceholder& empty : previewEmpty_) {
-        while (at < empty.offset) {
-            const auto byte = static_cast<unsigned char>(text[at]);
-            if (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
-            if (!utf8 || (byte & 0xC0) != 0x80) ++position;
-            if (utf8 && byte >= 0xF0) ++position;
-            ++at;
-        }
-        previewEmptyPositions_.push_back(position);
-    }
+FilledText MainWindowContacts::FillSubject(const std::string& subject) const {
+    return FillProgramText(subject, RecipientValues());
 }
 
-void TForm1::MarkEmptyPlaceholders() {
-    if (previewEmptyPositions_.empty() && !previewMarked_) return;
-    QList<QTextEdit::ExtraSelection> marks;
-    QStringList names;
-    for (std::size_t i = 0; i < previewEmptyPositions_.size(); ++i) {
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(Memo1->document());
-        mark.cursor.setPosition(std::min(previewEmptyPositions_[i], Memo1->document()->characterCount() - 1));
-        mark.format.setBackground(QColor(255, 214, 214));
-        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-        marks.append(mark);
-        const QString name = "{" + FromWin1250(previewEmpty_[i].name) + "}";
-        if (!names.contains(name)) names.append(name);
-    }
-    Memo1->setExtraSelections(marks);
-    Memo1->setToolTip(names.isEmpty() ? QString()
-                                      : QStringLiteral("Prázdné zástupné údaje: %1").arg(names.join(", ")));
-    previewMarked_ = !marks.isEmpty();
-}
-
-void TForm1::RecipientChanged() {
-    if (previewHasPlaceholders_ && RecipientPlaceholderValues() != previewValues_) GenerateEmail();
-}
-
-FilledText TForm1::FilledSubject() const {
-    return FillProgramText(ToProgramText(lists_[3].combo->currentText()), RecipientPlaceholderValues());
-}
-
-bool TForm1::ConfirmEmptyPlaceholders() {
+bool MainWindowContacts::ConfirmEmptyPlaceholders(const std::string& subject,
+                                                  const std::vector<EmptyPlaceholder>& previewEmpty) {
     QStringList names;
     const auto note = [&names](const std::vector<EmptyPlaceholder>& empty) {
         for (const EmptyPlaceholder& placeholder : empty) {
@@ -164,19 +113,19 @@ bool TForm1::ConfirmEmptyPlaceholders() {
             if (!names.contains(name)) names.append(name);
         }
     };
-    note(FilledSubject().empty);
-    note(previewEmpty_);
+    note(FillSubject(subject).empty);
+    note(previewEmpty);
     if (names.isEmpty()) return true;
     return desktop_.Ask(
-        this, kApplicationTitle,
+        &window_, kApplicationTitle,
         QStringLiteral("Zástupné údaje %1 zůstaly prázdné: příjemce v adresáři není, nebo u něj "
                        "tyto údaje chybějí.\nOdeslat e-mail přesto?")
             .arg(names.join(", ")));
 }
 
-std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
+std::vector<AddressBookStore::Recipient> MainWindowContacts::MessageRecipients(const TIdMessage& message) {
     std::vector<AddressBookStore::Recipient> recipients;
-    for (const TIdEMailAddressList* list : {&IdMessage1->Recipients(), &IdMessage1->CCList()}) {
+    for (const TIdEMailAddressList* list : {&message.Recipients(), &message.CCList()}) {
         for (std::size_t i = 0; i < list->Count(); ++i)
             recipients.push_back(
                 {ProgramTextToUtf8((*list)[i].Name()), ProgramTextToUtf8((*list)[i].Address())});
@@ -184,8 +133,8 @@ std::vector<AddressBookStore::Recipient> TForm1::MessageRecipients() const {
     return recipients;
 }
 
-void TForm1::LearnRecipients(const std::vector<AddressBookStore::Recipient>& recipients) {
-    addressBook_->Learn(recipients);
+void MainWindowContacts::LearnRecipients(const TIdMessage& message) {
+    book_->Learn(MessageRecipients(message));
 }
 
 }  // namespace quillory

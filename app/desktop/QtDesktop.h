@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/account/SecretServiceKeyring.h"
 #include "app/desktop/Desktop.h"
+#include "app/desktop/SecretServiceKeyring.h"
 
 namespace quillory {
 

@@ -1,5 +1,4 @@
-// Attaching files to the next message: the menu item and its file dialog, dropping files on the
-// window, and the list's face in the bottom row.
+#include "app/send/MainWindowAttach.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -8,7 +7,6 @@
 #include <QUrl>
 
 #include "app/ErrorHandler.h"
-#include "app/MainWindow.h"
 #include "app/desktop/Desktop.h"
 #include "app/send/AttachedFiles.h"
 #include "app/send/AttachmentsButton.h"
@@ -28,30 +26,31 @@ QStringList LocalFiles(const QMimeData* data) {
 
 }  // namespace
 
-void TForm1::CreateAttachments() {
-    attachedFiles_ = new TAttachedFiles;
-    attachedFiles_->setParent(this);
+MainWindowAttach::MainWindowAttach(QWidget& window, QWidget& bottomRow, TDesktop& desktop)
+    : window_(window), desktop_(desktop) {
+    files_ = new TAttachedFiles;
+    files_->setParent(&window);
     // The free stretch of the bottom row between "Vše / Nic" and the web label, clear of the
     // panels above it.
-    sAttachments = new TAttachmentsButton(*attachedFiles_, centralWidget());
-    sAttachments->setGeometry(106, 678, 288, 23);
-    connect(sAttachments, &TAttachmentsButton::addRequested, this,
-            [this] { Guarded(desktop_, this, [this] { Piloitsoubory1Click(); }); });
-    setAcceptDrops(true);
+    button_ = new TAttachmentsButton(*files_, &bottomRow);
+    button_->setGeometry(106, 678, 288, 23);
+    QObject::connect(button_, &TAttachmentsButton::addRequested, &window,
+                     [this] { Guarded(desktop_, &window_, [this] { Choose(); }); });
+    window.setAcceptDrops(true);
 }
 
-void TForm1::Piloitsoubory1Click() { AttachFiles(desktop_.ChooseFilesToOpen(this, "Přiložit soubory")); }
+void MainWindowAttach::Choose() { Attach(desktop_.ChooseFilesToOpen(&window_, "Přiložit soubory")); }
 
-void TForm1::AttachFiles(const QStringList& paths) {
+void MainWindowAttach::Attach(const QStringList& paths) {
     for (const QString& path : paths) {
         const QString name = QFileInfo(path).fileName();
-        switch (attachedFiles_->Add(path)) {
+        switch (files_->Add(path)) {
         case TAttachedFiles::TAddResult::Folder:
-            desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+            desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information",
                                  QStringLiteral("„%1“ je složka. Přiložit lze jen soubory.").arg(name));
             break;
         case TAttachedFiles::TAddResult::NotFound:
-            desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+            desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information",
                                  QStringLiteral("Soubor „%1“ nebyl nalezen (%2).").arg(name, path));
             break;
         case TAttachedFiles::TAddResult::Added:
@@ -61,15 +60,15 @@ void TForm1::AttachFiles(const QStringList& paths) {
     }
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+void MainWindowAttach::DragEnter(QDragEnterEvent& event) const {
+    if (!LocalFiles(event.mimeData()).isEmpty()) event.acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
-    const QStringList paths = LocalFiles(event->mimeData());
+void MainWindowAttach::Drop(QDropEvent& event) {
+    const QStringList paths = LocalFiles(event.mimeData());
     if (paths.isEmpty()) return;
-    event->acceptProposedAction();
-    Guarded(desktop_, this, [this, &paths] { AttachFiles(paths); });
+    event.acceptProposedAction();
+    Guarded(desktop_, &window_, [this, &paths] { Attach(paths); });
 }
 
 }  // namespace quillory

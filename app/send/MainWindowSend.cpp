@@ -1,6 +1,4 @@
-// The send command: the preview goes out as an e-mail through the SMTP server of the settings.
-// The send runs beside the user-interface thread behind a modal progress window, so the window
-// repaints and the user can cancel; the results are shown when it has ended.
+#include "app/send/MainWindowSend.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +11,6 @@
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
 #include "app/ErrorTexts.h"
-#include "app/MainWindow.h"
 #include "app/Win1250Text.h"
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/StoredSmtpAccount.h"
@@ -53,82 +50,96 @@ void ShowOutcome(QWidget& window, TDesktop& desktop, const TSendOutcome& outcome
 
 }  // namespace
 
-void TForm1::sBitBtn6Click() {
-    const TSmtpAccount account = ReadSmtpAccount(*FormStorage1);
+MainWindowSend::MainWindowSend(QWidget& window, TDesktop& desktop, TFormStorage& storage,
+                               TAttachedFiles& attached, std::filesystem::path sentArchive,
+                               const Fields& fields, Hooks hooks)
+    : window_(window),
+      desktop_(desktop),
+      storage_(storage),
+      attached_(attached),
+      sentArchive_(std::move(sentArchive)),
+      fields_(fields),
+      hooks_(std::move(hooks)),
+      message_(std::make_unique<TIdMessage>()),
+      worker_(std::make_unique<TSendWorker>()) {}
+
+MainWindowSend::~MainWindowSend() = default;
+
+void MainWindowSend::Send() {
+    const TSmtpAccount account = ReadSmtpAccount(storage_);
     if (account.server.empty()) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+        desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information",
                              "Není vyplněn server odchozí pošty (SMTP)");
         return;
     }
-    if (!CheckEmailAddress(ToProgramText(sEdit1->text()))) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+    if (!CheckEmailAddress(ToProgramText(fields_.recipient->text()))) {
+        desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information",
                              "Emailová adresa příjemce není vyplněna správně");
         return;
     }
 
     // Nothing happens while an earlier send still runs.
-    if (sender_->Running()) return;
-    if (!ConfirmEmptyPlaceholders()) return;
+    if (worker_->Running()) return;
+    if (!hooks_.confirmPlaceholders(ToProgramText(fields_.subject->currentText()))) return;
     if (!FillMessage()) return;
-    sender_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? microsoft_->ForWorker()
+    worker_->SetAccessTokens(account.oauth.method == TLoginMethod::Microsoft ? hooks_.microsoft().ForWorker()
                                                                              : TAccessTokenSource());
     try {
-        sender_->Start(account, *IdMessage1, SentArchiveFolder());
+        worker_->Start(account, *message_, sentArchive_);
     } catch (const Exception&) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
+        desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Plain, kApplicationTitle,
                              "Chyba: " + SendErrorText());
         return;
     }
     // The worker's signals are queued: the progress window hears every one of this send.
-    auto* progress = new TSendProgress(this);
-    connect(sender_.get(), &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
-    connect(sender_.get(), &TSendWorker::progressChanged, progress, &TSendProgress::SetProgress);
-    connect(sender_.get(), &TSendWorker::stepChanged, progress, &TSendProgress::SetStep);
-    connect(progress, &TSendProgress::cancelRequested, sender_.get(), &TSendWorker::Cancel);
+    auto* progress = new TSendProgress(&window_);
+    connect(worker_.get(), &TSendWorker::statusChanged, progress, &TSendProgress::SetStatus);
+    connect(worker_.get(), &TSendWorker::progressChanged, progress, &TSendProgress::SetProgress);
+    connect(worker_.get(), &TSendWorker::stepChanged, progress, &TSendProgress::SetStep);
+    connect(progress, &TSendProgress::cancelRequested, worker_.get(), &TSendWorker::Cancel);
     connect(
-        sender_.get(), &TSendWorker::finished, this,
-        [this, progress, recipients = MessageRecipients()](const TSendOutcome& outcome) {
+        worker_.get(), &TSendWorker::finished, this,
+        [this, progress](const TSendOutcome& outcome) {
             progress->hide();
             progress->deleteLater();
-            KeepFoundSentFolder(*FormStorage1, outcome.foundFolder);
-            ShowOutcome(*this, desktop_, outcome);
-            if (outcome.kind == TSendOutcome::TKind::Delivered) LearnRecipients(recipients);
+            KeepFoundSentFolder(storage_, outcome.foundFolder);
+            ShowOutcome(window_, desktop_, outcome);
+            if (outcome.kind == TSendOutcome::TKind::Delivered) emit delivered();
         },
         Qt::SingleShotConnection);
     progress->show();
 }
 
-bool TForm1::FillMessage() {
+bool MainWindowSend::FillMessage() {
     // Every attached file is checked before anything is sent; the writer checks again while it
     // reads them.
     std::vector<TMessageAttachment> files;
-    for (const TAttachedFile& file : attachedFiles_->FilesToSend()) {
+    for (const TAttachedFile& file : attached_.FilesToSend()) {
         if (const auto problem = CheckAttachedFile(file)) {
-            desktop_.ShowMessage(this, TDesktop::TMessageKind::Information, "Information", *problem);
+            desktop_.ShowMessage(&window_, TDesktop::TMessageKind::Information, "Information", *problem);
             return false;
         }
         files.push_back(
             {QFile::encodeName(file.path).toStdString(), file.size, ContentTypeOf(file.path).toStdString()});
     }
-    TIdMessage& message = *IdMessage1;
-    const TDisplayedLines body = DisplayedLines(*Memo1);
+    TIdMessage& message = *message_;
+    const TDisplayedLines body = DisplayedLines(*fields_.preview);
     SetBody(message, body.lines, files, body.utf8 ? "utf-8" : "windows-1250");
-    const std::string sender = ToProgramText(lists_[4].combo->currentText());
+    const std::string sender = ToProgramText(fields_.sender->currentText());
     message.From().SetText(sender);
     message.ReplyTo().SetAddressesText(sender);
-    message.Recipients().SetAddressesText(ToProgramText(sEdit1->text()));
-    message.Subject = FilledSubject().text;
+    message.Recipients().SetAddressesText(ToProgramText(fields_.recipient->text()));
+    message.Subject = hooks_.fillSubject(ToProgramText(fields_.subject->currentText()));
     message.CCList().Clear();
-    if (sCheckBox12->isChecked()) AddCopyRecipients(message.CCList(), ToProgramText(sEdit3->text()));
+    if (fields_.copiesTicked->isChecked())
+        AddCopyRecipients(message.CCList(), ToProgramText(fields_.copies->text()));
     // Every message gets an id of its own: the copy in the Sent folder carries the same one.
     message.ExtraHeaders().SetHeaderValue("Message-ID", NewMessageId(message.From().Address()));
     return true;
 }
 
-std::filesystem::path TForm1::SentArchiveFolder() const { return folders_.Data() / "Odeslané"; }
-
-void TForm1::OdeslanaPosta1Click() {
-    const QString folder = QString::fromStdString(SentArchiveFolder().string());
+void MainWindowSend::OpenSentArchive() {
+    const QString folder = QString::fromStdString(sentArchive_.string());
     // The folder is made here when no message has been archived yet, so the file manager opens it.
     QDir().mkpath(folder);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -1,12 +1,9 @@
-// The main window's spell checking: the checker, the editors it watches, its menu items and its two
-// stored values.
+#include "app/spelling/MainWindowSpelling.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include "app/AppInfo.h"
-#include "app/MainWindow.h"
 #include "app/desktop/Desktop.h"
 #include "app/spelling/InstalledDictionaries.h"
 #include "app/spelling/LineEditSpelling.h"
@@ -14,7 +11,6 @@
 #include "app/spelling/SpellHighlighter.h"
 #include "app/spelling/SpellingToolsMenu.h"
 #include "storage/StoredValues.h"
-#include "storage/forms/FormStorage.h"
 
 namespace quillory {
 namespace {
@@ -25,34 +21,31 @@ constexpr const char* kLanguageValue = "jazykpravopisu";
 
 }  // namespace
 
-// Checked: the eight blocks, and the fields of the salutation, farewell, signature and subject
-// lists. Not the addresses (the sender list, recipient, copies) and not the preview.
-void TForm1::CreateSpelling() {
-    spellChecker_ =
-        new SpellChecker(FindDictionaries(DictionaryFolders()), folders_.Data() / kPersonalListName, this);
-    spellChecker_->setObjectName("spellChecker");
-    for (const TBlock& block : blocks_) new SpellHighlighter(*block.memo, *spellChecker_);
-    for (int n = 0; n < 4; ++n) new LineEditSpelling(*lists_[n].combo->lineEdit(), *spellChecker_);
-    new SpellingToolsMenu(*toolsMenu_, *spellChecker_);
-    connect(spellChecker_, &SpellChecker::problem, this, [this](const QString& message) {
-        desktop_.ShowMessage(this, TDesktop::TMessageKind::Error, kApplicationTitle, message);
+MainWindowSpelling::MainWindowSpelling(QWidget& window, TDesktop& desktop,
+                                       const std::filesystem::path& dataFolder, const Editors& editors,
+                                       QMenu& toolsMenu, TStoredValues& storedValues) {
+    auto* checker = checker_ =
+        new SpellChecker(FindDictionaries(DictionaryFolders()), dataFolder / kPersonalListName, &window);
+    checker->setObjectName("spellChecker");
+    for (QPlainTextEdit* block : editors.blocks) new SpellHighlighter(*block, *checker);
+    for (QLineEdit* field : editors.fields) new LineEditSpelling(*field, *checker);
+    new SpellingToolsMenu(toolsMenu, *checker);
+    QObject::connect(checker, &SpellChecker::problem, &window, [&window, &desktop](const QString& message) {
+        desktop.ShowMessage(&window, TDesktop::TMessageKind::Error, kApplicationTitle, message);
     });
 
-    TStoredValue& checking = FormStorage1->StoredValues().Add(kCheckingValue, true);
-    checking.OnRestore = [this](TStoredValue&, TVariant& value) {
-        spellChecker_->SetEnabled(VarToBool(value));
+    TStoredValue& checking = storedValues.Add(kCheckingValue, true);
+    checking.OnRestore = [checker](TStoredValue&, TVariant& value) { checker->SetEnabled(VarToBool(value)); };
+    checking.OnSave = [checker](TStoredValue&, TVariant& value) { value = checker->Enabled(); };
+    TStoredValue& language = storedValues.Add(kLanguageValue, std::string(SpellChecker::kDefaultLanguage));
+    language.OnRestore = [checker](TStoredValue&, TVariant& value) {
+        checker->SetLanguage(QString::fromStdString(VarToStr(value)));
     };
-    checking.OnSave = [this](TStoredValue&, TVariant& value) { value = spellChecker_->Enabled(); };
-    TStoredValue& language =
-        FormStorage1->StoredValues().Add(kLanguageValue, std::string(SpellChecker::kDefaultLanguage));
-    language.OnRestore = [this](TStoredValue&, TVariant& value) {
-        spellChecker_->SetLanguage(QString::fromStdString(VarToStr(value)));
-    };
-    language.OnSave = [this](TStoredValue&, TVariant& value) {
-        value = spellChecker_->Language().toStdString();
+    language.OnSave = [checker](TStoredValue&, TVariant& value) {
+        value = checker->Language().toStdString();
     };
 
-    spellChecker_->StartAfterFirstPaint(*this);
+    checker->StartAfterFirstPaint(window);
 }
 
 }  // namespace quillory

@@ -19,6 +19,7 @@
 #include "ContactsBench.h"
 #include "app/MainWindow.h"
 #include "app/contacts/AddressCompleter.h"
+#include "app/contacts/MainWindowContacts.h"
 #include "app/desktop/QtDesktop.h"
 #include "contacts/VCard.h"
 
@@ -52,7 +53,7 @@ void BM_RecipientKeystroke(benchmark::State& state) {
     TForm1 form(desktop, folder.dir.path().toStdString());
     form.show();
     auto* recipient = form.findChild<QLineEdit*>("sEdit1");
-    QAbstractItemView* popup = form.RecipientCompleter().Completer()->popup();
+    QAbstractItemView* popup = form.Contacts().RecipientCompleter().Completer()->popup();
     for (auto _ : state) {
         state.PauseTiming();
         recipient->setText("no");

@@ -15,7 +15,10 @@
 
 #include "app/send/AttachedFiles.h"
 #include "app/send/AttachmentsButton.h"
+#include "app/send/MainWindowAttach.h"
+#include "app/send/MainWindowSend.h"
 #include "app/send/SendProgress.h"
+#include "app/send/SendWorker.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
 #include "support/SendWaiting.h"
@@ -120,7 +123,7 @@ private slots:
                               "prázdný.txt\ttext/plain\t0\t" + Sha256({}) + "\t0",
                               bigName + "\tapplication/pdf\t10000000\t" + Sha256(big) + "\t76"}));
         // The files stay attached for the next message.
-        QCOMPARE(f.Form().AttachedFiles().Files().size(), 3);
+        QCOMPARE(f.Form().Attachments().Files().Files().size(), 3);
     }
 
     void filesThatAreNotAsAttachedStopTheSendBeforeTheServer() {
@@ -156,22 +159,22 @@ private slots:
         };
         for (const TCase& c : cases) {
             const QString path = MakeFile(dir, "cenik.pdf", QByteArray(3000, 'x'));
-            f.Form().AttachFiles({path});
+            f.Form().Attachments().Attach({path});
             c.change(path);
             f.desktop.messages.clear();
             f.Click("sBitBtn6");
-            QVERIFY2(!f.Form().Sender().Running(), c.label);
+            QVERIFY2(!f.Form().Send().Worker().Running(), c.label);
             QCOMPARE(f.desktop.messages.size(), 1);
             QCOMPARE(f.desktop.messages[0].text, c.message.contains("%1")
                                                      ? c.message.arg(QFileInfo(path).absoluteFilePath())
                                                      : c.message);
-            f.Form().AttachedFiles().Clear();
+            f.Form().Attachments().Files().Clear();
             QDir(path).removeRecursively();
             QFile::remove(path);
         }
 
         // Larger than the server's SIZE: refused before MAIL FROM, both sizes given.
-        f.Form().AttachFiles({MakeFile(dir, "velky.bin", QByteArray(6000, 'v'))});
+        f.Form().Attachments().Attach({MakeFile(dir, "velky.bin", QByteArray(6000, 'v'))});
         f.desktop.messages.clear();
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 1);
@@ -204,7 +207,7 @@ private slots:
         QCOMPARE(ListRows(f), (QStringList{"ponechany.txt | 3 B", "smazany.txt | chybí"}));
         QCOMPARE(f.Get<TAttachmentsButton>("sAttachments")->text(),
                  QString("Přílohy: 2 soubory, 3 B (1 chybí)"));
-        const auto toSend = f.Form().AttachedFiles().FilesToSend();
+        const auto toSend = f.Form().Attachments().Files().FilesToSend();
         QCOMPARE(toSend.size(), 1);
         QCOMPARE(toSend[0].Name(), QString("ponechany.txt"));
 
@@ -264,7 +267,7 @@ private slots:
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();
-        f.Form().AttachFiles({MakeFile(dir, "velky.bin", TenMegabytes() + TenMegabytes())});
+        f.Form().Attachments().Attach({MakeFile(dir, "velky.bin", TenMegabytes() + TenMegabytes())});
         PrepareSend(f, Local(listener.serverPort()), false);
         f.Click("sBitBtn6");
         // Wait until part of the text is out and the send is stuck on the full socket.
@@ -279,7 +282,7 @@ private slots:
         }
         QVERIFY(bar);
         QVERIFY2(bar->value() > 0 && bar->value() < 1000, qPrintable(QString::number(bar->value())));
-        QVERIFY(f.Form().Sender().Running());
+        QVERIFY(f.Form().Send().Worker().Running());
         QTest::mouseClick(f.Get<QPushButton>("SendCancel"), Qt::LeftButton);
         QVERIFY(WaitForSendEnd(f, 5000));
         QCOMPARE(f.desktop.messages.size(), 0);

@@ -23,6 +23,9 @@
 #include "app/contacts/AddressBookWindow.h"
 #include "app/contacts/AddressCompleter.h"
 #include "app/contacts/ContactDialog.h"
+#include "app/contacts/MainWindowContacts.h"
+#include "app/send/MainWindowSend.h"
+#include "app/send/SendWorker.h"
 #include "contacts/VCard.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
@@ -50,7 +53,7 @@ constexpr const char* kNovakCard =
 
 AddressBookWindow& OpenAddressBook(TComposerFixture& f) {
     f.Form().findChild<QAction*>("Adres1")->trigger();
-    return f.Form().ContactsWindow();
+    return f.Form().Contacts().Window();
 }
 
 void Import(TComposerFixture& f, const std::string& name, const std::string& bytes) {
@@ -127,8 +130,9 @@ private slots:
         auto* recipient = f.Get<QLineEdit>("sEdit1");
         recipient->clear();
         QTest::keyClicks(recipient, "nov");
-        QCOMPARE(Offers(f.Form().RecipientCompleter()), QStringList{"Ing. Jan Novák <jan.novak@example.cz>"});
-        PickFirstOffer(f.Form().RecipientCompleter());
+        QCOMPARE(Offers(f.Form().Contacts().RecipientCompleter()),
+                 QStringList{"Ing. Jan Novák <jan.novak@example.cz>"});
+        PickFirstOffer(f.Form().Contacts().RecipientCompleter());
         QCOMPARE(recipient->text(), QString("jan.novak@example.cz"));
 
         f.Combo(1)->addItem("{oslovení},");
@@ -148,7 +152,7 @@ private slots:
         QCOMPARE(DecodedValues(fields, "body").mid(0, 2), (QStringList{"Vážený pane inženýre,", ""}));
 
         // The entry's choice: by the surname.
-        AddressBookWindow& window = f.Form().ContactsWindow();
+        AddressBookWindow& window = f.Form().Contacts().Window();
         SelectRowOf(window, "jan.novak@example.cz");
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookEdit"), Qt::LeftButton);
         ContactDialog* dialog = window.OpenDialog();
@@ -192,7 +196,7 @@ private slots:
                  QString("Import kontaktů do adresáře\n\nkontakty.csv:\nnové kontakty: 2\n"
                          "kontakty už v adresáři beze změny: 1\npřeskočené vadné řádky: 3\n"
                          "přeskočené řádky bez e-mailové adresy: 1"));
-        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+        QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(2));
 
         // The same file again: everything is there already.
         Import(f, "kontakty.csv", f.ReadFile("kontakty.csv"));
@@ -217,29 +221,29 @@ private slots:
         copies->setText("a@firma.cz;  ;b@firma.cz");
         copies->setCursorPosition(12);  // in the blank piece between the semicolons
         QTest::keyClicks(copies, "cer");
-        QCOMPARE(Offers(f.Form().CopyCompleter()), QStringList{"Žofie Černá <zofie@example.cz>"});
-        PickFirstOffer(f.Form().CopyCompleter());
+        QCOMPARE(Offers(f.Form().Contacts().CopyCompleter()), QStringList{"Žofie Černá <zofie@example.cz>"});
+        PickFirstOffer(f.Form().Contacts().CopyCompleter());
         QCOMPARE(copies->text(), QString("a@firma.cz; zofie@example.cz;b@firma.cz"));
 
         copies->setCursorPosition(static_cast<int>(copies->text().size()));
         QTest::keyClicks(copies, "; NOVAK");
-        QCOMPARE(Offers(f.Form().CopyCompleter()),
+        QCOMPARE(Offers(f.Form().Contacts().CopyCompleter()),
                  (QStringList{"Jan Novák <jan.novak@example.cz>", "Eva Nováková <eva@firma.cz>"}));
-        QTest::keyClick(f.Form().CopyCompleter().Completer()->popup(), Qt::Key_Down);
-        PickFirstOffer(f.Form().CopyCompleter());  // the current offer: the second
+        QTest::keyClick(f.Form().Contacts().CopyCompleter().Completer()->popup(), Qt::Key_Down);
+        PickFirstOffer(f.Form().Contacts().CopyCompleter());  // the current offer: the second
         QCOMPARE(copies->text(), QString("a@firma.cz; zofie@example.cz;b@firma.cz; eva@firma.cz"));
 
         // Typed text that is left uncompleted is refused by the send command as before.
         auto* recipient = f.Get<QLineEdit>("sEdit1");
         QTest::keyClicks(recipient, "dvo");
-        QVERIFY(f.Form().RecipientCompleter().Completer()->popup()->isVisible());
-        QTest::keyClick(f.Form().RecipientCompleter().Completer()->popup(), Qt::Key_Escape);
+        QVERIFY(f.Form().Contacts().RecipientCompleter().Completer()->popup()->isVisible());
+        QTest::keyClick(f.Form().Contacts().RecipientCompleter().Completer()->popup(), Qt::Key_Escape);
         QCOMPARE(recipient->text(), QString("dvo"));
         f.Form().FormStorage().WriteStoredValue("smtpserver", std::string("127.0.0.1"));
         f.Click("sBitBtn6");
         QCOMPARE(f.desktop.messages.last().text, QString("Emailová adresa příjemce není vyplněna správně"));
         QTest::keyClicks(recipient, "xyz");  // nothing matches: no list
-        QVERIFY(!f.Form().RecipientCompleter().Completer()->popup()->isVisible());
+        QVERIFY(!f.Form().Contacts().RecipientCompleter().Completer()->popup()->isVisible());
     }
 
     // Two entries that share a surname with "ř", and a first name typed with its diacritics: the
@@ -280,10 +284,10 @@ private slots:
         Import(f, "lide.csv",
                "Display Name,E-mail Address\nLenka Dvořáková,lenka.dvorakova@example.cz\n"
                "Růžena Dvořáková,ruzena.dvorakova@example.cz\nJan Novák,jan.novak@example.cz\n");
-        f.Form().ContactsWindow().close();
+        f.Form().Contacts().Window().close();
         auto* edit = f.Get<QLineEdit>(qPrintable(field));
-        AddressCompleter& completer =
-            field == "sEdit1" ? f.Form().RecipientCompleter() : f.Form().CopyCompleter();
+        AddressCompleter& completer = field == "sEdit1" ? f.Form().Contacts().RecipientCompleter()
+                                                        : f.Form().Contacts().CopyCompleter();
         QAbstractItemView* popup = completer.Completer()->popup();
         f.Form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.Form()));
@@ -326,7 +330,7 @@ private slots:
 
         f.desktop.answers = {false};
         f.Click("sBitBtn6");
-        QVERIFY(!f.Form().Sender().Running());
+        QVERIFY(!f.Form().Send().Worker().Running());
         QCOMPARE(f.desktop.questions.size(), 1);
         QCOMPARE(
             f.desktop.questions[0].text,
@@ -343,13 +347,13 @@ private slots:
         QCOMPARE(DecodedValues(DecodeMessage(delivery.data), "subject"), QStringList{"Pro !"});
 
         // The delivered message taught the book its recipient; naming him fills the preview at once.
-        const Contact* learnt = f.Form().Contacts().Book().Find("prijemce@firma.cz");
+        const Contact* learnt = f.Form().Contacts().Store().Book().Find("prijemce@firma.cz");
         QVERIFY(learnt);
         QVERIFY(std::filesystem::exists(f.Path("kontakty.vcf")));
         Contact named = *learnt;
         named.firstName = "Karel";
         named.surname = "Příjemce";
-        QVERIFY(f.Form().Contacts().Replace(0, named));
+        QVERIFY(f.Form().Contacts().Store().Replace(0, named));
         QCOMPARE(f.PreviewLines().at(1), QString("Dobrý den Karel,"));
         QVERIFY(f.Form().EmptyPreviewPlaceholders().empty());
         QVERIFY(preview->extraSelections().isEmpty());
@@ -413,7 +417,7 @@ private slots:
         Field<QLineEdit>(dialog, "contactEmail")->setText("jana@example.cz");
         dialog->accept();
         QVERIFY(!window.OpenDialog());
-        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(1));
+        QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(1));
 
         // The same address a second time is refused.
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookAdd"), Qt::LeftButton);
@@ -436,16 +440,16 @@ private slots:
         f.desktop.saveAnswers = {exported};
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookExport"), Qt::LeftButton);
         const VCardReadResult read = ReadVCards(f.ReadFile("export.vcf"));
-        QVERIFY(read.contacts == f.Form().Contacts().Book().Contacts());
+        QVERIFY(read.contacts == f.Form().Contacts().Store().Book().Contacts());
 
         table->selectRow(0);
         f.desktop.answers = {false};
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
         QCOMPARE(f.desktop.questions.last().text, QString("Smazat kontakt jana@example.cz z adresáře?"));
-        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+        QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(2));
         f.desktop.answers = {true};
         QTest::mouseClick(window.findChild<QPushButton*>("addressBookDelete"), Qt::LeftButton);
-        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(1));
+        QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(1));
         QCOMPARE(ReadVCards(f.ReadFile("kontakty.vcf")).contacts.size(), size_t(1));
     }
 
@@ -460,7 +464,7 @@ private slots:
                "Name,E-mail 1 - Value,Labels\n"
                "Jan Novák,jan@example.cz,\"* myContacts ::: Výbor ::: Novák, Svoboda a spol.\"\n"
                "Eva Svobodová,eva@example.cz,* myContacts\n");
-        AddressBookWindow& window = f.Form().ContactsWindow();
+        AddressBookWindow& window = f.Form().Contacts().Window();
         auto* group = window.findChild<QComboBox*>("addressBookGroup");
         auto* table = window.findChild<QTableView*>("addressBookTable");
         const auto choices = [](QComboBox* box) {
@@ -528,7 +532,7 @@ private slots:
         QVERIFY(unfolded.contains(
             "CATEGORIES:Novák\\, Svoboda a spol.,Zákazníci 2026,Rada\\; obce,Typed\\, then OK\r\n"));
         const VCardReadResult stored = ReadVCards(file);
-        QVERIFY(stored.contacts == f.Form().Contacts().Book().Contacts());
+        QVERIFY(stored.contacts == f.Form().Contacts().Store().Book().Contacts());
     }
 
     // Writing the book's file fails (the process may write no byte to any file, which holds for root
@@ -554,7 +558,7 @@ private slots:
         QCOMPARE(f.desktop.messages[0].text,
                  QStringLiteral("Cannot create file \"%1\". File too large.").arg(path));
         QVERIFY(f.desktop.messages[1].text.endsWith("nové kontakty: 1"));
-        QVERIFY(f.Form().Contacts().Book().Find("jan.novak@example.cz"));
+        QVERIFY(f.Form().Contacts().Store().Book().Find("jan.novak@example.cz"));
         QVERIFY(!std::filesystem::exists(f.Path("kontakty.vcf")));
     }
 
@@ -576,14 +580,15 @@ private slots:
                 .arg(path));
         // The rest works: the card that could be read completes, the window tells, changes stay unsaved.
         QTest::keyClicks(f.Get<QLineEdit>("sEdit1"), "jan");
-        PickFirstOffer(f.Form().RecipientCompleter());
+        PickFirstOffer(f.Form().Contacts().RecipientCompleter());
         QCOMPARE(f.Get<QLineEdit>("sEdit1")->text(), QString("jan.novak@example.cz"));
         Import(f, "lide.csv", "E-mail\nnovy@example.cz\n");
-        QCOMPARE(f.Form().Contacts().Book().Size(), size_t(2));
+        QCOMPARE(f.Form().Contacts().Store().Book().Size(), size_t(2));
         QVERIFY(f.Form()
-                    .ContactsWindow()
+                    .Contacts()
+                    .Window()
                     .findChild<QLabel*>("addressBookWarning")
-                    ->isVisibleTo(&f.Form().ContactsWindow()));
+                    ->isVisibleTo(&f.Form().Contacts().Window()));
         f.Close();
         QCOMPARE(f.ReadFile("kontakty.vcf"), damaged);
     }

@@ -12,6 +12,7 @@
 
 #include "app/desktop/ProgramFiles.h"
 #include "app/help/FramelessBrowser.h"
+#include "app/help/MainWindowHelp.h"
 #include "app/skin/Skin.h"
 #include "support/ComposerFixture.h"
 
@@ -98,12 +99,12 @@ private slots:
         PrepareDataFolder(Installed());
         TFakeDesktop desktop;
         TForm1 form(desktop, Installed());
-        form.SetHelpPageAddress("http://help.quillory.invalid/quillory/help-mini.html");
+        form.Help().SetPageAddress("http://help.quillory.invalid/quillory/help-mini.html");
         form.findChild<QAction*>("Onlinenpovda1")->trigger();
-        QSignalSpy loaded(form.HelpBrowser(), &TFramelessIE::loadFinished);
+        QSignalSpy loaded(form.Help().Browser(), &TFramelessIE::loadFinished);
         QVERIFY(loaded.wait(10000));
-        QVERIFY(form.HelpBrowser()->ShowsBundledGuide());
-        QVERIFY(form.HelpBrowser()->toPlainText().contains("Kde jsou vaše soubory"));
+        QVERIFY(form.Help().Browser()->ShowsBundledGuide());
+        QVERIFY(form.Help().Browser()->toPlainText().contains("Kde jsou vaše soubory"));
     }
 };
 

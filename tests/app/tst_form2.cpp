@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "mail/AddressCheck.h"
 #include "storage/forms/FormStorage.h"
@@ -19,7 +20,7 @@ class Form2Test : public QObject {
     TComposerFixture* f_ = nullptr;
 
     TFormStorage& Storage() const { return f_->Form().FormStorage(); }
-    TForm2& Dialog() const { return f_->Form().Form2(); }
+    TForm2& Dialog() const { return f_->Form().Account().Form2(); }
 
     // Opens the dialog with the settings button (or `menuItem`), runs `act` on it while it is
     // shown and returns its result.

@@ -19,6 +19,7 @@
 
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/help/FramelessBrowser.h"
+#include "app/help/MainWindowHelp.h"
 #include "support/ComposerFixture.h"
 #include "support/PageServer.h"
 
@@ -59,7 +60,7 @@ class HelpTest : public QObject {
     // tells whether that page was the one asked for (true) or the view's error page (false).
     bool OpenHelp() {
         Trigger("Onlinenpovda1");
-        TFramelessIE* view = Form().HelpBrowser();
+        TFramelessIE* view = Form().Help().Browser();
         if (!view) return false;
         QSignalSpy loaded(view, &TFramelessIE::loadFinished);
         if (!loaded.wait(10000)) qWarning("no page arrived");
@@ -92,7 +93,7 @@ private slots:
         server_->AddPage("/quillory/druha.html", "<p>Druhá stránka nápovědy</p>");
         f_->WriteEmptyBlocks();
         f_->Open();
-        Form().SetHelpPageAddress(server_->Address(kHelpPath));
+        Form().Help().SetPageAddress(server_->Address(kHelpPath));
     }
     void cleanup() {
         f_.reset();
@@ -102,7 +103,7 @@ private slots:
     void helpPageFillsThePanelInAFramelessView() {
         QVERIFY(!Panel()->isVisible());
         QVERIFY(OpenHelp());
-        TFramelessIE* view = Form().HelpBrowser();
+        TFramelessIE* view = Form().Help().Browser();
         QCOMPARE(server_->requestedPaths, QStringList{kHelpPath});
         QVERIFY(view->toPlainText().contains("Nápověda k programu"));
         QVERIFY(Panel()->isVisible());
@@ -128,7 +129,7 @@ private slots:
 
     void linksOnThePageLoadInTheSameViewOverTheNetworkOnly() {
         QVERIFY(OpenHelp());
-        TFramelessIE* view = Form().HelpBrowser();
+        TFramelessIE* view = Form().Help().Browser();
         QSignalSpy loaded(view, &TFramelessIE::loadFinished);
         emit view->anchorClicked(QUrl("druha.html"));
         QVERIFY(loaded.wait(10000));
@@ -144,9 +145,9 @@ private slots:
 
     void openedTwiceClosedOnceHidesBothThenAThirdComesOnTop() {
         QVERIFY(OpenHelp());
-        TFramelessIE* first = Form().HelpBrowser();
+        TFramelessIE* first = Form().Help().Browser();
         QVERIFY(OpenHelp());
-        TFramelessIE* second = Form().HelpBrowser();
+        TFramelessIE* second = Form().Help().Browser();
         QVERIFY(second != first);
         QCOMPARE(Views(), (QList<TFramelessIE*>{first, second}));
         QVERIFY(first->isVisible() && second->isVisible());
@@ -159,7 +160,7 @@ private slots:
         QCOMPARE(Views().size(), 2);  // closing keeps the views
 
         QVERIFY(OpenHelp());
-        TFramelessIE* third = Form().HelpBrowser();
+        TFramelessIE* third = Form().Help().Browser();
         QCOMPARE(Views(), (QList<TFramelessIE*>{first, second, third}));
         QVERIFY(third->isVisible());
         QVERIFY(third->isAncestorOf(WidgetOver(Panel())));
@@ -194,9 +195,9 @@ private slots:
         QFETCH(QString, address);
         QFETCH(QString, reason);
         if (address.isEmpty()) address = server_->Address("/quillory/chybi.html");
-        Form().SetHelpPageAddress(address);
+        Form().Help().SetPageAddress(address);
         QVERIFY(!OpenHelp());
-        const QString shown = Form().HelpBrowser()->toPlainText();
+        const QString shown = Form().Help().Browser()->toPlainText();
         QVERIFY2(shown.contains("Stránku nelze zobrazit"), qPrintable(shown));
         QVERIFY2(shown.contains(address), qPrintable(shown));
         QVERIFY2(shown.contains(reason), qPrintable(shown));
@@ -220,9 +221,9 @@ private slots:
         QFETCH(QString, reason);
         std::filesystem::copy(QUILLORY_HELP_DIR, f_->Path("help"));
         if (address.isEmpty()) address = server_->Address("/quillory/chybi.html");
-        Form().SetHelpPageAddress(address);
+        Form().Help().SetPageAddress(address);
         QVERIFY(!OpenHelp());
-        TFramelessIE* view = Form().HelpBrowser();
+        TFramelessIE* view = Form().Help().Browser();
         QVERIFY(view->ShowsBundledGuide());
         const QStringList lines = view->toPlainText().split('\n');
         QCOMPARE(lines.first(), "Online nápovědu se nepodařilo načíst (" + reason +

@@ -4,9 +4,10 @@
 
 #include <QLabel>
 
-#include "app/account/SecretServiceKeyring.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/desktop/SecretServiceKeyring.h"
 #include "storage/IniFile.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
@@ -78,7 +79,7 @@ class KeyringTest : public QObject {
         }
         // Sets the password in the settings dialog, as the user confirms it there.
         void SetPassword(const QString& password) {
-            TForm2& dialog = composer.Form().Form2();
+            TForm2& dialog = composer.Form().Account().Form2();
             dialog.sCheckBox1->setChecked(true);
             dialog.sEdit2->setText("jan");
             dialog.sEdit3->setText(password);
@@ -87,7 +88,7 @@ class KeyringTest : public QObject {
         QString Password() { return FromWin1250(ReadSmtpAccount(composer.Form().FormStorage()).password); }
         // The line the settings dialog shows beside "Heslo".
         QString PlaceLine() {
-            TForm2& dialog = composer.Form().Form2();
+            TForm2& dialog = composer.Form().Account().Form2();
             dialog.show();
             const QString line = dialog.sLabel4->text();
             dialog.hide();
@@ -169,7 +170,7 @@ private slots:
         QCOMPARE(dialog.reads, 0);
         QCOMPARE(f.PlaceLine(), kInKeyring);
         QCOMPARE(dialog.reads, 1);
-        QCOMPARE(f.composer.Form().Form2().sEdit3->text(), QString("heslo"));
+        QCOMPARE(f.composer.Form().Account().Form2().sEdit3->text(), QString("heslo"));
         QCOMPARE(f.Password(), QString("heslo"));
         QCOMPARE(dialog.reads, 1);
         f.Stop();

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QSignalSpy>
 
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/send/AttachedFiles.h"
+#include "app/send/MainWindowAttach.h"
 #include "storage/forms/FormStorage.h"
 #include "support/SettingsFixture.h"
 
@@ -31,7 +33,7 @@ class ResetTest : public QObject {
     // file attached.
     void FillEverything() const {
         f_->WriteFile("cenik.pdf", "%PDF-1.4");
-        f_->Form().AttachFiles({QString::fromStdString(f_->Path("cenik.pdf").string())});
+        f_->Form().Attachments().Attach({QString::fromStdString(f_->Path("cenik.pdf").string())});
         for (int n = 1; n <= 11; ++n) f_->Tick(qPrintable(QString("sCheckBox%1").arg(n)));
         f_->TypeInto(f_->Block(1), QString::fromUtf8("První blok"));
         f_->TypeInto(f_->Block(8), "Last");
@@ -40,7 +42,7 @@ class ResetTest : public QObject {
         AddEntry(5, "sBitBtn3", "ja@example.cz");
         f_->Get<QLineEdit>("sEdit1")->setText("jan@example.cz");
         f_->Get<QLineEdit>("sEdit3")->setText("eva@example.cz");
-        TForm2& dialog = f_->Form().Form2();
+        TForm2& dialog = f_->Form().Account().Form2();
         dialog.sEdit1->setText("smtp.example.cz");
         dialog.sCheckBox1->setChecked(true);
         dialog.sEdit2->setText("jan");
@@ -69,8 +71,8 @@ private slots:
         QCOMPARE(QString::fromStdString(f_->Form().PreviewText()), preview);
         QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"),
                  TVariant(std::string("smtp.example.cz")));
-        QVERIFY(f_->Form().Form2().sCheckBox1->isChecked());
-        QCOMPARE(f_->Form().AttachedFiles().Files().size(), 1);
+        QVERIFY(f_->Form().Account().Form2().sCheckBox1->isChecked());
+        QCOMPARE(f_->Form().Attachments().Files().Files().size(), 1);
     }
 
     void backsUpThenEmptiesEverything() {
@@ -108,11 +110,11 @@ private slots:
         for (const char* name : {"smtpserver", "smtplogin", "smtpheslo"})
             QCOMPARE(storage.ReadStoredValue(name), TVariant(std::string()));
         QCOMPARE(storage.ReadStoredValue("smtpovereni"), TVariant(false));
-        const TForm2& dialog = f_->Form().Form2();
+        const TForm2& dialog = f_->Form().Account().Form2();
         QCOMPARE(dialog.sEdit1->text() + dialog.sEdit2->text() + dialog.sEdit3->text(), QString());
         QVERIFY(!dialog.sCheckBox1->isChecked());
         QVERIFY(!dialog.sEdit2->isEnabled());
-        QVERIFY(f_->Form().AttachedFiles().Files().isEmpty());
+        QVERIFY(f_->Form().Attachments().Files().Files().isEmpty());
         QVERIFY2(QFile::exists(QString::fromStdString(f_->Path("cenik.pdf").string())),
                  "the file itself stays");
     }
@@ -131,7 +133,7 @@ private slots:
         for (int block = 1; block <= 8; ++block) QCOMPARE(f_->Block(block)->toPlainText(), QString());
         QCOMPARE(f_->Form().FormStorage().ReadStoredValue("smtpserver"), TVariant(std::string()));
         QVERIFY(!VarToBool(f_->Form().FormStorage().ReadStoredValue("smtpovereni")));
-        QVERIFY(f_->Form().AttachedFiles().Files().isEmpty());
+        QVERIFY(f_->Form().Attachments().Files().Files().isEmpty());
     }
 
     void deleteAfterAResetRemovesNothingThenTheFirstEntry() {

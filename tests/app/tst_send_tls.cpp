@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/send/MainWindowSend.h"
+#include "app/send/SendWorker.h"
 #include "storage/forms/FormStorage.h"
 #include "support/ComposerFixture.h"
 #include "support/SendSetup.h"
@@ -47,7 +49,7 @@ private slots:
         f.WriteEmptyBlocks();
         f.Open();
         PrepareSend(f, QStringLiteral("localhost:%1").arg(server.Port()));
-        QSignalSpy statuses(&f.Form().Sender(), &TSendWorker::statusChanged);
+        QSignalSpy statuses(&f.Form().Send().Worker(), &TSendWorker::statusChanged);
         QVERIFY(SendAndWait(f));
         QCOMPARE(f.desktop.messages.size(), 0);
         TSmtpServerProcess::TDelivery delivery;

@@ -17,9 +17,12 @@
 #include <sys/stat.h>
 
 #include "DovecotServer.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/send/MainWindowAttach.h"
+#include "app/send/MainWindowSend.h"
 #include "app/send/SendProgress.h"
 #include "delivery/SentCopy.h"
 #include "support/ComposerFixture.h"
@@ -36,11 +39,12 @@ QString Local(int port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
 
 // The archive's files, oldest name first.
 QStringList Archived(TComposerFixture& f) {
-    return QDir(QString::fromStdString(f.Form().SentArchive().string())).entryList(QDir::Files, QDir::Name);
+    return QDir(QString::fromStdString(f.Form().Send().SentArchive().string()))
+        .entryList(QDir::Files, QDir::Name);
 }
 
 QByteArray ReadArchived(TComposerFixture& f, const QString& name) {
-    QFile file(QDir(QString::fromStdString(f.Form().SentArchive().string())).filePath(name));
+    QFile file(QDir(QString::fromStdString(f.Form().Send().SentArchive().string())).filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
@@ -79,7 +83,7 @@ void PrepareCzechMessageWithAttachment(TComposerFixture& f, const QTemporaryDir&
     QFile attachment(files.filePath("ceník 2027.txt"));
     if (attachment.open(QIODevice::WriteOnly)) attachment.write(QByteArray(300000, 'x') + "\r\n.\r\nkonec");
     attachment.close();
-    f.Form().AttachFiles({attachment.fileName()});
+    f.Form().Attachments().Attach({attachment.fileName()});
 }
 
 // An IMAP server that takes the login and names its Sent folder, then never answers APPEND with
@@ -135,7 +139,7 @@ private slots:
         QVERIFY(attachment.open(QIODevice::WriteOnly));
         attachment.write(".tečka na začátku řádku\r\n.\r\n");
         attachment.close();
-        f.Form().AttachFiles({attachment.fileName()});
+        f.Form().Attachments().Attach({attachment.fileName()});
 
         QVERIFY(SendAndWait(f, 60000));
         QVERIFY2(f.desktop.messages.isEmpty(), qPrintable(f.desktop.messages.value(0).text));
@@ -152,7 +156,7 @@ private slots:
         QVERIFY(!HeaderValue(delivery.data, "Message-ID").isEmpty());
         struct stat status {};
         const QString path =
-            QDir(QString::fromStdString(f.Form().SentArchive().string())).filePath(archived[0]);
+            QDir(QString::fromStdString(f.Form().Send().SentArchive().string())).filePath(archived[0]);
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, 0600u);
 
@@ -199,7 +203,7 @@ private slots:
         TSmtpServerProcess::TDelivery delivery;
         QVERIFY(server.NextDelivery(delivery));
         QCOMPARE(f.desktop.messages.size(), 0);
-        QVERIFY(!QFileInfo::exists(QString::fromStdString(f.Form().SentArchive().string())));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(f.Form().Send().SentArchive().string())));
     }
 
     void failedSendArchivesNothing() {
@@ -219,7 +223,7 @@ private slots:
         f.Open();
         f.Form().findChild<QAction*>("OdeslanaPosta1")->trigger();
         QCOMPARE(f.desktop.openedUrls.size(), 1);
-        const QString folder = QString::fromStdString(f.Form().SentArchive().string());
+        const QString folder = QString::fromStdString(f.Form().Send().SentArchive().string());
         QCOMPARE(f.desktop.openedUrls[0], QUrl::fromLocalFile(folder).toString());
         QVERIFY(QFileInfo(folder).isDir());
     }
@@ -228,7 +232,7 @@ private slots:
         TComposerFixture f;
         f.WriteEmptyBlocks();
         f.Open();
-        TForm2& dialog = f.Form().Form2();
+        TForm2& dialog = f.Form().Account().Form2();
         dialog.show();
         SentCopySection& section = *dialog.sentCopy;
         section.toServer->setChecked(true);
@@ -333,7 +337,7 @@ private slots:
         f.Open();
         PrepareSend(f, "smtp.firma.cz");
         SetSentCopy(f, ToDovecot(dovecot));
-        TForm2& dialog = f.Form().Form2();
+        TForm2& dialog = f.Form().Account().Form2();
         dialog.show();
         SentCopySection& section = *dialog.sentCopy;
         QCOMPARE(section.folder->currentIndex(), 0);  // not found yet

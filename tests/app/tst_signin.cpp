@@ -16,13 +16,16 @@
 
 #include "DovecotServer.h"
 #include "app/ErrorTexts.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/MicrosoftRegistrationFields.h"
 #include "app/account/MicrosoftSettings.h"
+#include "app/account/MicrosoftSignInPanel.h"
 #include "app/account/MicrosoftTokens.h"
 #include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/send/MainWindowSend.h"
 #include "support/ComposerFixture.h"
 #include "support/SendWaiting.h"
 #include "support/SignInPeers.h"
@@ -67,11 +70,12 @@ public:
     }
 
     TForm2& Dialog() {
-        TForm2& dialog = f.Form().Form2();
+        TForm2& dialog = f.Form().Account().Form2();
         if (!dialog.isVisible()) dialog.show();
         return dialog;
     }
     ProviderSection& Section() { return *Dialog().provider; }
+    MicrosoftSignInPanel& Panel() { return *Section().microsoftPanel; }
 
     void Choose(const QString& id) {
         QComboBox* choice = Section().provider;
@@ -83,8 +87,8 @@ public:
 
     // Clicks "Přihlásit se účtem Microsoft" and waits for the sign-in's end.
     bool SignIn() {
-        QSignalSpy ended(&Section().SignIn(), &MicrosoftSignIn::finished);
-        QTest::mouseClick(Section().signInButton, Qt::LeftButton);
+        QSignalSpy ended(&Panel().SignIn(), &MicrosoftSignIn::finished);
+        QTest::mouseClick(Panel().signInButton, Qt::LeftButton);
         return !ended.isEmpty() || ended.wait(20000);
     }
 
@@ -95,7 +99,7 @@ public:
         Dialog().sEdit2->setText(kUser);
         if (!SignIn()) return false;
         Confirm();
-        return f.Form().Microsoft().SignedIn();
+        return f.Form().Account().Microsoft().SignedIn();
     }
 
     // As SetUpSignedIn, with the copy of sent messages going to `dovecot` (ticked before the
@@ -109,7 +113,7 @@ public:
         copy.server->setText(QStringLiteral("127.0.0.1:%1").arg(dovecot.ImapPort()));
         if (!SignIn()) return false;
         Confirm();
-        return f.Form().Microsoft().SignedIn();
+        return f.Form().Account().Microsoft().SignedIn();
     }
 
     void Confirm() {
@@ -170,8 +174,8 @@ private slots:
         QVERIFY(!late.waitForConnected(5000));
 
         s.Dialog();
-        QCOMPARE(s.Section().signInStatus->text(), "Přihlášen účet Microsoft: " + kUser);
-        QVERIFY(s.Section().signOutButton->isVisible());
+        QCOMPARE(s.Panel().signInStatus->text(), "Přihlášen účet Microsoft: " + kUser);
+        QVERIFY(s.Panel().signOutButton->isVisible());
         QVERIFY(!s.Dialog().sEdit3->isEnabled());  // no password with Microsoft
         s.Dialog().hide();
 
@@ -292,10 +296,9 @@ private slots:
         QVERIFY(s.SetUpSignedIn(smtp));  // the copy off: the sign-in asked for SMTP alone
         const QString hint = "Pro kopii odeslané pošty na serveru se přihlaste znovu";
         s.Dialog();
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Dialog().sentCopy->toServer->setChecked(true);
-        QVERIFY2(s.Section().signInStatus->text().contains(hint),
-                 qPrintable(s.Section().signInStatus->text()));
+        QVERIFY2(s.Panel().signInStatus->text().contains(hint), qPrintable(s.Panel().signInStatus->text()));
 
         // A new sign-in asks for IMAP too, and the hint goes; a renewal keeps what was granted.
         QVERIFY(s.SignIn());
@@ -303,16 +306,16 @@ private slots:
         QVERIFY(QUrlQuery(browser.opened[1])
                     .queryItemValue("scope", QUrl::FullyDecoded)
                     .contains("https://outlook.office.com/IMAP.AccessAsUser.All"));
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Confirm();
-        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        QVERIFY(s.f.Form().Account().Microsoft().GrantsImap());
         QVERIFY(s.provider.Command("expire"));
         s.PrepareMessage();
         QVERIFY(SendAndWait(s.f, 30000));
         QVERIFY(!s.provider.Next("issued refresh_token").isEmpty());
-        QVERIFY(s.f.Form().Microsoft().GrantsImap());
+        QVERIFY(s.f.Form().Account().Microsoft().GrantsImap());
         s.Dialog();
-        QVERIFY(!s.Section().signInStatus->text().contains(hint));
+        QVERIFY(!s.Panel().signInStatus->text().contains(hint));
         s.Dialog().hide();
     }
 
@@ -336,9 +339,9 @@ private slots:
         QCOMPARE(smtp.Next("refused"), "refused " + kUser);
         QVERIFY(smtp.Pending().filter("message").isEmpty());
         // The dead refresh token is forgotten: the panel asks for a sign-in.
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
         s.Dialog();
-        QVERIFY(s.Section().signInStatus->text().contains("není přihlášen"));
+        QVERIFY(s.Panel().signInStatus->text().contains("není přihlášen"));
         s.Dialog().hide();
         // A second send says the same without asking any server.
         QVERIFY(SendAndWait(s.f, 30000));
@@ -373,10 +376,10 @@ private slots:
         QVERIFY(s.provider.Command(command));
         s.Choose("microsoft");
         QVERIFY(s.SignIn());
-        QVERIFY2(s.Section().signInStatus->text().startsWith(message),
-                 qPrintable(s.Section().signInStatus->text()));
-        QVERIFY(s.Section().signInStatus->text().contains("Účet Microsoft není přihlášen."));
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY2(s.Panel().signInStatus->text().startsWith(message),
+                 qPrintable(s.Panel().signInStatus->text()));
+        QVERIFY(s.Panel().signInStatus->text().contains("Účet Microsoft není přihlášen."));
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
         QTRY_VERIFY_WITH_TIMEOUT(browser.page.contains("Přihlášení se nezdařilo"), 10000);
         // No code was exchanged: the provider issued nothing.
         QVERIFY(s.provider.Pending().filter("issued").isEmpty());
@@ -385,24 +388,24 @@ private slots:
     void aSignInEndsAfterItsTimeLimitOrWhenCancelled() {
         SignInSetup s;
         TTestBrowser browser(false);  // the user never finishes in the browser
-        s.f.Form().Microsoft().SetTimeLimitMs(300);
+        s.f.Form().Account().Microsoft().SetTimeLimitMs(300);
         s.Choose("microsoft");
         QVERIFY(s.SignIn());
-        QVERIFY2(s.Section().signInStatus->text().startsWith(
+        QVERIFY2(s.Panel().signInStatus->text().startsWith(
                      "Přihlášení v prohlížeči nebylo dokončeno do 5 minut, proto bylo ukončeno."),
-                 qPrintable(s.Section().signInStatus->text()));
+                 qPrintable(s.Panel().signInStatus->text()));
         QCOMPARE(browser.opened.size(), 1);
 
-        s.f.Form().Microsoft().SetTimeLimitMs(60000);
-        QSignalSpy ended(&s.Section().SignIn(), &MicrosoftSignIn::finished);
-        QTest::mouseClick(s.Section().signInButton, Qt::LeftButton);
-        QVERIFY(s.Section().cancelButton->isVisible());
-        QVERIFY(s.Section().signInStatus->text().startsWith("Dokončete přihlášení v prohlížeči"));
-        QTest::mouseClick(s.Section().cancelButton, Qt::LeftButton);
+        s.f.Form().Account().Microsoft().SetTimeLimitMs(60000);
+        QSignalSpy ended(&s.Panel().SignIn(), &MicrosoftSignIn::finished);
+        QTest::mouseClick(s.Panel().signInButton, Qt::LeftButton);
+        QVERIFY(s.Panel().cancelButton->isVisible());
+        QVERIFY(s.Panel().signInStatus->text().startsWith("Dokončete přihlášení v prohlížeči"));
+        QTest::mouseClick(s.Panel().cancelButton, Qt::LeftButton);
         QCOMPARE(ended.size(), 1);
-        QVERIFY(s.Section().signInStatus->text().startsWith("Přihlášení bylo zrušeno."));
-        QVERIFY(!s.Section().cancelButton->isVisible());
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
+        QVERIFY(s.Panel().signInStatus->text().startsWith("Přihlášení bylo zrušeno."));
+        QVERIFY(!s.Panel().cancelButton->isVisible());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
     }
 
     void theSignInIsKeptAcrossARunAndNoTokenIsEverShown() {
@@ -431,7 +434,7 @@ private slots:
         QVERIFY(s.provider.Command("revoke"));
         QVERIFY(SendAndWait(s.f, 30000));
         s.Dialog();
-        const QString status = s.Section().signInStatus->text();
+        const QString status = s.Panel().signInStatus->text();
         s.Dialog().hide();
         s.f.Close();
 
@@ -451,12 +454,12 @@ private slots:
         TTestBrowser browser;
         QVERIFY(s.SetUpSignedIn(smtp));
         s.Dialog();
-        QTest::mouseClick(s.Section().signOutButton, Qt::LeftButton);
-        QCOMPARE(s.Section().signInStatus->text(), QString("Účet Microsoft není přihlášen."));
-        QVERIFY(!s.Section().signOutButton->isVisible());
+        QTest::mouseClick(s.Panel().signOutButton, Qt::LeftButton);
+        QCOMPARE(s.Panel().signInStatus->text(), QString("Účet Microsoft není přihlášen."));
+        QVERIFY(!s.Panel().signOutButton->isVisible());
         s.Confirm();
-        QVERIFY(!s.f.Form().Microsoft().SignedIn());
-        QVERIFY(s.f.Form().Microsoft().Address().isEmpty());
+        QVERIFY(!s.f.Form().Account().Microsoft().SignedIn());
+        QVERIFY(s.f.Form().Account().Microsoft().Address().isEmpty());
         s.PrepareMessage();
         QVERIFY(SendAndWait(s.f, 30000));
         QCOMPARE(s.f.desktop.messages.size(), 1);
@@ -468,16 +471,16 @@ private slots:
         SignInSetup s(false);
         s.Choose("microsoft");
         QVERIFY(s.Section().microsoftPanel->isVisible());
-        QVERIFY(s.Section().registration && s.Section().registration->isVisible());
-        QVERIFY(s.Section().signInStatus->text().startsWith(
+        QVERIFY(s.Panel().registration && s.Panel().registration->isVisible());
+        QVERIFY(s.Panel().signInStatus->text().startsWith(
             "Tato verze programu nemá registraci pro přihlášení účtem Microsoft. Zadejte ID aplikace"));
-        QVERIFY(!s.Section().signInButton->isEnabled());
+        QVERIFY(!s.Panel().signInButton->isEnabled());
         // A tenant that names no directory is told, and the sign-in stays off.
-        s.Section().registration->clientId->setText(kClientId);
-        s.Section().registration->tenant->setText("firma cz");
-        emit s.Section().registration->tenant->editingFinished();
-        QVERIFY(s.Section().signInStatus->text().contains("„firma cz“ není ID adresáře ani doména"));
-        QVERIFY(!s.Section().signInButton->isEnabled());
+        s.Panel().registration->clientId->setText(kClientId);
+        s.Panel().registration->tenant->setText("firma cz");
+        emit s.Panel().registration->tenant->editingFinished();
+        QVERIFY(s.Panel().signInStatus->text().contains("„firma cz“ není ID adresáře ani doména"));
+        QVERIFY(!s.Panel().signInButton->isEnabled());
     }
 
     // A build without a registration: the client id typed into the panel is kept in [Microsoft]
@@ -488,14 +491,14 @@ private slots:
         TXOAuth2SmtpServer smtp(s.provider);
         TTestBrowser browser;
         s.Choose("microsoft");
-        QVERIFY(!s.Section().signInButton->isEnabled());
-        QTest::keyClicks(s.Section().registration->clientId, kClientId);
-        emit s.Section().registration->clientId->editingFinished();
-        QVERIFY(s.Section().signInButton->isEnabled());
+        QVERIFY(!s.Panel().signInButton->isEnabled());
+        QTest::keyClicks(s.Panel().registration->clientId, kClientId);
+        emit s.Panel().registration->clientId->editingFinished();
+        QVERIFY(s.Panel().signInButton->isEnabled());
         s.Dialog().sEdit1->setText(QStringLiteral("127.0.0.1:%1").arg(smtp.Port()));
         s.Dialog().sEdit2->setText(kUser);
         QVERIFY(s.SignIn());
-        QCOMPARE(s.Section().signInStatus->text(), QString("Přihlášen účet Microsoft: %1").arg(kUser));
+        QCOMPARE(s.Panel().signInStatus->text(), QString("Přihlášen účet Microsoft: %1").arg(kUser));
         QCOMPARE(QUrlQuery(browser.opened.value(0)).queryItemValue("client_id"), kClientId);
         s.Confirm();
         QVERIFY(ReadAll(s.home.IniPath()).contains(("ClientId=" + kClientId).toUtf8()));
@@ -505,7 +508,7 @@ private slots:
         QCOMPARE(s.Messages(), QStringList());
         QVERIFY(smtp.Next("message ").startsWith("message XOAUTH2 " + kUser + " "));
         // Shown again at the next opening of the dialog.
-        QCOMPARE(s.Dialog().provider->registration->clientId->text(), kClientId);
+        QCOMPARE(s.Dialog().provider->microsoftPanel->registration->clientId->text(), kClientId);
     }
 
     void aTenantChoosesItsDirectory_data() {

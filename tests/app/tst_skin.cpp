@@ -20,10 +20,12 @@
 #include <functional>
 #include <vector>
 
-#include "app/AboutDialog.h"
+#include "app/account/MainWindowAccount.h"
 #include "app/account/ProviderSection.h"
 #include "app/account/SentCopySection.h"
 #include "app/account/SmtpSettingsDialog.h"
+#include "app/help/AboutDialog.h"
+#include "app/help/MainWindowHelp.h"
 #include "app/skin/Skin.h"
 #include "app/skin/SkinStyle.h"
 #include "support/ComposerFixture.h"
@@ -438,8 +440,8 @@ private slots:
         QFETCH(bool, wood);
         OpenWith(wood);
         CheckCaptionsFit(f_->Form());
-        CheckCaptionsFit(f_->Form().Form2());
-        CheckCaptionsFit(f_->Form().Form3());
+        CheckCaptionsFit(f_->Form().Account().Form2());
+        CheckCaptionsFit(f_->Form().Help().Form3());
     }
 
     // The settings dialog as a provider that files its own sent copy leaves it: the note under
@@ -459,7 +461,7 @@ private slots:
         QVERIFY(presets.open(QIODevice::ReadOnly));
         f_->WriteFile("providers.ini", presets.readAll().toStdString());
         OpenWith(wood);
-        TForm2& dialog = f_->Form().Form2();
+        TForm2& dialog = f_->Form().Account().Form2();
         dialog.show();
         QComboBox* choice = dialog.provider->provider;
         const int index = choice->findData(provider);

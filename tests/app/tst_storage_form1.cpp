@@ -2,6 +2,7 @@
 // their shown texts, placement and SMTP values; the file it writes; a missing or broken INI file.
 #include <QDir>
 
+#include "app/account/MainWindowAccount.h"
 #include "app/account/SmtpSettingsDialog.h"
 #include "storage/IniDocument.h"
 #include "storage/IniFile.h"
@@ -49,7 +50,7 @@ private slots:
         f.Form().setGeometry(30, 40, 1100, 760);
         const QRect placed = f.Form().geometry();
         QCOMPARE(placed.topLeft(), QPoint(30, 40));
-        TForm2& settings = f.Form().Form2();
+        TForm2& settings = f.Form().Account().Form2();
         settings.sEdit1->setText("smtp.example.cz");
         settings.sCheckBox1->setChecked(true);
         settings.sEdit2->setText(QString::fromUtf8("účet"));

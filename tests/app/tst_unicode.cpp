@@ -6,6 +6,7 @@
 #include <QTextBlock>
 
 #include "app/contacts/AddressBookWindow.h"
+#include "app/contacts/MainWindowContacts.h"
 #include "core/ProgramText.h"
 #include "storage/IniDocument.h"
 #include "support/ComposerFixture.h"
@@ -110,7 +111,7 @@ private slots:
                     "EMAIL;TYPE=INTERNET:olena@example.ua\r\nEND:VCARD\r\n");
         f.Form().findChild<QAction*>("Adres1")->trigger();
         f.desktop.openAnswers.append(QStringList{QString::fromStdString(f.Path("olena.vcf").string())});
-        QTest::mouseClick(f.Form().ContactsWindow().findChild<QPushButton*>("addressBookImport"),
+        QTest::mouseClick(f.Form().Contacts().Window().findChild<QPushButton*>("addressBookImport"),
                           Qt::LeftButton);
         f.Get<QLineEdit>("sEdit1")->setText("olena@example.ua");
         f.Combo(4)->setEditText(QStringLiteral("Faktura – {příjmení}"));

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include "app/send/MainWindowSend.h"
 #include "app/send/SendProgress.h"
 #include "app/send/SendWorker.h"
 #include "support/ComposerFixture.h"
@@ -13,7 +14,7 @@ namespace quillory::test {
 // false when it is still running after `timeoutMs`.
 inline bool WaitForSendEnd(TComposerFixture& f, int timeoutMs = 10000) {
     const QDeadlineTimer deadline(timeoutMs);
-    while (f.Form().Sender().Running()) {
+    while (f.Form().Send().Worker().Running()) {
         if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }

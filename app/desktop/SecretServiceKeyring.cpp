@@ -1,4 +1,4 @@
-#include "app/account/SecretServiceKeyring.h"
+#include "app/desktop/SecretServiceKeyring.h"
 
 #include <QEventLoop>
 #include <QTimer>

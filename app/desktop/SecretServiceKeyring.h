@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/account/Keyring.h"
+#include "app/desktop/Keyring.h"
 
 namespace quillory {
 

@@ -1,4 +1,4 @@
-#include "app/AboutDialog.h"
+#include "app/help/AboutDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
