@@ -20,14 +20,17 @@
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
 #include "app/account/MainWindowAccount.h"
+#include "app/account/MicrosoftTokens.h"
 #include "app/contacts/MainWindowContacts.h"
 #include "app/desktop/Desktop.h"
 #include "app/desktop/ProgramFiles.h"
 #include "app/help/MainWindowHelp.h"
+#include "app/merge/MainWindowMerge.h"
 #include "app/send/MainWindowAttach.h"
 #include "app/send/MainWindowSend.h"
 #include "app/skin/Skin.h"
 #include "app/spelling/MainWindowSpelling.h"
+#include "net/smtp/SmtpAccount.h"
 #include "storage/FileErrors.h"
 #include "storage/TextFile.h"
 #include "storage/forms/FormStorage.h"
@@ -79,6 +82,15 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
             [this]() -> MicrosoftTokens& { return account_->Microsoft(); }});
     connect(send_.get(), &MainWindowSend::delivered, this,
             [this] { contacts_->LearnRecipients(send_->Message()); });
+    merge_ = std::make_unique<MainWindowMerge>(
+        *this, MergeContext{desktop_, contacts_->Store(), *FormStorage1, attachments_->Files(),
+                            folders_.Data() / kMergeRunsFolderName, send_->SentArchive(),
+                            [this] { return Composition(); },
+                            [this](const TSmtpAccount& account) {
+                                return account.oauth.method == TLoginMethod::Microsoft
+                                           ? account_->Microsoft().ForWorker()
+                                           : TAccessTokenSource();
+                            }});
     // Checked: the eight blocks, and the fields of the salutation, farewell, signature and subject
     // lists. Not the addresses (the sender list, recipient, copies) and not the preview.
     MainWindowSpelling::Editors checked;
@@ -218,6 +230,15 @@ void TForm1::GenerateEmail() {
 
 std::string TForm1::PreviewText() const { return MemoText(*Memo1); }
 
+MergeComposition TForm1::Composition() const {
+    MergeComposition composition;
+    composition.sender = ToProgramText(lists_[4].combo->currentText());
+    composition.subject = ToProgramText(lists_[3].combo->currentText());
+    composition.body = GenerateEmailText(ReadPieces());
+    if (sCheckBox12->isChecked()) composition.copies = ToProgramText(sEdit3->text());
+    return composition;
+}
+
 void TForm1::ClearBlock(TBlock& block) {
     ReplaceMemoText(*block.memo, {});
     GenerateEmail();
@@ -266,6 +287,7 @@ void TForm1::Updateprogramu1Click() { desktop_.OpenUrl(kUpdatePageAddress); }
 void TForm1::sBitBtn1Click() { account_->EditSettings(); }
 void TForm1::sBitBtn6Click() { send_->Send(); }
 void TForm1::OdeslanaPosta1Click() { send_->OpenSentArchive(); }
+void TForm1::Hromadneodeslani1Click() { merge_->Open(); }
 void TForm1::Piloitsoubory1Click() { attachments_->Choose(); }
 void TForm1::Adres1Click() { contacts_->OpenWindow(); }
 void TForm1::Onlinenpovda1Click() { help_->Open(); }

@@ -28,8 +28,10 @@ class MainWindowAccount;
 class MainWindowAttach;
 class MainWindowContacts;
 class MainWindowHelp;
+class MainWindowMerge;
 class MainWindowSend;
 class MainWindowSpelling;
+struct MergeComposition;
 struct TEmailPieces;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
@@ -70,6 +72,7 @@ public:
     MainWindowAttach& Attachments() const { return *attachments_; }
     MainWindowContacts& Contacts() const { return *contacts_; }
     MainWindowHelp& Help() const { return *help_; }
+    MainWindowMerge& Merge() const { return *merge_; }
     MainWindowSend& Send() const { return *send_; }
 
 signals:
@@ -132,6 +135,7 @@ private:
     void sBitBtn6Click();
     void Piloitsoubory1Click();
     void OdeslanaPosta1Click();
+    void Hromadneodeslani1Click();
     void Adres1Click();
     void sBitBtn1Click();
     void Vchoznastaven1Click();
@@ -139,6 +143,8 @@ private:
     void Updateprogramu1Click();
     void WriteBackups() const;
     TEmailPieces ReadPieces() const;
+    // What a mail merge sends: the composition with its placeholders not filled.
+    MergeComposition Composition() const;
 
     TDesktop& desktop_;
     const TProgramFolders folders_;
@@ -168,6 +174,8 @@ private:
     std::unique_ptr<MainWindowHelp> help_;
     std::unique_ptr<MainWindowSpelling> spelling_;
     std::unique_ptr<MainWindowSend> send_;
+    // The mail merge; its window and any run it holds end before the send command and the account.
+    std::unique_ptr<MainWindowMerge> merge_;
 };
 
 }  // namespace quillory

@@ -27,6 +27,7 @@ void TForm1::CreateMenus() {
     addItem(file, "Uloit1", "Uložit text emailu", &TForm1::FileSaveAs1Accept);
     addItem(file, "Piloitsoubory1", "Přiložit soubory…", &TForm1::Piloitsoubory1Click);
     addItem(file, "OdeslanaPosta1", "Odeslaná pošta…", &TForm1::OdeslanaPosta1Click);
+    addItem(file, "Hromadneodeslani1", "Hromadné odeslání…", &TForm1::Hromadneodeslani1Click);
     addItem(file, "N2", "-");
     addItem(file, "Ukonit1", "Ukončit", &TForm1::Ukonit1Click);
     QMenu* run = addMenu("Vykonat1", "Vykonat");

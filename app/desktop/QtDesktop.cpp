@@ -54,6 +54,12 @@ QStringList TQtDesktop::ChooseFilesToOpen(QWidget* parent, const QString& captio
     return QFileDialog::getOpenFileNames(parent, caption);
 }
 
+std::optional<QString> TQtDesktop::ChooseFolder(QWidget* parent, const QString& caption, const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, caption, start);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
 void TQtDesktop::SetClipboardText(const QString& text) {
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(text);
 }

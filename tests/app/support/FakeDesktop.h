@@ -38,6 +38,11 @@ public:
         ++openDialogs;
         return openAnswers.isEmpty() ? QStringList() : openAnswers.takeFirst();
     }
+    // Answers from `folderAnswers` in turn; a cancelled dialog when none is left.
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+        if (folderAnswers.isEmpty()) return std::nullopt;
+        return folderAnswers.takeFirst();
+    }
     void SetClipboardText(const QString& text) override { clipboard = text; }
     void OpenUrl(const QString& url) override { openedUrls.append(url); }
     TKeyring* Keyring() override { return keyring; }
@@ -53,6 +58,7 @@ public:
     TKeyring* keyring = nullptr;     // none: the password stays in the INI file
     QList<QStringList> openAnswers;  // an empty list: the user cancels
     int openDialogs = 0;
+    QStringList folderAnswers;
 };
 
 }  // namespace quillory::test

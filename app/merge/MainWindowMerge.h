@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include "app/merge/MergeContext.h"
+
+class QWidget;
+
+namespace quillory {
+
+class MergeWindow;
+
+// "Soubor → Hromadné odeslání…" in the main window: the mail merge's window, made at its first
+// use, so the program's start does not pay for it.
+class MainWindowMerge : public QObject {
+    Q_OBJECT
+public:
+    MainWindowMerge(QWidget& window, MergeContext context);
+
+    // "Soubor → Hromadné odeslání…": shows the window.
+    void Open();
+    // The window, made at its first use.
+    MergeWindow& Window();
+    // Whether the window has been made.
+    bool WindowMade() const { return window_ != nullptr; }
+
+private:
+    QWidget& mainWindow_;
+    const MergeContext context_;
+    MergeWindow* window_ = nullptr;  // child of the main window, made at its first use
+};
+
+}  // namespace quillory
