@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include "app/desktop/ProgramFiles.h"
 #include "app/help/MainWindowHelp.h"
 #include "app/merge/MainWindowMerge.h"
+#include "app/send/AttachedFiles.h"
 #include "app/send/MainWindowAttach.h"
 #include "app/send/MainWindowSend.h"
 #include "app/skin/Skin.h"
@@ -83,8 +85,8 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     connect(send_.get(), &MainWindowSend::delivered, this,
             [this] { contacts_->LearnRecipients(send_->Message()); });
     merge_ = std::make_unique<MainWindowMerge>(
-        *this, MergeContext{desktop_, contacts_->Store(), *FormStorage1, attachments_->Files(),
-                            folders_.Data() / kMergeRunsFolderName, send_->SentArchive(),
+        *this, MergeContext{desktop_, contacts_->Store(), *FormStorage1, folders_.Data() / kMergeRunsFolderName,
+                            send_->SentArchive(),
                             [this] { return Composition(); },
                             [this](const TSmtpAccount& account) {
                                 return account.oauth.method == TLoginMethod::Microsoft
@@ -230,12 +232,15 @@ void TForm1::GenerateEmail() {
 
 std::string TForm1::PreviewText() const { return MemoText(*Memo1); }
 
-MergeComposition TForm1::Composition() const {
-    MergeComposition composition;
+MergeMessage TForm1::Composition() const {
+    MergeMessage composition;
     composition.sender = ToProgramText(lists_[4].combo->currentText());
     composition.subject = ToProgramText(lists_[3].combo->currentText());
     composition.body = GenerateEmailText(ReadPieces());
     if (sCheckBox12->isChecked()) composition.copies = ToProgramText(sEdit3->text());
+    for (const TAttachedFile& file : attachments_->Files().FilesToSend())
+        composition.attachments.push_back(
+            {QFile::encodeName(file.path).toStdString(), ContentTypeOf(file.path).toStdString()});
     return composition;
 }
 

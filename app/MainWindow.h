@@ -31,7 +31,7 @@ class MainWindowHelp;
 class MainWindowMerge;
 class MainWindowSend;
 class MainWindowSpelling;
-struct MergeComposition;
+struct MergeMessage;
 struct TEmailPieces;
 
 // The main window: the composing area (phrase lists 1 to 3 and the eight text blocks), the
@@ -144,7 +144,7 @@ private:
     void WriteBackups() const;
     TEmailPieces ReadPieces() const;
     // What a mail merge sends: the composition with its placeholders not filled.
-    MergeComposition Composition() const;
+    MergeMessage Composition() const;
 
     TDesktop& desktop_;
     const TProgramFolders folders_;

@@ -14,6 +14,7 @@
 #include "app/merge/MergeEntryPicker.h"
 #include "contacts/AddressBookFile.h"
 #include "contacts/ContactGroups.h"
+#include "merge/RecipientTable.h"
 #include "storage/RegularFile.h"
 
 namespace quillory {
@@ -150,15 +151,18 @@ QString MergeRecipientsBox::CsvPath() const { return csvPath_->text().trimmed();
 void MergeRecipientsBox::SetCsvFile(const QString& path) {
     csvPath_->setText(path);
     csvPath_->setModified(false);
-    csv_.reset();
+    csvBytes_.reset();
+    csvColumns_.clear();
     csvState_->clear();
     if (!path.trimmed().isEmpty()) {
         std::string bytes;
         const TReadResult read =
             ReadRegularFile(QFile::encodeName(path.trimmed()).toStdString(), kMaxAddressBookBytes, bytes);
         if (read) {
-            csv_ = ReadRecipientTable(bytes);
-            csvState_->setText(CsvSummary(*csv_));
+            const RecipientTable table = ReadRecipientTable(bytes);
+            csvState_->setText(CsvSummary(table));
+            csvColumns_ = table.columns;
+            csvBytes_ = std::move(bytes);
         } else {
             csvState_->setText(QStringLiteral("Soubor nelze přečíst (%1).").arg(ReadProblem(read)));
         }

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "merge/RecipientTable.h"
-
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,8 +29,10 @@ public:
     std::vector<std::string> Groups() const;
     // The addresses of the entries picked in the book (UTF-8).
     const std::vector<std::string>& Picked() const { return picked_; }
-    // The CSV file read, when one was chosen and could be read.
-    const std::optional<RecipientTable>& Csv() const { return csv_; }
+    // The bytes of the CSV file, when one was chosen and could be read.
+    const std::optional<std::string>& CsvBytes() const { return csvBytes_; }
+    // Its columns' names as the header has them (UTF-8); none without a CSV file.
+    const std::vector<std::string>& CsvColumns() const { return csvColumns_; }
     QString CsvPath() const;
 
     // Ticks the group `name` (shown in the list); false when the book has no such group.
@@ -67,7 +67,8 @@ private:
     QPushButton* chooseCsv_ = nullptr;
     QLabel* csvState_ = nullptr;
     std::vector<std::string> picked_;
-    std::optional<RecipientTable> csv_;
+    std::optional<std::string> csvBytes_;
+    std::vector<std::string> csvColumns_;
 };
 
 }  // namespace quillory

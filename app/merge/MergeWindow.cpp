@@ -1,21 +1,45 @@
 #include "app/merge/MergeWindow.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <chrono>
+
+#include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
+#include "app/Win1250Text.h"
+#include "app/account/StoredSmtpAccount.h"
+#include "app/contacts/AddressBookStore.h"
+#include "app/desktop/Desktop.h"
+#include "app/merge/MergeCheckModel.h"
 #include "app/merge/MergeFilesBox.h"
+#include "app/merge/MergeMessagePreview.h"
 #include "app/merge/MergeRecipientsBox.h"
 #include "app/merge/MergeTrialSend.h"
+#include "contacts/CzechDate.h"
+#include "contacts/UnicodeText.h"
+#include "mail/AddressCheck.h"
+#include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
+#include "merge/PlanCheck.h"
+#include "merge/PlanFile.h"
+#include "merge/PlanRows.h"
 
 namespace quillory {
 namespace {
+
+// "Zkušební odeslání" sends this many finished messages.
+constexpr std::size_t kTrialMessages = 3;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -24,17 +48,39 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+std::filesystem::path ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A CSV column is a placeholder of every row: a row the file does not give (a book entry's) has it
+// empty, so the check names it, rather than the message going out with "{částka}" as typed.
+void GiveEveryRowTheColumns(std::vector<MergeRow>& rows, const std::vector<std::string>& columns) {
+    for (const std::string& column : columns) {
+        for (const std::string& name : {column, LowerUtf8(column), FoldForSearch(column)}) {
+            if (name.empty()) continue;
+            for (MergeRow& row : rows)
+                if (!row.values.Find(name)) row.values.Set(name, {});
+        }
+    }
+}
+
+QString ProblemsText(const std::vector<RowProblem>& problems) {
+    QStringList texts;
+    for (const RowProblem& problem : problems) texts << QString::fromStdString(ProblemText(problem));
+    return texts.join("; ");
+}
+
 }  // namespace
 
 MergeWindow::MergeWindow(MergeContext context, QWidget* parent) : QDialog(parent), context_(std::move(context)) {
     setObjectName("MergeWindow");
     setWindowTitle(QStringLiteral("Hromadné odeslání"));
-    resize(900, 640);
+    resize(980, 680);
     trial_ = new MergeTrialSend(this);
     pages_ = new QStackedWidget(this);
     pages_->addWidget(CreatePreparePage());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
+    ConnectSignals();
+    ShowState();
 }
 
 MergeWindow::~MergeWindow() = default;
@@ -48,16 +94,38 @@ QWidget* MergeWindow::CreatePreparePage() {
     auto* page = new QWidget(this);
     recipients_ = new MergeRecipientsBox(context_.book, context_.desktop, page);
     files_ = new MergeFilesBox(context_.desktop, page);
-    unsubscribe_ = new QCheckBox(QStringLiteral("Obchodní sdělení: přidat možnost odhlášení"), page);
+    unsubscribe_ = new QCheckBox(QStringLiteral("Obchodní sdělení: připojit možnost odhlášení"), page);
     unsubscribe_->setObjectName("mergeUnsubscribe");
+    unsubscribe_->setToolTip(QStringLiteral(
+        "Text zprávy zakončí věta s adresou odesílatele pro odhlášení a zpráva ponese hlavičku "
+        "List-Unsubscribe (obchodní sdělení podle zákona 480/2004 Sb.)."));
     check_ = MakeButton(page, "mergeCheck", QStringLiteral("Zkontrolovat"));
+    model_ = new MergeCheckModel(this);
     table_ = new QTableView(page);
     table_->setObjectName("mergeTable");
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    // Rows of one height and columns of set widths: the view never measures ten thousand rows.
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    QHeaderView* columns = table_->horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    columns->setStretchLastSection(true);
+    const std::pair<int, int> widths[] = {{MergeCheckModel::Number, 64},   {MergeCheckModel::Address, 210},
+                                          {MergeCheckModel::Greeting, 170}, {MergeCheckModel::Subject, 180},
+                                          {MergeCheckModel::File, 170}};
+    for (const auto& [column, width] : widths) columns->resizeSection(column, width);
     state_ = new QLabel(page);
     state_->setObjectName("mergeState");
     state_->setWordWrap(true);
-    preview_ = MakeButton(page, "mergePreview", QStringLiteral("Náhled…"));
+    previewButton_ = MakeButton(page, "mergePreview", QStringLiteral("Náhled zprávy…"));
     trialButton_ = MakeButton(page, "mergeTrial", QStringLiteral("Zkušební odeslání"));
+    trialButton_->setToolTip(QStringLiteral("Pošle první tři hotové zprávy na adresu odesílatele, "
+                                            "v předmětu označené jako zkouška."));
     send_ = MakeButton(page, "mergeSend", QStringLiteral("Odeslat"));
     close_ = MakeButton(page, "mergeClose", QStringLiteral("Zavřít"));
 
@@ -66,7 +134,7 @@ QWidget* MergeWindow::CreatePreparePage() {
     checkRow->addStretch();
     checkRow->addWidget(check_);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(preview_);
+    buttons->addWidget(previewButton_);
     buttons->addStretch();
     buttons->addWidget(trialButton_);
     buttons->addWidget(send_);
@@ -79,8 +147,203 @@ QWidget* MergeWindow::CreatePreparePage() {
     layout->addWidget(table_, 1);
     layout->addWidget(state_);
     layout->addLayout(buttons);
-    connect(close_, &QPushButton::clicked, this, &QDialog::close);
     return page;
+}
+
+void MergeWindow::ConnectSignals() {
+    const auto check = [this] { Handle([this] { Check(); }); };
+    connect(recipients_, &MergeRecipientsBox::changed, this, [this, check] {
+        QStringList columns;
+        for (const std::string& column : recipients_->CsvColumns()) columns << QString::fromStdString(column);
+        files_->SetColumns(columns);
+        check();
+    });
+    connect(files_, &MergeFilesBox::changed, this, check);
+    connect(unsubscribe_, &QCheckBox::toggled, this, check);
+    connect(check_, &QPushButton::clicked, this, check);
+    connect(model_, &MergeCheckModel::ticksChanged, this, [this] {
+        ShowState();
+        emit checked();
+    });
+    connect(table_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { Handle([this, index] { OpenPreview(index.row()); }); });
+    connect(previewButton_, &QPushButton::clicked, this, [this] {
+        Handle([this] {
+            const QModelIndex current = table_->currentIndex();
+            OpenPreview(current.isValid() ? current.row() : 0);
+        });
+    });
+    connect(trialButton_, &QPushButton::clicked, this, [this] { Handle([this] { TrialSend(); }); });
+    connect(send_, &QPushButton::clicked, this, [this] { Handle([this] { Send(); }); });
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
+    connect(trial_, &MergeTrialSend::finished, this, [this](const MergeTrialOutcome& outcome) {
+        Handle([this, &outcome] { ShowTrialOutcome(outcome); });
+    });
+}
+
+void MergeWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The main window's message may have changed since the window was last open.
+    if (!event->spontaneous()) Handle([this] { Check(); });
+}
+
+MergePlan MergeWindow::MakePlan() const {
+    MergePlan plan;
+    plan.message = context_.composition();
+    plan.options.unsubscribe = unsubscribe_->isChecked();
+    const AddressBook& book = context_.book.Book();
+    const std::string date = CzechDateToday();
+    AddRows(plan.rows, RowsFromGroups(book, recipients_->Groups(), date));
+    AddRows(plan.rows, RowsFromEntries(book, recipients_->Picked(), date));
+    if (const auto& csv = recipients_->CsvBytes()) {
+        AddRows(plan.rows, RowsFromCsv(*csv, book, date).rows);
+        GiveEveryRowTheColumns(plan.rows, recipients_->CsvColumns());
+    }
+    RowFiles files;
+    switch (files_->Chosen()) {
+    case MergeFilesBox::Source::Folder:
+        files = {RowFiles::Kind::Pattern, ToPath(files_->Folder()), files_->Pattern().toStdString(), {}};
+        break;
+    case MergeFilesBox::Source::Column:
+        // A relative path in the column is taken from the CSV file's folder.
+        files = {RowFiles::Kind::Column, ToPath(QFileInfo(recipients_->CsvPath()).absolutePath()), {},
+                 files_->Column().toStdString()};
+        break;
+    case MergeFilesBox::Source::None:
+        break;
+    }
+    AssignFiles(plan.rows, files);
+    return plan;
+}
+
+void MergeWindow::Check() {
+    const std::vector<std::string> unticked = model_->UntickedKeys();
+    plan_ = MakePlan();
+    sharedProblems_ = CheckSharedFiles(plan_);
+    model_->SetRows(CheckPlan(plan_), unticked);
+}
+
+void MergeWindow::ShowState() {
+    const std::size_t rows = model_->Rows().size();
+    const std::size_t ticked = model_->TickedCount();
+    const std::size_t blocked = model_->TickedBlocked();
+    QStringList lines;
+    if (rows == 0) {
+        lines << QStringLiteral("Vyberte příjemce: skupiny nebo kontakty z adresáře, nebo soubor CSV.");
+    } else {
+        lines << QStringLiteral("Příjemců: %1, k odeslání: %2.").arg(rows).arg(ticked);
+        if (blocked > 0)
+            lines << QStringLiteral("Zaškrtnuté řádky s problémem: %1. Opravte je, nebo u nich zrušte "
+                                    "zaškrtnutí; do té doby nelze odeslat.")
+                         .arg(blocked);
+    }
+    if (!sharedProblems_.empty())
+        lines << QStringLiteral("Společné přílohy nelze odeslat: %1.").arg(ProblemsText(sharedProblems_));
+    state_->setText(lines.join('\n'));
+    const bool idle = !trial_->Running();
+    send_->setEnabled(idle && ticked > 0 && blocked == 0 && sharedProblems_.empty());
+    trialButton_->setEnabled(idle && ticked > blocked && sharedProblems_.empty());
+    previewButton_->setEnabled(rows > 0);
+}
+
+std::vector<std::size_t> MergeWindow::TickedRows() const {
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < model_->Rows().size(); ++i)
+        if (model_->Ticked(i)) rows.push_back(i);
+    return rows;
+}
+
+void MergeWindow::OpenPreview(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= plan_.rows.size()) return;
+    const auto index = static_cast<std::size_t>(row);
+    // The row's message alone; a file that cannot go out is left out of it, and the problems are
+    // told above the message.
+    const CheckRow& check = model_->Rows().at(index);
+    MergePlan one{plan_.message, plan_.options, {plan_.rows[index]}};
+    std::erase_if(one.message.attachments, [this](const SharedAttachment& file) {
+        return std::any_of(sharedProblems_.begin(), sharedProblems_.end(),
+                           [&file](const RowProblem& problem) { return problem.detail == file.path; });
+    });
+    const bool fileFails = std::any_of(check.problems.begin(), check.problems.end(), [](const RowProblem& p) {
+        return p.kind == ProblemKind::MissingFile || p.kind == ProblemKind::UnreadableFile;
+    });
+    if (fileFails) one.rows[0].file.clear();
+    if (!preview_) preview_ = new MergeMessagePreview(this);
+    std::vector<RowProblem> problems = check.problems;
+    problems.insert(problems.end(), sharedProblems_.begin(), sharedProblems_.end());
+    preview_->Show(QStringLiteral("Náhled zprávy: %1").arg(QString::fromStdString(check.address)),
+                   ComposeRow(one, 0), ProblemsText(problems));
+}
+
+std::optional<TSmtpAccount> MergeWindow::Account() {
+    TSmtpAccount account = ReadSmtpAccount(context_.storage);
+    if (account.server.empty()) {
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+                                     "Není vyplněn server odchozí pošty (SMTP)");
+        return std::nullopt;
+    }
+    return account;
+}
+
+void MergeWindow::TrialSend() {
+    if (trial_->Running()) return;
+    Check();
+    if (!sharedProblems_.empty()) return;
+    std::vector<std::size_t> rows;
+    for (const std::size_t row : TickedRows())
+        if (rows.size() < kTrialMessages && !model_->Rows()[row].Blocked()) rows.push_back(row);
+    if (rows.empty()) return;
+    std::vector<TIdMessage> messages;
+    for (const std::size_t row : rows) messages.push_back(ComposeTrial(plan_, row));
+    const std::string sender = messages.front().From().Address();
+    if (!CheckEmailAddress(sender)) {
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Information, "Information",
+                                     QStringLiteral("Adresa odesílatele (Od) není vyplněna správně: na ni "
+                                                    "zkušební odeslání zprávy posílá."));
+        return;
+    }
+    const std::optional<TSmtpAccount> account = Account();
+    if (!account) return;
+    trial_->Start(*account, std::move(messages), context_.tokens(*account));
+    ShowState();
+    state_->setText(state_->text() + "\n" +
+                    QStringLiteral("Zkušební odeslání na adresu %1…").arg(FromProgramText(sender)));
+}
+
+void MergeWindow::ShowTrialOutcome(const MergeTrialOutcome& outcome) {
+    ShowState();
+    const QString sender = FromProgramText(plan_.message.sender);
+    if (outcome.problem.isEmpty()) {
+        context_.desktop.ShowMessage(
+            this, TDesktop::TMessageKind::Information, kApplicationTitle,
+            QStringLiteral("Zkušební zprávy (%1) odešly na adresu odesílatele %2.").arg(outcome.delivered).arg(sender));
+    } else {
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
+                                     QStringLiteral("Zkušební odeslání: odešlo %1 z %2 zpráv.\nChyba: %3")
+                                         .arg(outcome.delivered)
+                                         .arg(outcome.total)
+                                         .arg(outcome.problem));
+    }
+    emit trialFinished(outcome);
+}
+
+void MergeWindow::Send() {
+    if (trial_->Running()) return;
+    Check();
+    if (!send_->isEnabled()) {
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Information, kApplicationTitle,
+                                     state_->text());
+        return;
+    }
+    const std::optional<TSmtpAccount> account = Account();
+    if (!account) return;
+    if (!context_.desktop.Ask(this, kApplicationTitle,
+                              QStringLiteral("Zpráv k odeslání: %1. Odeslat je nyní?").arg(model_->TickedCount())))
+        return;
+    for (std::size_t i = 0; i < plan_.rows.size(); ++i) plan_.rows[i].skipped = !model_->Ticked(i);
+    const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+    MergeRunHandOff handOff{CreateRun(context_.runsFolder, plan_, now), plan_, *account, context_.tokens(*account)};
+    if (OnRunReady) OnRunReady(std::move(handOff));
 }
 
 }  // namespace quillory

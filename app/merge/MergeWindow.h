@@ -2,7 +2,16 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "app/merge/MergeContext.h"
+#include "merge/MergePlan.h"
+#include "merge/PlanCheck.h"
+#include "merge/RunJournal.h"
+#include "net/smtp/SmtpAccount.h"
 
 class QCheckBox;
 class QLabel;
@@ -12,15 +21,27 @@ class QTableView;
 
 namespace quillory {
 
+class MergeCheckModel;
 class MergeFilesBox;
+class MergeMessagePreview;
 class MergeRecipientsBox;
 class MergeTrialSend;
+struct MergeTrialOutcome;
+
+// What the first stage hands the run: the journal made for it (the unticked rows skipped), the
+// plan saved beside it, and the account with its access tokens.
+struct MergeRunHandOff {
+    RunJournal journal;
+    MergePlan plan;
+    TSmtpAccount account;
+    TAccessTokenSource tokens;
+};
 
 // "Hromadné odeslání": the mail merge's window. Its first stage prepares a run: the recipients
 // (groups and entries of the book, a CSV file), the file each recipient gets, the unsubscribe
-// option, and the check table, one row per recipient with its problems; "Zkušební odeslání"
-// sends the first three finished messages to the sender, and "Odeslat" hands the checked plan
-// to the run.
+// option, and the check table, one row per recipient with its problems, each opening its
+// finished message in a preview. "Zkušební odeslání" sends the first three finished messages to
+// the sender, marked as a test; "Odeslat" starts the run once no ticked row has a problem.
 class MergeWindow : public QDialog {
     Q_OBJECT
 public:
@@ -31,25 +52,67 @@ public:
     MergeFilesBox& Files() const { return *files_; }
     QCheckBox& Unsubscribe() const { return *unsubscribe_; }
     QTableView& Table() const { return *table_; }
+    MergeCheckModel& CheckModel() const { return *model_; }
     MergeTrialSend& Trial() const { return *trial_; }
+    // The preview of a row's message, once one was opened.
+    MergeMessagePreview* Preview() const { return preview_; }
+    // The plan of the last check.
+    const MergePlan& Plan() const { return plan_; }
+    QLabel& State() const { return *state_; }
+    QPushButton& SendButton() const { return *send_; }
+    QPushButton& TrialButton() const { return *trialButton_; }
+
+    // "Zkontrolovat": the plan made anew from the choices and the main window's message, and
+    // checked; the rows unticked before stay unticked.
+    void Check();
+    // Opens the finished message of the check table's `row` in the preview.
+    void OpenPreview(int row);
+    // "Zkušební odeslání".
+    void TrialSend();
+    // "Odeslat": checks again, makes the run's journal and plan, and hands them to the run.
+    void Send();
+
+    // Where the run is handed over; the window keeps nothing of it afterwards.
+    std::function<void(MergeRunHandOff)> OnRunReady;
+
+signals:
+    // The state of the check changed (made anew, a row ticked or unticked).
+    void checked();
+    void trialFinished(const quillory::MergeTrialOutcome& outcome);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     template <class Action>
     void Handle(Action&& action);
     QWidget* CreatePreparePage();
+    void ConnectSignals();
+    MergePlan MakePlan() const;
+    // Tells the state of the check below the table and enables the commands it allows.
+    void ShowState();
+    // The rows a run would send: ticked, in the table's order.
+    std::vector<std::size_t> TickedRows() const;
+    // The account to send with; nothing, with the user told why, when it has no server.
+    std::optional<TSmtpAccount> Account();
+    void ShowTrialOutcome(const MergeTrialOutcome& outcome);
 
     const MergeContext context_;
+    MergePlan plan_;
+    std::vector<RowProblem> sharedProblems_;
     QStackedWidget* pages_ = nullptr;
     MergeRecipientsBox* recipients_ = nullptr;
     MergeFilesBox* files_ = nullptr;
     QCheckBox* unsubscribe_ = nullptr;
     QPushButton* check_ = nullptr;
+    MergeCheckModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* state_ = nullptr;
-    QPushButton* preview_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
     QPushButton* trialButton_ = nullptr;
     QPushButton* send_ = nullptr;
     QPushButton* close_ = nullptr;
+    MergeMessagePreview* preview_ = nullptr;  // made at its first use
     MergeTrialSend* trial_ = nullptr;
 };
 
