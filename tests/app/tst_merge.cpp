@@ -1,0 +1,298 @@
+// "Soubor → Hromadné odeslání…" through the real window: the recipients from a group of the
+// address book and a CSV file, the file of each recipient by a name pattern, the check table with
+// its problems and ticks, the preview of a row's message, "Zkušební odeslání", and the run the
+// window hands over, against a real aiosmtpd and a real Dovecot.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <future>
+#include <optional>
+
+#include "DovecotServer.h"
+#include "app/account/StoredSmtpAccount.h"
+#include "app/contacts/MainWindowContacts.h"
+#include "app/merge/MainWindowMerge.h"
+#include "app/merge/MergeCheckModel.h"
+#include "app/merge/MergeFilesBox.h"
+#include "app/merge/MergeMessagePreview.h"
+#include "app/merge/MergeRecipientsBox.h"
+#include "app/merge/MergeTrialSend.h"
+#include "app/merge/MergeWindow.h"
+#include "app/send/MainWindowSend.h"
+#include "contacts/Salutation.h"
+#include "delivery/DeliverySession.h"
+#include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
+#include "merge/MergeRun.h"
+#include "merge/PlanFile.h"
+#include "merge/RunReport.h"
+#include "support/ComposerFixture.h"
+#include "support/EventProcess.h"
+#include "support/SendSetup.h"
+#include "support/SmtpServerProcess.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+
+QString Local(int port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
+
+const QString kGroup = QStringLiteral("Zákazníci");
+
+// One recipient of the scenario: from the book's group (with their names there) or from the CSV
+// file only (with their names in its columns), with the invoice number that names their file and
+// the amount the text tells them.
+struct Recipient {
+    const char* address;
+    const char* title;
+    const char* firstName;
+    const char* surname;
+    bool inBook;
+    const char* invoice;
+    const char* amount;
+    const char* greeting;  // as the message must open
+};
+
+const Recipient kRecipients[] = {
+    {"jan.novak@firma.cz", "Ing.", "Jan", "Novák", true, "2026001", "12 500", "Vážený pane inženýre"},
+    {"petra.svobodova@firma.cz", "", "Petra", "Svobodová", true, "2026002", "3 400", "Vážená paní Svobodová"},
+    {"petr.dvorak@firma.cz", "", "Petr", "Dvořák", true, "2026003", "780", "Vážený pane Dvořáku"},
+    {"eva.cerna@klinika.cz", "MUDr.", "Eva", "Černá", true, "2026004", "15 000", "Vážená paní doktorko"},
+    {"tomas.marek@firma.cz", "", "Tomáš", "Marek", true, "2026005", "2 150", "Vážený pane Marku"},
+    {"karel.pokorny@dilna.cz", "", "Karel", "Pokorný", false, "2026006", "990", "Vážený pane Pokorný"},
+    {"jana.kralova@obchod.cz", "", "Jana", "Králová", false, "2026007", "4 200", "Vážená paní Králová"},
+    {"martin.horak@stavby.cz", "", "Martin", "Horák", false, "2026008", "6 750", "Vážený pane Horáku"},
+    {"lucie.nemcova@studio.cz", "", "Lucie", "Němcová", false, "2026009", "1 120", "Vážená paní Němcová"},
+    {"zdenek.kucera@servis.cz", "", "Zdeněk", "Kučera", false, "2026010", "8 300", "Vážený pane Kučero"},
+};
+// The recipient whose file is not in the folder.
+constexpr int kWithoutFile = 9;
+
+void AddToBook(TComposerFixture& f, const char* address, const char* title, const char* firstName,
+               const char* surname, const QString& group) {
+    Contact contact;
+    contact.email = address;
+    contact.title = title;
+    contact.firstName = firstName;
+    contact.surname = surname;
+    if (!group.isEmpty()) contact.groups.push_back(group.toStdString());
+    if (!f.Form().Contacts().Store().Add(contact)) qWarning("not added: %s", address);
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) qWarning("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+// The invoice of a recipient: bytes of its own, so each message's file can be told apart.
+QByteArray InvoiceBytes(const Recipient& recipient) {
+    return QByteArray("%PDF-1.4\n% faktura ") + recipient.invoice + "\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
+}
+
+// The window's message: the greeting, the amount and the invoice number from each recipient's
+// placeholders.
+void ComposeInvoiceMessage(TComposerFixture& f) {
+    f.Combo(4)->setEditText(QStringLiteral("Faktura {číslo faktury}"));
+    f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nv příloze posíláme fakturu č. {číslo faktury} na "
+                                            "částku {částka} Kč."));
+    f.Tick("sCheckBox1");
+}
+
+void SetSentCopy(TComposerFixture& f, const DovecotServer& dovecot) {
+    TSmtpAccount account = ReadSmtpAccount(f.Form().FormStorage());
+    account.sentCopy.toServer = true;
+    account.sentCopy.server = ToWin1250(Local(dovecot.ImapPort()));
+    WriteSmtpAccount(f.Form().FormStorage(), account);
+}
+
+MergeWindow& OpenMergeWindow(TComposerFixture& f) {
+    f.Form().findChild<QAction*>("Hromadneodeslani1")->trigger();
+    return f.Form().Merge().Window();
+}
+
+QString Cell(const MergeCheckModel& model, int row, int column) {
+    return model.data(model.index(row, column), Qt::DisplayRole).toString();
+}
+
+int RowOf(const MergeCheckModel& model, const QString& address) {
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (Cell(model, row, MergeCheckModel::Address) == address) return row;
+    return -1;
+}
+
+void Untick(MergeCheckModel& model, int row) {
+    model.setData(model.index(row, MergeCheckModel::Number), Qt::Unchecked, Qt::CheckStateRole);
+}
+
+// A delivered message as the aiosmtpd recorded it.
+struct Delivered {
+    QString recipient;
+    QByteArray data;
+};
+
+std::optional<Delivered> NextMessage(TEventProcess& server) {
+    const QStringList words = server.Next("message ", 20000).split(' ');
+    if (words.size() != 7) return std::nullopt;
+    return Delivered{words[4], QByteArray::fromHex(words[5].toLatin1())};
+}
+
+QString ReadText(const std::filesystem::path& path) {
+    QFile file(QString::fromStdString(path.string()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<unreadable>");
+}
+
+}  // namespace
+
+class MergeWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The whole first stage and the run it hands over: a group of five entries and a CSV file, one
+    // file per recipient by its invoice number, one of them missing.
+    void groupAndCsvWithFilesGoOutOncePerTickedRowOverOneLogin() {
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString());
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TEventProcess smtp("net_aiosmtpd_server.py", {kSmtpUser, kSmtpPassword, "--logins"});
+        QVERIFY(smtp.Port() != 0);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(smtp.Port()));
+        SetSentCopy(f, dovecot);
+        ComposeInvoiceMessage(f);
+        for (const Recipient& recipient : kRecipients)
+            if (recipient.inBook)
+                AddToBook(f, recipient.address, recipient.title, recipient.firstName, recipient.surname, kGroup);
+        AddToBook(f, "ondrej.maly@dodavatel.cz", "", "Ondřej", "Malý", QStringLiteral("Dodavatelé"));
+
+        // The CSV gives the new recipients with their names, and every recipient's invoice and
+        // amount: a row of a group entry only adds its values to that entry's row.
+        QTemporaryDir files;
+        QByteArray csv = "email;jméno;příjmení;číslo faktury;částka\r\n";
+        for (const Recipient& recipient : kRecipients) {
+            csv += QByteArray(recipient.address) + ";" + (recipient.inBook ? "" : recipient.firstName) + ";" +
+                   (recipient.inBook ? "" : recipient.surname) + ";" + recipient.invoice + ";" + recipient.amount +
+                   "\r\n";
+        }
+        WriteBytes(files.filePath("prijemci.csv"), csv);
+        QDir(files.path()).mkdir("faktury");
+        for (int i = 0; i < 10; ++i)
+            if (i != kWithoutFile)
+                WriteBytes(files.filePath(QStringLiteral("faktury/faktura-%1.pdf").arg(kRecipients[i].invoice)),
+                           InvoiceBytes(kRecipients[i]));
+
+        // The window is made by its menu entry, not by the program's start.
+        QVERIFY(!f.Form().Merge().WindowMade());
+        MergeWindow& window = OpenMergeWindow(f);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.Recipients().TickGroup(kGroup));
+        window.Recipients().SetCsvFile(files.filePath("prijemci.csv"));
+        window.Files().SetFolderPattern(files.filePath("faktury"), QStringLiteral("faktura-{číslo faktury}.pdf"));
+
+        MergeCheckModel& model = window.CheckModel();
+        QCOMPARE(model.rowCount(), 10);
+        for (int i = 0; i < 10; ++i) {
+            const Recipient& recipient = kRecipients[i];
+            const int row = RowOf(model, recipient.address);
+            QVERIFY2(row == i, recipient.address);
+            QCOMPARE(Cell(model, row, MergeCheckModel::Greeting), QString(recipient.greeting));
+            QCOMPARE(Cell(model, row, MergeCheckModel::Subject), QStringLiteral("Faktura %1").arg(recipient.invoice));
+            QVERIFY2(Cell(model, row, MergeCheckModel::File).endsWith(QStringLiteral("faktura-%1.pdf").arg(recipient.invoice)),
+                     qPrintable(Cell(model, row, MergeCheckModel::File)));
+            QCOMPARE(model.Rows()[row].Blocked(), i == kWithoutFile);
+        }
+        QVERIFY2(Cell(model, kWithoutFile, MergeCheckModel::Problems).startsWith("Soubor chybí"),
+                 qPrintable(Cell(model, kWithoutFile, MergeCheckModel::Problems)));
+        QVERIFY(!window.SendButton().isEnabled());
+
+        // A row opens its finished message.
+        window.OpenPreview(3);
+        QVERIFY(window.Preview() && window.Preview()->isVisible());
+        const QString preview = window.Preview()->Text();
+        QVERIFY2(preview.contains(QRegularExpression("\nKomu: [^\n]*MUDr. Eva Černá[^\n]*<eva.cerna@klinika.cz>\n")),
+                 qPrintable(preview));
+        QVERIFY2(preview.contains("Předmět: Faktura 2026004"), qPrintable(preview));
+        QVERIFY2(preview.contains("Příloha: faktura-2026004.pdf"), qPrintable(preview));
+        QVERIFY2(preview.contains("Vážená paní doktorko,\nv příloze posíláme fakturu č. 2026004 na částku 15 000 Kč."),
+                 qPrintable(preview));
+        window.Preview()->close();
+
+        // Unticked, the row without its file stays out, and the run may start.
+        Untick(model, kWithoutFile);
+        QVERIFY(window.SendButton().isEnabled());
+        std::optional<MergeRunHandOff> handOff;
+        window.OnRunReady = [&handOff](MergeRunHandOff run) { handOff.emplace(std::move(run)); };
+        f.desktop.answers << true;
+        QTest::mouseClick(&window.SendButton(), Qt::LeftButton);
+        QVERIFY2(f.desktop.messages.isEmpty(), qPrintable(f.desktop.messages.value(0).text));
+        QVERIFY(handOff);
+        const JournalState& state = handOff->journal.State();
+        QCOMPARE(state.rows.size(), std::size_t(10));
+        QCOMPARE(state.rows[kWithoutFile].state, RowState::Skipped);
+        QCOMPARE(state.ToSend().size(), std::size_t(9));
+        QVERIFY(std::filesystem::exists(PlanPath(handOff->journal.Path())));
+        QCOMPARE(LoadPlan(handOff->journal.Path()), handOff->plan);
+
+        // The run, driven as the run stage drives it: one delivery session for every row.
+        DeliverySession session(handOff->account, f.Form().Send().SentArchive(), handOff->tokens);
+        SystemMergeClock clock;
+        const MergePlan& plan = handOff->plan;
+        MergeRun run(handOff->journal, session, Pacer(SendingLimits{}),
+                     [&plan](std::size_t row) { return ComposeRow(plan, row); }, clock);
+        // The run goes on its own thread, as in the window, while this one reads what the server
+        // took.
+        std::future<MergeRunResult> running = std::async(std::launch::async, [&run] { return run.Run(); });
+        QList<Delivered> delivered;
+        for (int i = 0; i < 9; ++i) {
+            const std::optional<Delivered> message = NextMessage(smtp);
+            if (!message) break;
+            delivered << *message;
+        }
+        QCOMPARE(running.get().outcome, MergeOutcome::Finished);
+        session.Close();
+        QCOMPARE(delivered.size(), 9);
+        const QStringList rest = smtp.Pending();
+        QCOMPARE(rest.filter(QRegularExpression("^login ")).size(), 1);
+        QCOMPARE(rest.filter(QRegularExpression("^message ")).size(), 0);
+        for (int i = 0; i < 9; ++i) {
+            const Recipient& recipient = kRecipients[i];
+            QCOMPARE(delivered[i].recipient, QString(recipient.address));
+            const auto fields = ReadMessageWith("app_read_attachments.py", delivered[i].data);
+            const QStringList body = DecodedValues(fields, "body");
+            const qsizetype greeting = body.indexOf(QString(recipient.greeting) + ",");
+            QVERIFY2(greeting >= 0, qPrintable(body.join('|')));
+            QCOMPARE(body.value(greeting + 1), QStringLiteral("v příloze posíláme fakturu č. %1 na částku %2 Kč.")
+                                                   .arg(recipient.invoice, recipient.amount));
+            const QStringList attachment = DecodedValues(fields, "attachment").value(0).split('\t');
+            QCOMPARE(attachment.value(0), QStringLiteral("faktura-%1.pdf").arg(recipient.invoice));
+            QCOMPARE(attachment.value(3).toLatin1(),
+                     QCryptographicHash::hash(InvoiceBytes(recipient), QCryptographicHash::Sha256).toHex());
+        }
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(9));
+
+        // The report lists every row: nine sent, the unticked one left out.
+        const QString report = ReadText(WriteRunReport(handOff->journal));
+        QStringList lines = report.split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 11);
+        for (int i = 0; i < 10; ++i)
+            QVERIFY2(lines[i + 1].startsWith(QString(kRecipients[i].address) + ";"), qPrintable(lines[i + 1]));
+        QCOMPARE(lines.filter(QStringLiteral(";odesláno;")).size(), 9);
+        QVERIFY2(lines[kWithoutFile + 1].contains(QStringLiteral(";vynecháno;")), qPrintable(lines[kWithoutFile + 1]));
+    }
+};
+
+QTEST_MAIN(MergeWindowTest)
+#include "tst_merge.moc"
