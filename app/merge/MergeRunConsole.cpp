@@ -116,6 +116,7 @@ MergeRunExit MergeRunConsole::Go(std::optional<bool> arrived) {
     worker_->Start(arrived);
     if (stopRequested_) worker_->Stop();
     loop.exec();
+    worker_->disconnect(this);
     return exit;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ErrorHandler.h"
+#include "app/ErrorTexts.h"
 #include "app/Win1250Text.h"
 #include "app/desktop/Desktop.h"
 #include "merge/RunReport.h"
@@ -133,15 +134,28 @@ void MergeRunPanel::ConnectSignals() {
     };
     on(pause_, &MergeRunPanel::Pause);
     on(resume_, &MergeRunPanel::GoOn);
-    connect(stop_, &QPushButton::clicked, this, [this] { worker_->Stop(); });
-    connect(arrived_, &QPushButton::clicked, this, [this] { Decide(true); });
-    connect(again_, &QPushButton::clicked, this, [this] { Decide(false); });
+    on(stop_, &MergeRunPanel::Stop);
+    on(arrived_, &MergeRunPanel::Arrived);
+    on(again_, &MergeRunPanel::SendAgain);
 }
 
 void MergeRunPanel::Start() {
     if (const auto row = Journal().State().maybeSent) return AskDecision(*row);
-    worker_->Start();
-    status_->setText(QStringLiteral("Odesílá se…"));
+    Begin(std::nullopt);
+}
+
+void MergeRunPanel::Begin(std::optional<bool> arrived) {
+    if (worker_->Running()) return;
+    decision_->hide();
+    report_->hide();
+    reportPath_->clear();
+    try {
+        worker_->Start(arrived);
+        status_->setText(QStringLiteral("Odesílá se…"));
+    } catch (...) {
+        // Nothing started (a server address that does not parse).
+        status_->setText(MergeErrorText());
+    }
     UpdateButtons();
 }
 
@@ -205,28 +219,21 @@ void MergeRunPanel::AskDecision(std::size_t row) {
     UpdateButtons();
 }
 
-void MergeRunPanel::Decide(bool arrived) {
-    if (worker_->Running()) return;
-    decision_->hide();
-    report_->hide();
-    reportPath_->clear();
-    worker_->Start(arrived);
-    status_->setText(QStringLiteral("Odesílá se…"));
+void MergeRunPanel::Arrived() { Begin(true); }
+
+void MergeRunPanel::SendAgain() { Begin(false); }
+
+void MergeRunPanel::GoOn() {
+    if (!worker_->Running()) {
+        if (!finished_ && decision_->isHidden()) Begin(std::nullopt);
+        return;
+    }
+    worker_->Resume();
+    waiting_->clear();
     UpdateButtons();
 }
 
-void MergeRunPanel::GoOn() {
-    if (worker_->Running()) {
-        worker_->Resume();
-        waiting_->clear();
-    } else if (!finished_ && decision_->isHidden()) {
-        report_->hide();
-        reportPath_->clear();
-        worker_->Start();
-        status_->setText(QStringLiteral("Odesílá se…"));
-    }
-    UpdateButtons();
-}
+void MergeRunPanel::Stop() { worker_->Stop(); }
 
 void MergeRunPanel::Pause() {
     worker_->Pause();

@@ -55,9 +55,13 @@ private:
     void ShowProgress(const MergeProgress& progress);
     void ShowEnd(const MergeRunEnd& end);
     void AskDecision(std::size_t row);
-    void Decide(bool arrived);
+    // Starts a pass; `arrived` settles the "možná odesláno" row first.
+    void Begin(std::optional<bool> arrived);
+    void Arrived();
+    void SendAgain();
     void GoOn();
     void Pause();
+    void Stop();
     void ShowReport(const std::filesystem::path& csv, const QString& error);
     void UpdateButtons();
 
