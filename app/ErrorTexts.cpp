@@ -10,6 +10,7 @@
 #include "app/account/SignInErrors.h"
 #include "app/send/AttachedFiles.h"
 #include "core/Exception.h"
+#include "merge/PlanFile.h"
 #include "merge/RunJournal.h"
 #include "mail/IdException.h"
 #include "net/imap/ImapClient.h"
@@ -303,6 +304,10 @@ QString MergeErrorText() {
     } catch (const EJournalError& error) {
         return FromProgramText(error.Message());
     } catch (const EJournalDamaged& error) {
+        return FromProgramText(error.Message());
+    } catch (const EPlanDamaged& error) {
+        return FromProgramText(error.Message());
+    } catch (const EPlanError& error) {
         return FromProgramText(error.Message());
     } catch (...) {
         return SendErrorText();

@@ -25,9 +25,10 @@ QString SendErrorText();
 // the server's words. Called from inside a catch block.
 QString SentCopyErrorText();
 
-// The Czech text of the exception being handled while a mail merge run sent its rows or kept its
-// journal: the journal's own errors as their messages say (they name the file and the reason),
-// every other error as a send's (SendErrorText). Called from inside a catch block.
+// The Czech text of the exception being handled while a mail merge run was taken up, sent its rows
+// or kept its journal: the errors of the journal and of the plan as their messages say (they name
+// the file and the reason), every other error as a send's (SendErrorText). Called from inside a
+// catch block.
 QString MergeErrorText();
 
 // Why a mail merge run stopped before its end, in Czech: `reason` is the server's reply with its
