@@ -20,6 +20,7 @@ void MainWindowMerge::Open() {
     window.show();
     window.raise();
     window.activateWindow();
+    window.OfferUnfinishedRun();
 }
 
 }  // namespace quillory

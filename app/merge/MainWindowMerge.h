@@ -17,7 +17,7 @@ class MainWindowMerge : public QObject {
 public:
     MainWindowMerge(QWidget& window, MergeContext context);
 
-    // "Soubor → Hromadné odeslání…": shows the window.
+    // "Soubor → Hromadné odeslání…": shows the window; an unfinished run is offered.
     void Open();
     // The window, made at its first use.
     MergeWindow& Window();

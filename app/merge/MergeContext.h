@@ -5,6 +5,7 @@
 
 #include "delivery/AccessTokenSource.h"
 #include "merge/MergePlan.h"
+#include "storage/ProgramFolders.h"
 
 namespace quillory {
 
@@ -13,18 +14,15 @@ class TDesktop;
 class TFormStorage;
 struct TSmtpAccount;
 
-// The folder of the data folder where the runs' journals, plans and reports are kept.
-inline constexpr const char* kMergeRunsFolderName = "Hromadné odeslání";
-
 // What the mail merge's window works with, given by the main window: the desktop, the address
-// book, the stored account, where runs and sent messages are kept, the message as the main window
-// composes it now and the access tokens of an account that signs in with Microsoft.
+// book, the stored account, the program's folders (the runs are kept in the data folder, the
+// sending limits come with the program), the archive of sent messages, the message as the main
+// window composes it now and the access tokens of an account that signs in with Microsoft.
 struct MergeContext {
     TDesktop& desktop;
     AddressBookStore& book;
     TFormStorage& storage;
-    // The runs' journals, plans and reports.
-    std::filesystem::path runsFolder;
+    TProgramFolders folders;
     // Delivered messages' archive ("Odeslané" in the data folder).
     std::filesystem::path sentArchive;
     // The sender, the subject and the text with their placeholders not filled, the copies when

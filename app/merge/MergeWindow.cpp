@@ -1,6 +1,7 @@
 #include "app/merge/MergeWindow.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -25,6 +26,9 @@
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
 #include "app/merge/MergeRecipientsBox.h"
+#include "app/merge/MergeRunOpen.h"
+#include "app/merge/MergeRunPanel.h"
+#include "app/merge/MergeRunResume.h"
 #include "app/merge/MergeTrialSend.h"
 #include "contacts/CzechDate.h"
 #include "contacts/UnicodeText.h"
@@ -342,8 +346,57 @@ void MergeWindow::Send() {
         return;
     for (std::size_t i = 0; i < plan_.rows.size(); ++i) plan_.rows[i].skipped = !model_->Ticked(i);
     const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
-    MergeRunHandOff handOff{CreateRun(context_.runsFolder, plan_, now), plan_, *account, context_.tokens(*account)};
-    if (OnRunReady) OnRunReady(std::move(handOff));
+    RunJournal journal = CreateRun(MergeRunFolder(context_.folders.Data()), plan_, now);
+    StartRun({std::move(journal), PlanCompose(plan_), AccountSendingLimits(context_.folders, *account)}, *account);
+}
+
+void MergeWindow::OfferUnfinishedRun() {
+    if (runPanel_) return;
+    const std::optional<std::filesystem::path> journal =
+        quillory::OfferUnfinishedRun(this, context_.desktop, MergeRunFolder(context_.folders.Data()));
+    if (!journal) return;
+    const std::optional<TSmtpAccount> account = Account();
+    if (!account) return;
+    StartRun(OpenMergeRun(*journal, context_.folders, *account), *account);
+}
+
+void MergeWindow::StartRun(OpenedMergeRun run, const TSmtpAccount& account) {
+    runPage_ = new QWidget(this);
+    runPanel_ = new MergeRunPanel(context_.desktop, std::move(run),
+                                  MergeRunAccount{account, context_.tokens(account), context_.sentArchive}, runPage_);
+    newRun_ = MakeButton(runPage_, "mergeNewRun", QStringLiteral("Nové hromadné odeslání"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(newRun_);
+    auto* layout = new QVBoxLayout(runPage_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(runPanel_, 1);
+    layout->addLayout(buttons);
+    pages_->addWidget(runPage_);
+    pages_->setCurrentWidget(runPage_);
+    const auto enableNewRun = [this] { newRun_->setEnabled(!runPanel_->Running()); };
+    connect(runPanel_, &MergeRunPanel::ended, this, enableNewRun);
+    connect(newRun_, &QPushButton::clicked, this, [this] { Handle([this] { NewRun(); }); });
+    runPanel_->Start();
+    enableNewRun();
+}
+
+void MergeWindow::NewRun() {
+    if (!runPanel_ || runPanel_->Running()) return;
+    pages_->setCurrentIndex(0);
+    pages_->removeWidget(runPage_);
+    runPage_->deleteLater();
+    runPage_ = nullptr;
+    runPanel_ = nullptr;
+    newRun_ = nullptr;
+    Check();
+}
+
+void MergeWindow::closeEvent(QCloseEvent* event) {
+    bool close = true;
+    Handle([this, &close] { close = !runPanel_ || runPanel_->ConfirmClose(); });
+    if (close) QDialog::closeEvent(event);
+    else event->ignore();
 }
 
 }  // namespace quillory

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,7 +9,6 @@
 #include "app/merge/MergeContext.h"
 #include "merge/MergePlan.h"
 #include "merge/PlanCheck.h"
-#include "merge/RunJournal.h"
 #include "net/smtp/SmtpAccount.h"
 
 class QCheckBox;
@@ -25,23 +23,18 @@ class MergeCheckModel;
 class MergeFilesBox;
 class MergeMessagePreview;
 class MergeRecipientsBox;
+class MergeRunPanel;
 class MergeTrialSend;
 struct MergeTrialOutcome;
-
-// What the first stage hands the run: the journal made for it (the unticked rows skipped), the
-// plan saved beside it, and the account with its access tokens.
-struct MergeRunHandOff {
-    RunJournal journal;
-    MergePlan plan;
-    TSmtpAccount account;
-    TAccessTokenSource tokens;
-};
+struct OpenedMergeRun;
 
 // "Hromadné odeslání": the mail merge's window. Its first stage prepares a run: the recipients
 // (groups and entries of the book, a CSV file), the file each recipient gets, the unsubscribe
 // option, and the check table, one row per recipient with its problems, each opening its
 // finished message in a preview. "Zkušební odeslání" sends the first three finished messages to
-// the sender, marked as a test; "Odeslat" starts the run once no ticked row has a problem.
+// the sender, marked as a test; "Odeslat" makes the run's journal and plan once no ticked row has a
+// problem, and the run stage (MergeRunPanel) takes the window's place until the run is over. An
+// unfinished run is offered when the window opens.
 class MergeWindow : public QDialog {
     Q_OBJECT
 public:
@@ -69,11 +62,15 @@ public:
     void OpenPreview(int row);
     // "Zkušební odeslání".
     void TrialSend();
-    // "Odeslat": checks again, makes the run's journal and plan, and hands them to the run.
+    // "Odeslat": checks again, makes the run's journal and plan, and starts the run stage.
     void Send();
-
-    // Where the run is handed over; the window keeps nothing of it afterwards.
-    std::function<void(MergeRunHandOff)> OnRunReady;
+    // When the window opens without a run: reports the journals that cannot be read and offers to
+    // go on with the newest unfinished run; the run stage takes it up when the user wants to.
+    void OfferUnfinishedRun();
+    // The run stage, while it shows a run.
+    MergeRunPanel* RunPanel() const { return runPanel_; }
+    // "Nové hromadné odeslání": the first stage again, once the run is not under way.
+    void NewRun();
 
 signals:
     // The state of the check changed (made anew, a row ticked or unticked).
@@ -82,6 +79,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A run under way is stopped only when the user agrees; its journal keeps it for later.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     template <class Action>
@@ -96,6 +95,7 @@ private:
     // The account to send with; nothing, with the user told why, when it has no server.
     std::optional<TSmtpAccount> Account();
     void ShowTrialOutcome(const MergeTrialOutcome& outcome);
+    void StartRun(OpenedMergeRun run, const TSmtpAccount& account);
 
     const MergeContext context_;
     MergePlan plan_;
@@ -114,6 +114,9 @@ private:
     QPushButton* close_ = nullptr;
     MergeMessagePreview* preview_ = nullptr;  // made at its first use
     MergeTrialSend* trial_ = nullptr;
+    QWidget* runPage_ = nullptr;         // while a run is shown
+    MergeRunPanel* runPanel_ = nullptr;  // on the run's page
+    QPushButton* newRun_ = nullptr;
 };
 
 }  // namespace quillory

@@ -1,7 +1,7 @@
 // "Soubor → Hromadné odeslání…" through the real window: the recipients from a group of the
 // address book and a CSV file, the file of each recipient by a name pattern, the check table with
-// its problems and ticks, the preview of a row's message, "Zkušební odeslání", and the run the
-// window hands over, against a real aiosmtpd and a real Dovecot.
+// its problems and ticks, the preview of a row's message, "Zkušební odeslání", and the run stage
+// the window starts, against a real aiosmtpd and a real Dovecot.
 
 #include <QAction>
 #include <QCheckBox>
@@ -12,11 +12,11 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fstream>
-#include <future>
 #include <optional>
 
 #include "DovecotServer.h"
@@ -27,16 +27,13 @@
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
 #include "app/merge/MergeRecipientsBox.h"
+#include "app/merge/MergeRunPanel.h"
 #include "app/merge/MergeTrialSend.h"
 #include "app/merge/MergeWindow.h"
 #include "app/send/MainWindowSend.h"
 #include "contacts/Salutation.h"
-#include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
-#include "merge/ComposeRow.h"
-#include "merge/MergeRun.h"
 #include "merge/PlanFile.h"
-#include "merge/RunReport.h"
 #include "support/ComposerFixture.h"
 #include "support/EventProcess.h"
 #include "support/SendSetup.h"
@@ -233,36 +230,27 @@ private slots:
         // Unticked, the row without its file stays out, and the run may start.
         Untick(model, kWithoutFile);
         QVERIFY(window.SendButton().isEnabled());
-        std::optional<MergeRunHandOff> handOff;
-        window.OnRunReady = [&handOff](MergeRunHandOff run) { handOff.emplace(std::move(run)); };
         f.desktop.answers << true;
         QTest::mouseClick(&window.SendButton(), Qt::LeftButton);
         QVERIFY2(f.desktop.messages.isEmpty(), qPrintable(f.desktop.messages.value(0).text));
-        QVERIFY(handOff);
-        const JournalState& state = handOff->journal.State();
-        QCOMPARE(state.rows.size(), std::size_t(10));
-        QCOMPARE(state.rows[kWithoutFile].state, RowState::Skipped);
-        QCOMPARE(state.ToSend().size(), std::size_t(9));
-        QVERIFY(std::filesystem::exists(PlanPath(handOff->journal.Path())));
-        QCOMPARE(LoadPlan(handOff->journal.Path()), handOff->plan);
 
-        // The run, driven as the run stage drives it: one delivery session for every row.
-        DeliverySession session(handOff->account, f.Form().Send().SentArchive(), handOff->tokens);
-        SystemMergeClock clock;
-        const MergePlan& plan = handOff->plan;
-        MergeRun run(handOff->journal, session, Pacer(SendingLimits{}),
-                     [&plan](std::size_t row) { return ComposeRow(plan, row); }, clock);
-        // The run goes on its own thread, as in the window, while this one reads what the server
-        // took.
-        std::future<MergeRunResult> running = std::async(std::launch::async, [&run] { return run.Run(); });
+        // The run stage takes the window's place; its journal and plan are on the disk.
+        MergeRunPanel* panel = window.RunPanel();
+        QVERIFY(panel && panel->isVisible());
+        QSignalSpy ended(panel, &MergeRunPanel::ended);
+        const std::filesystem::path journal = panel->Journal().Path();
+        QCOMPARE(journal.parent_path(), f.Path("Hromadné odeslání"));
+        QCOMPARE(LoadPlan(journal), window.Plan());
+        QVERIFY(window.Plan().rows[kWithoutFile].skipped);
+        QVERIFY(ended.count() > 0 || ended.wait(60000));
+        QCOMPARE(ended[0][0].value<MergeRunEnd>().outcome, MergeOutcome::Finished);
+
         QList<Delivered> delivered;
         for (int i = 0; i < 9; ++i) {
             const std::optional<Delivered> message = NextMessage(smtp);
             if (!message) break;
             delivered << *message;
         }
-        QCOMPARE(running.get().outcome, MergeOutcome::Finished);
-        session.Close();
         QCOMPARE(delivered.size(), 9);
         const QStringList rest = smtp.Pending();
         QCOMPARE(rest.filter(QRegularExpression("^login ")).size(), 1);
@@ -283,14 +271,31 @@ private slots:
         }
         QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(9));
 
-        // The report lists every row: nine sent, the unticked one left out.
-        const QString report = ReadText(WriteRunReport(handOff->journal));
-        QStringList lines = report.split("\r\n", Qt::SkipEmptyParts);
+        // The report lists every row, in the window and beside the journal: nine sent, the
+        // unticked one left out.
+        const std::vector<JournalRow>& rows = panel->Journal().State().rows;
+        QCOMPARE(rows.size(), std::size_t(10));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(rows[i].state, i == kWithoutFile ? RowState::Skipped : RowState::Delivered);
+        auto* shown = panel->findChild<QTableWidget*>("report");
+        QVERIFY(shown && shown->isVisible());
+        QCOMPARE(shown->rowCount(), 10);
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(shown->item(i, 0)->text(), QString(kRecipients[i].address));
+            QCOMPARE(shown->item(i, 1)->text(), i == kWithoutFile ? QStringLiteral("vynecháno") : QStringLiteral("odesláno"));
+        }
+        std::filesystem::path reportFile = journal;
+        reportFile.replace_extension(".csv");
+        const QStringList lines = ReadText(reportFile).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 11);
         for (int i = 0; i < 10; ++i)
             QVERIFY2(lines[i + 1].startsWith(QString(kRecipients[i].address) + ";"), qPrintable(lines[i + 1]));
-        QCOMPARE(lines.filter(QStringLiteral(";odesláno;")).size(), 9);
-        QVERIFY2(lines[kWithoutFile + 1].contains(QStringLiteral(";vynecháno;")), qPrintable(lines[kWithoutFile + 1]));
+
+        // Back to the first stage for another run, the ticks as they were.
+        QVERIFY(window.findChild<QPushButton*>("mergeNewRun")->isEnabled());
+        window.NewRun();
+        QVERIFY(!window.RunPanel());
+        QCOMPARE(model.TickedCount(), std::size_t(9));
     }
 };
 
