@@ -364,7 +364,13 @@ TEST_F(MergePlanTest, ThePlanIsKeptBesideTheJournalAndReadBackWhole) {
     }
     EXPECT_EQ(PlanPath(journalPath).filename(), "hromadne-odeslani-20251211-093000.plan");
     EXPECT_EQ(LoadPlan(journalPath), plan);
-    EXPECT_EQ(RunJournal::Open(journalPath).State().rows.size(), 2u);  // the row without an address too
+    {
+        // The row without an address is there too, and it stays left out.
+        RunJournal journal = RunJournal::Open(journalPath);
+        EXPECT_EQ(journal.State().rows.size(), 2u);
+        EXPECT_THROW(journal.SendAgain(1, std::chrono::sys_seconds(std::chrono::seconds(1'765'445'500))),
+                     Exception);
+    }
     EXPECT_EQ(
         (std::filesystem::status(PlanPath(journalPath)).permissions() & std::filesystem::perms::group_read),
         std::filesystem::perms::none);
