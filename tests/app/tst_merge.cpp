@@ -8,6 +8,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -24,6 +26,7 @@
 #include "app/contacts/MainWindowContacts.h"
 #include "app/merge/MainWindowMerge.h"
 #include "app/merge/MergeCheckModel.h"
+#include "app/merge/MergeEntryPicker.h"
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
 #include "app/merge/MergeRecipientsBox.h"
@@ -296,6 +299,155 @@ private slots:
         window.NewRun();
         QVERIFY(!window.RunPanel());
         QCOMPARE(model.TickedCount(), std::size_t(9));
+    }
+
+    // "Zkušební odeslání": the first three ticked rows' messages go to the sender, marked as a test,
+    // over the account's server; nothing of them is kept and no run is made.
+    void trialSendsTheFirstThreeTickedMessagesToTheSender() {
+        DovecotServer dovecot(kSmtpUser.toStdString(), kSmtpPassword.toStdString());
+        QVERIFY2(dovecot.Started(), dovecot.StartError().c_str());
+        TEventProcess smtp("net_aiosmtpd_server.py", {kSmtpUser, kSmtpPassword, "--logins"});
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(smtp.Port()));
+        SetSentCopy(f, dovecot);
+        f.Combo(4)->setEditText(QStringLiteral("Nabídka pro {příjmení}"));
+        f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nposíláme vám novou nabídku."));
+        f.Tick("sCheckBox1");
+        for (int i = 0; i < 5; ++i)
+            AddToBook(f, kRecipients[i].address, kRecipients[i].title, kRecipients[i].firstName,
+                      kRecipients[i].surname, kGroup);
+
+        MergeWindow& window = OpenMergeWindow(f);
+        QVERIFY(!window.Unsubscribe().isChecked());  // off unless asked for
+        window.Unsubscribe().setChecked(true);
+        QVERIFY(window.Recipients().TickGroup(kGroup));
+        QCOMPARE(window.CheckModel().rowCount(), 5);
+        Untick(window.CheckModel(), 0);
+        QSignalSpy finished(&window, &MergeWindow::trialFinished);
+        QTest::mouseClick(&window.TrialButton(), Qt::LeftButton);
+        QVERIFY(finished.wait(30000));
+
+        for (int i = 1; i <= 3; ++i) {
+            const std::optional<Delivered> message = NextMessage(smtp);
+            QVERIFY(message);
+            QCOMPARE(message->recipient, QStringLiteral("obchod@firma.cz"));
+            const auto fields = DecodeMessage(message->data);
+            QCOMPARE(DecodedValues(fields, "subject").value(0),
+                     QStringLiteral("[ZKOUŠKA] Nabídka pro %1").arg(kRecipients[i].surname));
+            QCOMPARE(DecodedValues(fields, "to").value(0).section('\t', 1), QStringLiteral("obchod@firma.cz"));
+            const QStringList body = DecodedValues(fields, "body");
+            QVERIFY2(body.contains(QString(kRecipients[i].greeting) + ","), qPrintable(body.join('|')));
+            QVERIFY2(body.filter(QStringLiteral("Další obchodní sdělení si nepřejete? Napište na adresu "
+                                                "obchod@firma.cz")).size() == 1,
+                     qPrintable(body.join('|')));
+            QVERIFY(message->data.contains("\r\nList-Unsubscribe: <mailto:obchod@firma.cz>\r\n"));
+        }
+        QVERIFY(smtp.Next("message ", 500).isEmpty());
+        QCOMPARE(smtp.Pending().filter(QRegularExpression("^login ")).size(), 1);
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QCOMPARE(f.desktop.messages[0].text,
+                 QStringLiteral("Zkušební zprávy (3) odešly na adresu odesílatele Obchod Plzeň <obchod@firma.cz>."));
+        QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(0));
+        QVERIFY(!std::filesystem::exists(f.Form().Send().SentArchive()));
+        QVERIFY(!std::filesystem::exists(f.Path("Hromadné odeslání")));
+        QVERIFY(window.TrialButton().isEnabled());
+    }
+
+    // Each problem is told in its row; the send waits while a ticked row has one that blocks it,
+    // and a row unticked stays unticked when the table is checked again.
+    void checkTableHoldsTheSendWhileATickedRowHasAProblem() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, "127.0.0.1:25");
+        f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nčástka: {částka} Kč."));
+        f.Tick("sCheckBox1");
+        AddToBook(f, "jan.novak@firma.cz", "Ing.", "Jan", "Novák", kGroup);
+        AddToBook(f, "sasa@firma.cz", "", "Saša", "", kGroup);
+        AddToBook(f, "petr.dvorak@firma.cz", "", "Petr", "Dvořák", kGroup);
+        QTemporaryDir files;
+        WriteBytes(files.filePath("castky.csv"), "email;částka\r\njan.novak@firma.cz;100\r\nneplatna-adresa;200\r\n"
+                                                 "eva.nova@firma.cz;\r\njana.mala@firma.cz;300\r\n");
+
+        MergeWindow& window = OpenMergeWindow(f);
+        QVERIFY(window.Recipients().TickGroup(kGroup));
+        window.Recipients().SetCsvFile(files.filePath("castky.csv"));
+        MergeCheckModel& model = window.CheckModel();
+        struct Expected {
+            const char* address;
+            QString problems;
+            bool blocked;
+        };
+        const Expected expected[] = {
+            {"jan.novak@firma.cz", QStringLiteral("Adresa se opakovala (2×), sloučeno do jednoho řádku"), false},
+            {"sasa@firma.cz",
+             QStringLiteral("Prázdný zástupný údaj {částka}; Oslovení zůstalo „Dobrý den“, ačkoli je jméno známé"), true},
+            // A row of the book has no value of the CSV's column: told, not sent as "{částka}".
+            {"petr.dvorak@firma.cz", QStringLiteral("Prázdný zástupný údaj {částka}"), true},
+            {"neplatna-adresa", QStringLiteral("Neplatná adresa"), true},
+            {"eva.nova@firma.cz", QStringLiteral("Prázdný zástupný údaj {částka}"), true},
+            {"jana.mala@firma.cz", QString(), false},
+        };
+        QCOMPARE(model.rowCount(), 6);
+        for (int row = 0; row < 6; ++row) {
+            QCOMPARE(Cell(model, row, MergeCheckModel::Address), QString(expected[row].address));
+            QCOMPARE(Cell(model, row, MergeCheckModel::Problems), expected[row].problems);
+            QCOMPARE(model.Rows()[row].Blocked(), expected[row].blocked);
+        }
+        QCOMPARE(model.TickedBlocked(), std::size_t(4));
+        QVERIFY(!window.SendButton().isEnabled());
+        QVERIFY2(window.State().text().contains(QStringLiteral("Zaškrtnuté řádky s problémem: 4.")),
+                 qPrintable(window.State().text()));
+        // Asked to send anyway, the window tells why it does not, and makes no run.
+        window.Send();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY(f.desktop.messages[0].text.contains(QStringLiteral("Zaškrtnuté řádky s problémem: 4.")));
+        QVERIFY(f.desktop.questions.isEmpty());
+        QVERIFY(!window.RunPanel());
+        QVERIFY(!std::filesystem::exists(f.Path("Hromadné odeslání")));
+
+        // The row opens its message as it would read, with its problem above it.
+        window.OpenPreview(2);
+        QVERIFY2(window.Preview()->Text().startsWith(QStringLiteral("Problémy: Prázdný zástupný údaj {částka}\n")),
+                 qPrintable(window.Preview()->Text()));
+        QVERIFY2(window.Preview()->Text().contains(QStringLiteral("\nVážený pane Dvořáku,\nčástka:  Kč.\n")),
+                 qPrintable(window.Preview()->Text()));
+
+        for (int row = 1; row <= 4; ++row) Untick(model, row);
+        QVERIFY(window.SendButton().isEnabled());
+        window.Unsubscribe().setChecked(true);  // the table is checked anew
+        QCOMPARE(model.TickedCount(), std::size_t(2));
+        QVERIFY(window.SendButton().isEnabled());
+        model.setData(model.index(3, MergeCheckModel::Number), Qt::Checked, Qt::CheckStateRole);
+        QVERIFY(!window.SendButton().isEnabled());
+    }
+
+    // Entries picked in the book, found by the picker's search, are recipients too; a picked
+    // entry of a ticked group comes once.
+    void entriesPickedInTheBookAreRecipients() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        for (int i = 0; i < 5; ++i)
+            AddToBook(f, kRecipients[i].address, kRecipients[i].title, kRecipients[i].firstName,
+                      kRecipients[i].surname, i < 2 ? kGroup : QString());
+        MergeWindow& window = OpenMergeWindow(f);
+        MergeEntryPicker picker(f.Form().Contacts().Store(), {"jan.novak@firma.cz"}, &window);
+        picker.Search().setText("dvor");
+        QCOMPARE(picker.Table().model()->rowCount(), 1);
+        picker.SetTicked(0, true);
+        picker.Search().clear();
+        QCOMPARE(picker.Chosen(), (std::vector<std::string>{"jan.novak@firma.cz", "petr.dvorak@firma.cz"}));
+        window.Recipients().SetPicked(picker.Chosen());
+        QVERIFY(window.Recipients().TickGroup(kGroup));
+        MergeCheckModel& model = window.CheckModel();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(Cell(model, 0, MergeCheckModel::Address), QStringLiteral("jan.novak@firma.cz"));
+        QCOMPARE(Cell(model, 1, MergeCheckModel::Address), QStringLiteral("petra.svobodova@firma.cz"));
+        QCOMPARE(Cell(model, 2, MergeCheckModel::Address), QStringLiteral("petr.dvorak@firma.cz"));
+        QCOMPARE(Cell(model, 2, MergeCheckModel::Greeting), QStringLiteral("Vážený pane Dvořáku"));
     }
 };
 
