@@ -7,6 +7,8 @@ namespace quillory {
 MainWindowMerge::MainWindowMerge(QWidget& window, MergeContext context)
     : mainWindow_(window), context_(std::move(context)) {}
 
+MainWindowMerge::~MainWindowMerge() { delete window_; }
+
 MergeWindow& MainWindowMerge::Window() {
     if (!window_) {
         window_ = new MergeWindow(context_, &mainWindow_);

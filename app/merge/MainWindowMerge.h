@@ -16,6 +16,9 @@ class MainWindowMerge : public QObject {
     Q_OBJECT
 public:
     MainWindowMerge(QWidget& window, MergeContext context);
+    // The window goes first, with any run or trial under way stopped: they use the account's
+    // tokens, which the main window's other children hold.
+    ~MainWindowMerge() override;
 
     // "Soubor → Hromadné odeslání…": shows the window; an unfinished run is offered.
     void Open();

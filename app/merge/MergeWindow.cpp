@@ -164,7 +164,11 @@ void MergeWindow::ConnectSignals() {
     });
     connect(files_, &MergeFilesBox::changed, this, check);
     connect(unsubscribe_, &QCheckBox::toggled, this, check);
-    connect(check_, &QPushButton::clicked, this, check);
+    // "Zkontrolovat" reads the CSV file again too: it may have been changed meanwhile.
+    connect(check_, &QPushButton::clicked, this, [this, check] {
+        if (recipients_->CsvPath().isEmpty()) check();
+        else Handle([this] { recipients_->SetCsvFile(recipients_->CsvPath()); });
+    });
     connect(model_, &MergeCheckModel::ticksChanged, this, [this] {
         ShowState();
         emit checked();
