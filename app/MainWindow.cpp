@@ -86,8 +86,7 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     connect(send_.get(), &MainWindowSend::delivered, this,
             [this] { contacts_->LearnRecipients(send_->Message()); });
     merge_ = std::make_unique<MainWindowMerge>(
-        *this, MergeContext{desktop_, contacts_->Store(), *FormStorage1, folders_,
-                            send_->SentArchive(),
+        *this, MergeContext{desktop_, contacts_->Store(), *FormStorage1, folders_, send_->SentArchive(),
                             [this] { return Composition(); },
                             [this](const TSmtpAccount& account) {
                                 return account.oauth.method == TLoginMethod::Microsoft

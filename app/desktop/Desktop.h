@@ -42,7 +42,8 @@ public:
     // The files the user chose to open (several at once), none when the dialog was cancelled.
     virtual QStringList ChooseFilesToOpen(QWidget* parent, const QString& caption) = 0;
     // The folder the user chose, starting in `start`; nothing when the dialog was cancelled.
-    virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption, const QString& start) = 0;
+    virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption,
+                                                const QString& start) = 0;
     // Leaves the clipboard alone when it cannot be opened.
     virtual void SetClipboardText(const QString& text) = 0;
     // Opens a web address in the desktop's browser; a failure is ignored.

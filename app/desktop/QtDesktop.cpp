@@ -54,7 +54,8 @@ QStringList TQtDesktop::ChooseFilesToOpen(QWidget* parent, const QString& captio
     return QFileDialog::getOpenFileNames(parent, caption);
 }
 
-std::optional<QString> TQtDesktop::ChooseFolder(QWidget* parent, const QString& caption, const QString& start) {
+std::optional<QString> TQtDesktop::ChooseFolder(QWidget* parent, const QString& caption,
+                                                const QString& start) {
     const QString folder = QFileDialog::getExistingDirectory(parent, caption, start);
     if (folder.isEmpty()) return std::nullopt;
     return folder;

@@ -14,7 +14,8 @@ public:
     bool Ask(QWidget* parent, const QString& caption, const QString& question) override;
     std::optional<QString> ChooseSaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
     QStringList ChooseFilesToOpen(QWidget* parent, const QString& caption) override;
-    std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption, const QString& start) override;
+    std::optional<QString> ChooseFolder(QWidget* parent, const QString& caption,
+                                        const QString& start) override;
     void SetClipboardText(const QString& text) override;
     void OpenUrl(const QString& url) override;
     TKeyring* Keyring() override { return &keyring_; }

@@ -10,7 +10,9 @@
 namespace quillory {
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -70,13 +72,16 @@ int MergeCheckModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int MergeCheckModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int MergeCheckModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant MergeCheckModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const auto at = static_cast<std::size_t>(index.row());
     const CheckRow& row = rows_.at(at);
-    if (role == Qt::CheckStateRole && index.column() == Number) return ticked_[at] ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::CheckStateRole && index.column() == Number)
+        return ticked_[at] ? Qt::Checked : Qt::Unchecked;
     // A row whose problem keeps the send from starting is marked red while it would go out; an
     // unticked row is greyed.
     if (role == Qt::ForegroundRole) {

@@ -27,9 +27,7 @@ public:
 
     std::unordered_set<std::string> ticked;
 
-    std::string KeyAt(int row) const {
-        return AddressKey(book_.Book().At(entries_.EntryAt(row)).email);
-    }
+    std::string KeyAt(int row) const { return AddressKey(book_.Book().At(entries_.EntryAt(row)).email); }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         Qt::ItemFlags flags = QIdentityProxyModel::flags(index);
         if (index.column() == 0) flags |= Qt::ItemIsUserCheckable;
@@ -41,7 +39,8 @@ public:
         return QIdentityProxyModel::data(index, role);
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
-        if (role != Qt::CheckStateRole || index.column() != 0) return QIdentityProxyModel::setData(index, value, role);
+        if (role != Qt::CheckStateRole || index.column() != 0)
+            return QIdentityProxyModel::setData(index, value, role);
         if (value.value<Qt::CheckState>() == Qt::Checked) ticked.insert(KeyAt(index.row()));
         else ticked.erase(KeyAt(index.row()));
         emit dataChanged(index, index, {Qt::CheckStateRole});
@@ -53,7 +52,8 @@ private:
     AddressBookModel& entries_;
 };
 
-MergeEntryPicker::MergeEntryPicker(AddressBookStore& book, const std::vector<std::string>& picked, QWidget* parent)
+MergeEntryPicker::MergeEntryPicker(AddressBookStore& book, const std::vector<std::string>& picked,
+                                   QWidget* parent)
     : QDialog(parent), book_(book) {
     setObjectName("MergeEntryPicker");
     setWindowTitle(QStringLiteral("Příjemci z adresáře"));
@@ -102,8 +102,6 @@ std::vector<std::string> MergeEntryPicker::Chosen() const {
     return chosen;
 }
 
-void MergeEntryPicker::ShowState() {
-    state_->setText(QStringLiteral("Vybráno: %1").arg(Chosen().size()));
-}
+void MergeEntryPicker::ShowState() { state_->setText(QStringLiteral("Vybráno: %1").arg(Chosen().size())); }
 
 }  // namespace quillory

@@ -110,7 +110,8 @@ void MergeFilesBox::SetColumns(const QStringList& columns) {
 
 void MergeFilesBox::ChooseFolder() {
     const QString start = Folder().isEmpty() ? QDir::homePath() : Folder();
-    if (const auto folder = desktop_.ChooseFolder(this, QStringLiteral("Složka se soubory příjemců"), start)) {
+    if (const auto folder =
+            desktop_.ChooseFolder(this, QStringLiteral("Složka se soubory příjemců"), start)) {
         folder_->setText(*folder);
         emit changed();
     }

@@ -74,7 +74,8 @@ MergeRecipientsBox::MergeRecipientsBox(AddressBookStore& book, TDesktop& desktop
     layout->addWidget(new QLabel(QStringLiteral("Soubor CSV:"), this), 2, 0);
     csvPath_ = new QLineEdit(this);
     csvPath_->setObjectName("mergeCsvPath");
-    csvPath_->setPlaceholderText(QStringLiteral("první řádek pojmenuje sloupce: {částka}, {číslo faktury} …"));
+    csvPath_->setPlaceholderText(
+        QStringLiteral("první řádek pojmenuje sloupce: {částka}, {číslo faktury} …"));
     layout->addWidget(csvPath_, 2, 1, 1, 2);
     chooseCsv_ = new QPushButton(QStringLiteral("Vybrat…"), this);
     chooseCsv_->setObjectName("mergeChooseCsv");
@@ -113,7 +114,8 @@ void MergeRecipientsBox::ShowGroups() {
 std::vector<std::string> MergeRecipientsBox::Groups() const {
     std::vector<std::string> ticked;
     for (int i = 0; i < groups_->count(); ++i)
-        if (groups_->item(i)->checkState() == Qt::Checked) ticked.push_back(groups_->item(i)->text().toStdString());
+        if (groups_->item(i)->checkState() == Qt::Checked)
+            ticked.push_back(groups_->item(i)->text().toStdString());
     return ticked;
 }
 

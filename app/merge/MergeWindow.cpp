@@ -74,7 +74,8 @@ QString ProblemsText(const std::vector<RowProblem>& problems) {
 
 }  // namespace
 
-MergeWindow::MergeWindow(MergeContext context, QWidget* parent) : QDialog(parent), context_(std::move(context)) {
+MergeWindow::MergeWindow(MergeContext context, QWidget* parent)
+    : QDialog(parent), context_(std::move(context)) {
     setObjectName("MergeWindow");
     setWindowTitle(QStringLiteral("Hromadné odeslání"));
     resize(980, 680);
@@ -119,8 +120,10 @@ QWidget* MergeWindow::CreatePreparePage() {
     QHeaderView* columns = table_->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setStretchLastSection(true);
-    const std::pair<int, int> widths[] = {{MergeCheckModel::Number, 64},   {MergeCheckModel::Address, 210},
-                                          {MergeCheckModel::Greeting, 170}, {MergeCheckModel::Subject, 180},
+    const std::pair<int, int> widths[] = {{MergeCheckModel::Number, 64},
+                                          {MergeCheckModel::Address, 210},
+                                          {MergeCheckModel::Greeting, 170},
+                                          {MergeCheckModel::Subject, 180},
                                           {MergeCheckModel::File, 170}};
     for (const auto& [column, width] : widths) columns->resizeSection(column, width);
     state_ = new QLabel(page);
@@ -128,8 +131,9 @@ QWidget* MergeWindow::CreatePreparePage() {
     state_->setWordWrap(true);
     previewButton_ = MakeButton(page, "mergePreview", QStringLiteral("Náhled zprávy…"));
     trialButton_ = MakeButton(page, "mergeTrial", QStringLiteral("Zkušební odeslání"));
-    trialButton_->setToolTip(QStringLiteral("Pošle první tři hotové zprávy na adresu odesílatele, "
-                                            "v předmětu označené jako zkouška."));
+    trialButton_->setToolTip(
+        QStringLiteral("Pošle první tři hotové zprávy na adresu odesílatele, "
+                       "v předmětu označené jako zkouška."));
     send_ = MakeButton(page, "mergeSend", QStringLiteral("Odeslat"));
     close_ = MakeButton(page, "mergeClose", QStringLiteral("Zavřít"));
 
@@ -214,7 +218,9 @@ MergePlan MergeWindow::MakePlan() const {
         break;
     case MergeFilesBox::Source::Column:
         // A relative path in the column is taken from the CSV file's folder.
-        files = {RowFiles::Kind::Column, ToPath(QFileInfo(recipients_->CsvPath()).absolutePath()), {},
+        files = {RowFiles::Kind::Column,
+                 ToPath(QFileInfo(recipients_->CsvPath()).absolutePath()),
+                 {},
                  files_->Column().toStdString()};
         break;
     case MergeFilesBox::Source::None:
@@ -241,8 +247,9 @@ void MergeWindow::ShowState() {
     } else {
         lines << QStringLiteral("Příjemců: %1, k odeslání: %2.").arg(rows).arg(ticked);
         if (blocked > 0)
-            lines << QStringLiteral("Zaškrtnuté řádky s problémem: %1. Opravte je, nebo u nich zrušte "
-                                    "zaškrtnutí; do té doby nelze odeslat.")
+            lines << QStringLiteral(
+                         "Zaškrtnuté řádky s problémem: %1. Opravte je, nebo u nich zrušte "
+                         "zaškrtnutí; do té doby nelze odeslat.")
                          .arg(blocked);
     }
     if (!sharedProblems_.empty())
@@ -322,9 +329,10 @@ void MergeWindow::ShowTrialOutcome(const MergeTrialOutcome& outcome) {
     ShowState();
     const QString sender = FromProgramText(plan_.message.sender);
     if (outcome.problem.isEmpty()) {
-        context_.desktop.ShowMessage(
-            this, TDesktop::TMessageKind::Information, kApplicationTitle,
-            QStringLiteral("Zkušební zprávy (%1) odešly na adresu odesílatele %2.").arg(outcome.delivered).arg(sender));
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Information, kApplicationTitle,
+                                     QStringLiteral("Zkušební zprávy (%1) odešly na adresu odesílatele %2.")
+                                         .arg(outcome.delivered)
+                                         .arg(sender));
     } else {
         context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Plain, kApplicationTitle,
                                      QStringLiteral("Zkušební odeslání: odešlo %1 z %2 zpráv.\nChyba: %3")
@@ -345,13 +353,15 @@ void MergeWindow::Send() {
     }
     const std::optional<TSmtpAccount> account = Account();
     if (!account) return;
-    if (!context_.desktop.Ask(this, kApplicationTitle,
-                              QStringLiteral("Zpráv k odeslání: %1. Odeslat je nyní?").arg(model_->TickedCount())))
+    if (!context_.desktop.Ask(
+            this, kApplicationTitle,
+            QStringLiteral("Zpráv k odeslání: %1. Odeslat je nyní?").arg(model_->TickedCount())))
         return;
     for (std::size_t i = 0; i < plan_.rows.size(); ++i) plan_.rows[i].skipped = !model_->Ticked(i);
     const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
     RunJournal journal = CreateRun(MergeRunFolder(context_.folders.Data()), plan_, now);
-    StartRun({std::move(journal), PlanCompose(plan_), AccountSendingLimits(context_.folders, *account)}, *account);
+    StartRun({std::move(journal), PlanCompose(plan_), AccountSendingLimits(context_.folders, *account)},
+             *account);
 }
 
 void MergeWindow::OfferUnfinishedRun() {
@@ -366,8 +376,9 @@ void MergeWindow::OfferUnfinishedRun() {
 
 void MergeWindow::StartRun(OpenedMergeRun run, const TSmtpAccount& account) {
     runPage_ = new QWidget(this);
-    runPanel_ = new MergeRunPanel(context_.desktop, std::move(run),
-                                  MergeRunAccount{account, context_.tokens(account), context_.sentArchive}, runPage_);
+    runPanel_ =
+        new MergeRunPanel(context_.desktop, std::move(run),
+                          MergeRunAccount{account, context_.tokens(account), context_.sentArchive}, runPage_);
     newRun_ = MakeButton(runPage_, "mergeNewRun", QStringLiteral("Nové hromadné odeslání"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -75,9 +75,11 @@ struct MergeFolder {
             const Contact& contact = contacts[static_cast<std::size_t>(i)];
             const bool inBook = i < kRows / 2;
             const std::string invoice = std::to_string(2026000 + i);
-            csv += contact.email + ";" + (inBook ? "" : contact.firstName) + ";" + (inBook ? "" : contact.surname) +
-                   ";" + invoice + ";" + std::to_string(100 + i * 7 % 9000) + "\r\n";
-            std::ofstream(dir.filePath(QString::fromStdString("faktury/faktura-" + invoice + ".pdf")).toStdString())
+            csv += contact.email + ";" + (inBook ? "" : contact.firstName) + ";" +
+                   (inBook ? "" : contact.surname) + ";" + invoice + ";" +
+                   std::to_string(100 + i * 7 % 9000) + "\r\n";
+            std::ofstream(
+                dir.filePath(QString::fromStdString("faktury/faktura-" + invoice + ".pdf")).toStdString())
                 << "%PDF-1.4\n";
         }
         std::ofstream(csvPath().toStdString(), std::ios::binary) << csv;
@@ -95,7 +97,8 @@ struct OpenWindow {
         mainWindowResident = ResidentMiB();
         form.Merge().Open();
         window = &form.Merge().Window();
-        window->Files().SetFolderPattern(folder.dir.filePath("faktury"), QStringLiteral("faktura-{číslo faktury}.pdf"));
+        window->Files().SetFolderPattern(folder.dir.filePath("faktury"),
+                                         QStringLiteral("faktura-{číslo faktury}.pdf"));
         QApplication::processEvents();
     }
     ~OpenWindow() { form.close(); }
@@ -119,7 +122,8 @@ void BM_OpenCheckTable(benchmark::State& state) {
         table.viewport()->repaint();
         QApplication::processEvents();
     }
-    if (open.window->CheckModel().rowCount() != kRows) state.SkipWithError("the table does not hold every row");
+    if (open.window->CheckModel().rowCount() != kRows)
+        state.SkipWithError("the table does not hold every row");
     if (open.window->CheckModel().Blocked() != 0) state.SkipWithError("rows with problems");
     state.counters["rows"] = open.window->CheckModel().rowCount();
     // The main window alone, then with the table of every row open.

@@ -99,15 +99,17 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 // The invoice of a recipient: bytes of its own, so each message's file can be told apart.
 QByteArray InvoiceBytes(const Recipient& recipient) {
-    return QByteArray("%PDF-1.4\n% faktura ") + recipient.invoice + "\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
+    return QByteArray("%PDF-1.4\n% faktura ") + recipient.invoice + "\n" + QByteArray(20000, 'x') +
+           "\n%%EOF\n";
 }
 
 // The window's message: the greeting, the amount and the invoice number from each recipient's
 // placeholders.
 void ComposeInvoiceMessage(TComposerFixture& f) {
     f.Combo(4)->setEditText(QStringLiteral("Faktura {číslo faktury}"));
-    f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nv příloze posíláme fakturu č. {číslo faktury} na "
-                                            "částku {částka} Kč."));
+    f.Get<QPlainTextEdit>("Memo2")->setPlainText(
+        QStringLiteral("{oslovení},\nv příloze posíláme fakturu č. {číslo faktury} na "
+                       "částku {částka} Kč."));
     f.Tick("sCheckBox1");
 }
 
@@ -175,7 +177,8 @@ private slots:
         ComposeInvoiceMessage(f);
         for (const Recipient& recipient : kRecipients)
             if (recipient.inBook)
-                AddToBook(f, recipient.address, recipient.title, recipient.firstName, recipient.surname, kGroup);
+                AddToBook(f, recipient.address, recipient.title, recipient.firstName, recipient.surname,
+                          kGroup);
         AddToBook(f, "ondrej.maly@dodavatel.cz", "", "Ondřej", "Malý", QStringLiteral("Dodavatelé"));
 
         // The CSV gives the new recipients with their names, and every recipient's invoice and
@@ -184,15 +187,16 @@ private slots:
         QByteArray csv = "email;jméno;příjmení;číslo faktury;částka\r\n";
         for (const Recipient& recipient : kRecipients) {
             csv += QByteArray(recipient.address) + ";" + (recipient.inBook ? "" : recipient.firstName) + ";" +
-                   (recipient.inBook ? "" : recipient.surname) + ";" + recipient.invoice + ";" + recipient.amount +
-                   "\r\n";
+                   (recipient.inBook ? "" : recipient.surname) + ";" + recipient.invoice + ";" +
+                   recipient.amount + "\r\n";
         }
         WriteBytes(files.filePath("prijemci.csv"), csv);
         QDir(files.path()).mkdir("faktury");
         for (int i = 0; i < 10; ++i)
             if (i != kWithoutFile)
-                WriteBytes(files.filePath(QStringLiteral("faktury/faktura-%1.pdf").arg(kRecipients[i].invoice)),
-                           InvoiceBytes(kRecipients[i]));
+                WriteBytes(
+                    files.filePath(QStringLiteral("faktury/faktura-%1.pdf").arg(kRecipients[i].invoice)),
+                    InvoiceBytes(kRecipients[i]));
 
         // The window is made by its menu entry, not by the program's start.
         QVERIFY(!f.Form().Merge().WindowMade());
@@ -200,7 +204,8 @@ private slots:
         QVERIFY(window.isVisible());
         QVERIFY(window.Recipients().TickGroup(kGroup));
         window.Recipients().SetCsvFile(files.filePath("prijemci.csv"));
-        window.Files().SetFolderPattern(files.filePath("faktury"), QStringLiteral("faktura-{číslo faktury}.pdf"));
+        window.Files().SetFolderPattern(files.filePath("faktury"),
+                                        QStringLiteral("faktura-{číslo faktury}.pdf"));
 
         MergeCheckModel& model = window.CheckModel();
         QCOMPARE(model.rowCount(), 10);
@@ -209,8 +214,10 @@ private slots:
             const int row = RowOf(model, recipient.address);
             QVERIFY2(row == i, recipient.address);
             QCOMPARE(Cell(model, row, MergeCheckModel::Greeting), QString(recipient.greeting));
-            QCOMPARE(Cell(model, row, MergeCheckModel::Subject), QStringLiteral("Faktura %1").arg(recipient.invoice));
-            QVERIFY2(Cell(model, row, MergeCheckModel::File).endsWith(QStringLiteral("faktura-%1.pdf").arg(recipient.invoice)),
+            QCOMPARE(Cell(model, row, MergeCheckModel::Subject),
+                     QStringLiteral("Faktura %1").arg(recipient.invoice));
+            QVERIFY2(Cell(model, row, MergeCheckModel::File)
+                         .endsWith(QStringLiteral("faktura-%1.pdf").arg(recipient.invoice)),
                      qPrintable(Cell(model, row, MergeCheckModel::File)));
             QCOMPARE(model.Rows()[row].Blocked(), i == kWithoutFile);
         }
@@ -222,11 +229,13 @@ private slots:
         window.OpenPreview(3);
         QVERIFY(window.Preview() && window.Preview()->isVisible());
         const QString preview = window.Preview()->Text();
-        QVERIFY2(preview.contains(QRegularExpression("\nKomu: [^\n]*MUDr. Eva Černá[^\n]*<eva.cerna@klinika.cz>\n")),
+        QVERIFY2(preview.contains(
+                     QRegularExpression("\nKomu: [^\n]*MUDr. Eva Černá[^\n]*<eva.cerna@klinika.cz>\n")),
                  qPrintable(preview));
         QVERIFY2(preview.contains("Předmět: Faktura 2026004"), qPrintable(preview));
         QVERIFY2(preview.contains("Příloha: faktura-2026004.pdf"), qPrintable(preview));
-        QVERIFY2(preview.contains("Vážená paní doktorko,\nv příloze posíláme fakturu č. 2026004 na částku 15 000 Kč."),
+        QVERIFY2(preview.contains(
+                     "Vážená paní doktorko,\nv příloze posíláme fakturu č. 2026004 na částku 15 000 Kč."),
                  qPrintable(preview));
         window.Preview()->close();
 
@@ -265,8 +274,9 @@ private slots:
             const QStringList body = DecodedValues(fields, "body");
             const qsizetype greeting = body.indexOf(QString(recipient.greeting) + ",");
             QVERIFY2(greeting >= 0, qPrintable(body.join('|')));
-            QCOMPARE(body.value(greeting + 1), QStringLiteral("v příloze posíláme fakturu č. %1 na částku %2 Kč.")
-                                                   .arg(recipient.invoice, recipient.amount));
+            QCOMPARE(body.value(greeting + 1),
+                     QStringLiteral("v příloze posíláme fakturu č. %1 na částku %2 Kč.")
+                         .arg(recipient.invoice, recipient.amount));
             const QStringList attachment = DecodedValues(fields, "attachment").value(0).split('\t');
             QCOMPARE(attachment.value(0), QStringLiteral("faktura-%1.pdf").arg(recipient.invoice));
             QCOMPARE(attachment.value(3).toLatin1(),
@@ -285,14 +295,16 @@ private slots:
         QCOMPARE(shown->rowCount(), 10);
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(shown->item(i, 0)->text(), QString(kRecipients[i].address));
-            QCOMPARE(shown->item(i, 1)->text(), i == kWithoutFile ? QStringLiteral("vynecháno") : QStringLiteral("odesláno"));
+            QCOMPARE(shown->item(i, 1)->text(),
+                     i == kWithoutFile ? QStringLiteral("vynecháno") : QStringLiteral("odesláno"));
         }
         std::filesystem::path reportFile = journal;
         reportFile.replace_extension(".csv");
         const QStringList lines = ReadText(reportFile).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 11);
         for (int i = 0; i < 10; ++i)
-            QVERIFY2(lines[i + 1].startsWith(QString(kRecipients[i].address) + ";"), qPrintable(lines[i + 1]));
+            QVERIFY2(lines[i + 1].startsWith(QString(kRecipients[i].address) + ";"),
+                     qPrintable(lines[i + 1]));
 
         // Back to the first stage for another run, the ticks as they were.
         QVERIFY(window.findChild<QPushButton*>("mergeNewRun")->isEnabled());
@@ -313,7 +325,8 @@ private slots:
         PrepareSend(f, Local(smtp.Port()));
         SetSentCopy(f, dovecot);
         f.Combo(4)->setEditText(QStringLiteral("Nabídka pro {příjmení}"));
-        f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nposíláme vám novou nabídku."));
+        f.Get<QPlainTextEdit>("Memo2")->setPlainText(
+            QStringLiteral("{oslovení},\nposíláme vám novou nabídku."));
         f.Tick("sCheckBox1");
         for (int i = 0; i < 5; ++i)
             AddToBook(f, kRecipients[i].address, kRecipients[i].title, kRecipients[i].firstName,
@@ -336,11 +349,13 @@ private slots:
             const auto fields = DecodeMessage(message->data);
             QCOMPARE(DecodedValues(fields, "subject").value(0),
                      QStringLiteral("[ZKOUŠKA] Nabídka pro %1").arg(kRecipients[i].surname));
-            QCOMPARE(DecodedValues(fields, "to").value(0).section('\t', 1), QStringLiteral("obchod@firma.cz"));
+            QCOMPARE(DecodedValues(fields, "to").value(0).section('\t', 1),
+                     QStringLiteral("obchod@firma.cz"));
             const QStringList body = DecodedValues(fields, "body");
             QVERIFY2(body.contains(QString(kRecipients[i].greeting) + ","), qPrintable(body.join('|')));
             QVERIFY2(body.filter(QStringLiteral("Další obchodní sdělení si nepřejete? Napište na adresu "
-                                                "obchod@firma.cz")).size() == 1,
+                                                "obchod@firma.cz"))
+                             .size() == 1,
                      qPrintable(body.join('|')));
             QVERIFY(message->data.contains("\r\nList-Unsubscribe: <mailto:obchod@firma.cz>\r\n"));
         }
@@ -348,7 +363,8 @@ private slots:
         QCOMPARE(smtp.Pending().filter(QRegularExpression("^login ")).size(), 1);
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages[0].text,
-                 QStringLiteral("Zkušební zprávy (3) odešly na adresu odesílatele Obchod Plzeň <obchod@firma.cz>."));
+                 QStringLiteral(
+                     "Zkušební zprávy (3) odešly na adresu odesílatele Obchod Plzeň <obchod@firma.cz>."));
         QCOMPARE(dovecot.Messages("Odeslané").size(), std::size_t(0));
         QVERIFY(!std::filesystem::exists(f.Form().Send().SentArchive()));
         QVERIFY(!std::filesystem::exists(f.Path("Hromadné odeslání")));
@@ -368,8 +384,9 @@ private slots:
         AddToBook(f, "sasa@firma.cz", "", "Saša", "", kGroup);
         AddToBook(f, "petr.dvorak@firma.cz", "", "Petr", "Dvořák", kGroup);
         QTemporaryDir files;
-        WriteBytes(files.filePath("castky.csv"), "email;částka\r\njan.novak@firma.cz;100\r\nneplatna-adresa;200\r\n"
-                                                 "eva.nova@firma.cz;\r\njana.mala@firma.cz;300\r\n");
+        WriteBytes(files.filePath("castky.csv"),
+                   "email;částka\r\njan.novak@firma.cz;100\r\nneplatna-adresa;200\r\n"
+                   "eva.nova@firma.cz;\r\njana.mala@firma.cz;300\r\n");
 
         MergeWindow& window = OpenMergeWindow(f);
         QVERIFY(window.Recipients().TickGroup(kGroup));
@@ -381,9 +398,12 @@ private slots:
             bool blocked;
         };
         const Expected expected[] = {
-            {"jan.novak@firma.cz", QStringLiteral("Adresa se opakovala (2×), sloučeno do jednoho řádku"), false},
+            {"jan.novak@firma.cz", QStringLiteral("Adresa se opakovala (2×), sloučeno do jednoho řádku"),
+             false},
             {"sasa@firma.cz",
-             QStringLiteral("Prázdný zástupný údaj {částka}; Oslovení zůstalo „Dobrý den“, ačkoli je jméno známé"), true},
+             QStringLiteral(
+                 "Prázdný zástupný údaj {částka}; Oslovení zůstalo „Dobrý den“, ačkoli je jméno známé"),
+             true},
             // A row of the book has no value of the CSV's column: told, not sent as "{částka}".
             {"petr.dvorak@firma.cz", QStringLiteral("Prázdný zástupný údaj {částka}"), true},
             {"neplatna-adresa", QStringLiteral("Neplatná adresa"), true},
@@ -410,8 +430,9 @@ private slots:
 
         // The row opens its message as it would read, with its problem above it.
         window.OpenPreview(2);
-        QVERIFY2(window.Preview()->Text().startsWith(QStringLiteral("Problémy: Prázdný zástupný údaj {částka}\n")),
-                 qPrintable(window.Preview()->Text()));
+        QVERIFY2(
+            window.Preview()->Text().startsWith(QStringLiteral("Problémy: Prázdný zástupný údaj {částka}\n")),
+            qPrintable(window.Preview()->Text()));
         QVERIFY2(window.Preview()->Text().contains(QStringLiteral("\nVážený pane Dvořáku,\nčástka:  Kč.\n")),
                  qPrintable(window.Preview()->Text()));
 
