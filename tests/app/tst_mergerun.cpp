@@ -82,7 +82,9 @@ MergePlan Plan(int rows) {
     return plan;
 }
 
-std::chrono::sys_seconds SecondsNow() { return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()); }
+std::chrono::sys_seconds SecondsNow() {
+    return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+}
 
 MergeRunAccount Account(int port, bool login) {
     MergeRunAccount run;
@@ -101,7 +103,9 @@ std::string ReadAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-QString Text(const MergeRunPanel& panel, const char* label) { return panel.findChild<QLabel*>(label)->text(); }
+QString Text(const MergeRunPanel& panel, const char* label) {
+    return panel.findChild<QLabel*>(label)->text();
+}
 
 void Click(const MergeRunPanel& panel, const char* button) {
     QTest::mouseClick(panel.findChild<QPushButton*>(button), Qt::LeftButton);
@@ -112,7 +116,9 @@ struct RefusedRun {
     RefusedRun(int rows, const std::string& refusal)
         : server(4, refusal),
           plan(Plan(rows)),
-          panel(desktop, OpenedMergeRun{CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
+          panel(desktop,
+                OpenedMergeRun{
+                    CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
                 Account(server.Port(), false), nullptr, &clock) {}
 
     QTemporaryDir folder;
@@ -132,7 +138,8 @@ private slots:
     void aLimitPausesTheRunWithItsReasonAndItGoesOnByItself_data() {
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("rate") << "451 4.7.1 rate limit" << QString::fromUtf8(SendingLimitText(SendingLimit::Rate));
+        QTest::newRow("rate") << "451 4.7.1 rate limit"
+                              << QString::fromUtf8(SendingLimitText(SendingLimit::Rate));
         QTest::newRow("daily") << "550 5.4.5 Daily user sending limit exceeded"
                                << QString::fromUtf8(SendingLimitText(SendingLimit::Daily));
     }
@@ -176,7 +183,8 @@ private slots:
             QCOMPARE(report->item(row, 1)->text(), QString("odesláno"));
             QVERIFY(report->item(row, 3)->text().startsWith("250 "));
         }
-        const std::filesystem::path csv = std::filesystem::path(run.panel.Journal().Path()).replace_extension(".csv");
+        const std::filesystem::path csv =
+            std::filesystem::path(run.panel.Journal().Path()).replace_extension(".csv");
         QVERIFY(std::filesystem::exists(csv));
         QVERIFY(Text(run.panel, "reportPath").contains(QString::fromStdString(csv.string())));
     }
@@ -220,7 +228,8 @@ private slots:
         f.Close();
         QVERIFY(!f.Form().isVisible());
         QVERIFY(!run.panel.Running());
-        const JournalState state = ParseJournal(ReadAll(run.panel.Journal().Path()), run.panel.Journal().Path());
+        const JournalState state =
+            ParseJournal(ReadAll(run.panel.Journal().Path()), run.panel.Journal().Path());
         QVERIFY(!state.Finished());
         QCOMPARE(state.ToSend(), (std::vector<std::size_t>{3, 4, 5}));
         QCOMPARE(run.server.Messages(), 4);
@@ -233,7 +242,8 @@ private slots:
         QTest::addColumn<bool>("arrived");
         QTest::addColumn<QStringList>("delivered");
         QTest::addColumn<QString>("rowState");
-        QTest::newRow("arrived") << true << QStringList{"row3@example.cz"} << "odesláno (potvrzeno uživatelem)";
+        QTest::newRow("arrived") << true << QStringList{"row3@example.cz"}
+                                 << "odesláno (potvrzeno uživatelem)";
         QTest::newRow("again") << false << QStringList{"row2@example.cz", "row3@example.cz"} << "odesláno";
     }
     void anUnfinishedRunIsOfferedWithItsMaybeSentRowForTheUser() {
@@ -270,7 +280,8 @@ private slots:
 
         TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         QVERIFY(server.Port() > 0);
-        MergeRunPanel panel(desktop, OpenMergeRun(*offered, TProgramFolders::Portable(data.path().toStdString()), {}),
+        MergeRunPanel panel(desktop,
+                            OpenMergeRun(*offered, TProgramFolders::Portable(data.path().toStdString()), {}),
                             Account(server.Port(), true));
         panel.show();
         panel.Start();
