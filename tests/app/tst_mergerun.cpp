@@ -24,6 +24,7 @@
 #include "merge/ReplyVerdict.h"
 #include "support/ComposerFixture.h"
 #include "support/FakeDesktop.h"
+#include "support/NumberedPlan.h"
 #include "support/SendSetup.h"
 #include "support/SmtpServerProcess.h"
 
@@ -68,20 +69,6 @@ private:
     bool woken_ = false;
 };
 
-MergePlan Plan(int rows) {
-    MergePlan plan;
-    plan.message.sender = "Obchod <obchod@example.cz>";
-    plan.message.subject = "Nový ceník";
-    plan.message.body = "{oslovení},\r\nposíláme nový ceník.";
-    for (int n = 1; n <= rows; ++n) {
-        MergeRow row;
-        row.address = "row" + std::to_string(n) + "@example.cz";
-        row.values.Set("oslovení", "Dobrý den");
-        plan.rows.push_back(row);
-    }
-    return plan;
-}
-
 std::chrono::sys_seconds SecondsNow() {
     return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
 }
@@ -115,7 +102,7 @@ void Click(const MergeRunPanel& panel, const char* button) {
 struct RefusedRun {
     RefusedRun(int rows, const std::string& refusal)
         : server(4, refusal),
-          plan(Plan(rows)),
+          plan(NumberedPlan(rows, "Obchod <obchod@example.cz>")),
           panel(desktop,
                 OpenedMergeRun{
                     CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
@@ -155,6 +142,9 @@ private slots:
         QVERIFY2(waiting.contains("Pokračuje samo v "), qPrintable(waiting));
         QVERIFY2(waiting.contains("Odpověď serveru: " + refusal), qPrintable(waiting));
         QCOMPARE(Text(run.panel, "counts"), QString("Odesláno: 3 z 6    Čeká: 3    Selhalo: 0"));
+        // The end is reckoned from the wait's end on.
+        QVERIFY2(Text(run.panel, "estimate").startsWith("Předpokládaný konec: "),
+                 qPrintable(Text(run.panel, "estimate")));
         QVERIFY(run.panel.Running());
 
         // The user pauses the waiting run; the limit's time comes, and the run goes on when the
@@ -252,7 +242,7 @@ private slots:
         QFETCH(QString, rowState);
         QTemporaryDir data;
         const std::filesystem::path folder = MergeRunFolder(data.path().toStdString());
-        const MergePlan plan = Plan(3);
+        const MergePlan plan = NumberedPlan(3, "Obchod <obchod@example.cz>");
         const std::filesystem::path journalPath = [&] {
             RunJournal journal = CreateRun(folder, plan, SecondsNow());
             journal.Sending(0, SecondsNow());

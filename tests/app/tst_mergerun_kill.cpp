@@ -40,6 +40,7 @@
 #include "net/smtp/SmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 #include "support/EventProcess.h"
+#include "support/NumberedPlan.h"
 
 using namespace quillory;
 
@@ -137,20 +138,6 @@ private:
     QProcessEnvironment environment_;
 };
 
-MergePlan FiftyRows() {
-    MergePlan plan;
-    plan.message.sender = "Obchod <novak@example.cz>";
-    plan.message.subject = "Nový ceník";
-    plan.message.body = "{oslovení},\r\nposíláme nový ceník.\r\nS pozdravem";
-    for (int n = 1; n <= kRows; ++n) {
-        MergeRow row;
-        row.address = "row" + std::to_string(n) + "@example.cz";
-        row.values.Set("oslovení", "Dobrý den");
-        plan.rows.push_back(row);
-    }
-    return plan;
-}
-
 }  // namespace
 
 class MergeRunKillTest : public QObject {
@@ -174,9 +161,9 @@ private slots:
         account.sentCopy.localArchive = false;
         program.StoreAccount(account);
         const std::filesystem::path journalPath = [&] {
-            const RunJournal journal =
-                CreateRun(MergeRunFolder(program.DataFolder()), FiftyRows(),
-                          std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+            const RunJournal journal = CreateRun(
+                MergeRunFolder(program.DataFolder()), test::NumberedPlan(kRows, "Obchod <novak@example.cz>"),
+                std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
             return journal.Path();
         }();
 
