@@ -10,9 +10,9 @@
 #include "app/account/SignInErrors.h"
 #include "app/send/AttachedFiles.h"
 #include "core/Exception.h"
+#include "mail/IdException.h"
 #include "merge/PlanFile.h"
 #include "merge/RunJournal.h"
-#include "mail/IdException.h"
 #include "net/imap/ImapClient.h"
 #include "net/imap/ImapResponse.h"
 #include "net/oauth/Json.h"
@@ -320,9 +320,12 @@ QString MergeStopText(const std::string& reason) {
                        std::isdigit(static_cast<unsigned char>(reason[2]));
     QString text = reply ? QStringLiteral("Server hromadné odeslání odmítl.")
                          : QStringLiteral("Spojení se serverem se nezdařilo.");
-    text += QStringLiteral(" Odesílání se zastavilo; rozeslání zůstává uloženo a lze v něm pokračovat později.");
+    text +=
+        QStringLiteral(" Odesílání se zastavilo; rozeslání zůstává uloženo a lze v něm pokračovat později.");
     const QString words = FromProgramText(reason).trimmed();
-    if (!words.isEmpty()) text += (reply ? QStringLiteral("\n\nOdpověď serveru: ") : QStringLiteral("\n\nPodrobnosti: ")) + words;
+    if (!words.isEmpty())
+        text +=
+            (reply ? QStringLiteral("\n\nOdpověď serveru: ") : QStringLiteral("\n\nPodrobnosti: ")) + words;
     return text;
 }
 

@@ -109,7 +109,8 @@ MergeRunExit MergeRunConsole::Go(std::optional<bool> arrived) {
             Say(stderr, end.error);
             break;
         }
-        if (!end.report.empty()) Say(stdout, QStringLiteral("zpráva: %1").arg(QString::fromStdString(end.report.string())));
+        if (!end.report.empty())
+            Say(stdout, QStringLiteral("zpráva: %1").arg(QString::fromStdString(end.report.string())));
         if (!end.reportError.isEmpty()) Say(stderr, end.reportError);
         loop.quit();
     });

@@ -114,8 +114,8 @@ void MergeRunPanel::CreateWidgets() {
 
     report_ = new QTableWidget(0, 4, this);
     report_->setObjectName("report");
-    report_->setHorizontalHeaderLabels({QStringLiteral("Adresa"), QStringLiteral("Stav"), QStringLiteral("Čas"),
-                                        QStringLiteral("Odpověď serveru")});
+    report_->setHorizontalHeaderLabels({QStringLiteral("Adresa"), QStringLiteral("Stav"),
+                                        QStringLiteral("Čas"), QStringLiteral("Odpověď serveru")});
     report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     report_->horizontalHeader()->setStretchLastSection(true);
     report_->verticalHeader()->hide();
@@ -176,8 +176,9 @@ void MergeRunPanel::ShowProgress(const MergeProgress& progress) {
     }
     const QString reply = FromProgramText(progress.reason);
     if (progress.limit == SendingLimit::None)
-        waiting_->setText(QStringLiteral("Server zprávu dočasně odmítl; další pokus v %1.\nOdpověď serveru: %2")
-                              .arg(TimeText(progress.waitUntil), reply));
+        waiting_->setText(
+            QStringLiteral("Server zprávu dočasně odmítl; další pokus v %1.\nOdpověď serveru: %2")
+                .arg(TimeText(progress.waitUntil), reply));
     else
         waiting_->setText(QStringLiteral("Odesílání čeká: %1 Pokračuje samo v %2.\nOdpověď serveru: %3")
                               .arg(QString::fromUtf8(SendingLimitText(progress.limit).c_str()),
@@ -193,8 +194,9 @@ void MergeRunPanel::ShowEnd(const MergeRunEnd& end) {
         status_->setText(QStringLiteral("Hromadné odeslání je dokončeno."));
         break;
     case MergeOutcome::Stopped:
-        status_->setText(QStringLiteral("Odesílání je zastaveno. Rozeslání zůstává uloženo; tlačítko "
-                                        "„Pokračovat“ v něm pokračuje."));
+        status_->setText(
+            QStringLiteral("Odesílání je zastaveno. Rozeslání zůstává uloženo; tlačítko "
+                           "„Pokračovat“ v něm pokračuje."));
         break;
     case MergeOutcome::ServerStop:
         status_->setText(end.error);
@@ -211,9 +213,10 @@ void MergeRunPanel::ShowEnd(const MergeRunEnd& end) {
 
 void MergeRunPanel::AskDecision(std::size_t row) {
     decisionText_->setText(
-        QStringLiteral("Zpráva pro %1 možná odešla: spojení skončilo dřív, než server potvrdil její přijetí. "
-                       "Dorazila? Ověřte to u příjemce nebo ve složce Odeslané; „Odeslat znovu“ ji pošle ještě "
-                       "jednou.")
+        QStringLiteral(
+            "Zpráva pro %1 možná odešla: spojení skončilo dřív, než server potvrdil její přijetí. "
+            "Dorazila? Ověřte to u příjemce nebo ve složce Odeslané; „Odeslat znovu“ ji pošle ještě "
+            "jednou.")
             .arg(FromProgramText(Journal().State().rows[row].address)));
     decision_->show();
     UpdateButtons();
@@ -237,8 +240,9 @@ void MergeRunPanel::Stop() { worker_->Stop(); }
 
 void MergeRunPanel::Pause() {
     worker_->Pause();
-    waiting_->setText(QStringLiteral("Pozastaveno: rozpracovaná zpráva se dokončí, další počkají na "
-                                     "„Pokračovat“."));
+    waiting_->setText(
+        QStringLiteral("Pozastaveno: rozpracovaná zpráva se dokončí, další počkají na "
+                       "„Pokračovat“."));
     UpdateButtons();
 }
 
@@ -269,10 +273,11 @@ void MergeRunPanel::UpdateButtons() {
 
 bool MergeRunPanel::ConfirmClose() {
     if (!Running()) return true;
-    if (!desktop_.Ask(this, kCaption,
-                      QStringLiteral("Hromadné odeslání právě probíhá. Zastavit je a zavřít? Rozeslání zůstane "
-                                     "uloženo a při příštím otevření „Hromadné odeslání“ v něm půjde "
-                                     "pokračovat.")))
+    if (!desktop_.Ask(
+            this, kCaption,
+            QStringLiteral("Hromadné odeslání právě probíhá. Zastavit je a zavřít? Rozeslání zůstane "
+                           "uloženo a při příštím otevření „Hromadné odeslání“ v něm půjde "
+                           "pokračovat.")))
         return false;
     StopRun();
     return true;

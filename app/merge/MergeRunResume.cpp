@@ -17,8 +17,9 @@ const QString kCaption = QStringLiteral("Hromadné odeslání");
 
 JournalState ReadJournal(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw EJournalError(ToProgramText(QStringLiteral("Deník hromadného odeslání „%1“ nelze číst.")
-                                                   .arg(QString::fromStdString(path.string()))));
+    if (!in)
+        throw EJournalError(ToProgramText(QStringLiteral("Deník hromadného odeslání „%1“ nelze číst.")
+                                              .arg(QString::fromStdString(path.string()))));
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     return ParseJournal(bytes, path);
 }
@@ -55,15 +56,17 @@ QString ContinueQuestion(const JournalState& state) {
     }
     const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
     const QDateTime began = QDateTime::fromSecsSinceEpoch(state.created.time_since_epoch().count());
-    QString question = QStringLiteral("Hromadné odeslání zahájené %1 nebylo dokončeno: odesláno %2 z %3, "
-                                      "zbývá odeslat %4.")
+    QString question = QStringLiteral(
+                           "Hromadné odeslání zahájené %1 nebylo dokončeno: odesláno %2 z %3, "
+                           "zbývá odeslat %4.")
                            .arg(czech.toString(began, QStringLiteral("d. M. yyyy H:mm")))
                            .arg(delivered)
                            .arg(state.rows.size())
                            .arg(toSend);
     if (state.maybeSent)
-        question += QStringLiteral("\n\nZpráva pro %1 možná odešla (spojení skončilo dřív, než server "
-                                   "odpověděl). Před pokračováním rozhodnete, zda dorazila.")
+        question += QStringLiteral(
+                        "\n\nZpráva pro %1 možná odešla (spojení skončilo dřív, než server "
+                        "odpověděl). Před pokračováním rozhodnete, zda dorazila.")
                         .arg(FromProgramText(state.rows[*state.maybeSent].address));
     return question + QStringLiteral("\n\nPokračovat v něm?");
 }

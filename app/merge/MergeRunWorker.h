@@ -47,8 +47,8 @@ class MergeRunWorker : public QObject {
 public:
     // `compose` builds a row's message on the pass's thread. `clock` (the system's when null) must
     // outlive this.
-    MergeRunWorker(RunJournal journal, MergeRunAccount account, SendingLimits limits, MergeRun::Compose compose,
-                   MergeClock* clock = nullptr, QObject* parent = nullptr);
+    MergeRunWorker(RunJournal journal, MergeRunAccount account, SendingLimits limits,
+                   MergeRun::Compose compose, MergeClock* clock = nullptr, QObject* parent = nullptr);
     // Stops a pass under way and waits for its thread.
     ~MergeRunWorker() override;
 

@@ -24,6 +24,7 @@
 #include "merge/ReplyVerdict.h"
 #include "support/ComposerFixture.h"
 #include "support/FakeDesktop.h"
+#include "support/NumberedPlan.h"
 #include "support/SendSetup.h"
 #include "support/SmtpServerProcess.h"
 
@@ -68,21 +69,9 @@ private:
     bool woken_ = false;
 };
 
-MergePlan Plan(int rows) {
-    MergePlan plan;
-    plan.message.sender = "Obchod <obchod@example.cz>";
-    plan.message.subject = "Nový ceník";
-    plan.message.body = "{oslovení},\r\nposíláme nový ceník.";
-    for (int n = 1; n <= rows; ++n) {
-        MergeRow row;
-        row.address = "row" + std::to_string(n) + "@example.cz";
-        row.values.Set("oslovení", "Dobrý den");
-        plan.rows.push_back(row);
-    }
-    return plan;
+std::chrono::sys_seconds SecondsNow() {
+    return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
 }
-
-std::chrono::sys_seconds SecondsNow() { return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()); }
 
 MergeRunAccount Account(int port, bool login) {
     MergeRunAccount run;
@@ -101,7 +90,9 @@ std::string ReadAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-QString Text(const MergeRunPanel& panel, const char* label) { return panel.findChild<QLabel*>(label)->text(); }
+QString Text(const MergeRunPanel& panel, const char* label) {
+    return panel.findChild<QLabel*>(label)->text();
+}
 
 void Click(const MergeRunPanel& panel, const char* button) {
     QTest::mouseClick(panel.findChild<QPushButton*>(button), Qt::LeftButton);
@@ -111,8 +102,10 @@ void Click(const MergeRunPanel& panel, const char* button) {
 struct RefusedRun {
     RefusedRun(int rows, const std::string& refusal)
         : server(4, refusal),
-          plan(Plan(rows)),
-          panel(desktop, OpenedMergeRun{CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
+          plan(NumberedPlan(rows, "Obchod <obchod@example.cz>")),
+          panel(desktop,
+                OpenedMergeRun{
+                    CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
                 Account(server.Port(), false), nullptr, &clock) {}
 
     QTemporaryDir folder;
@@ -132,7 +125,8 @@ private slots:
     void aLimitPausesTheRunWithItsReasonAndItGoesOnByItself_data() {
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("rate") << "451 4.7.1 rate limit" << QString::fromUtf8(SendingLimitText(SendingLimit::Rate));
+        QTest::newRow("rate") << "451 4.7.1 rate limit"
+                              << QString::fromUtf8(SendingLimitText(SendingLimit::Rate));
         QTest::newRow("daily") << "550 5.4.5 Daily user sending limit exceeded"
                                << QString::fromUtf8(SendingLimitText(SendingLimit::Daily));
     }
@@ -148,6 +142,9 @@ private slots:
         QVERIFY2(waiting.contains("Pokračuje samo v "), qPrintable(waiting));
         QVERIFY2(waiting.contains("Odpověď serveru: " + refusal), qPrintable(waiting));
         QCOMPARE(Text(run.panel, "counts"), QString("Odesláno: 3 z 6    Čeká: 3    Selhalo: 0"));
+        // The end is reckoned from the wait's end on.
+        QVERIFY2(Text(run.panel, "estimate").startsWith("Předpokládaný konec: "),
+                 qPrintable(Text(run.panel, "estimate")));
         QVERIFY(run.panel.Running());
 
         // The user pauses the waiting run; the limit's time comes, and the run goes on when the
@@ -176,7 +173,8 @@ private slots:
             QCOMPARE(report->item(row, 1)->text(), QString("odesláno"));
             QVERIFY(report->item(row, 3)->text().startsWith("250 "));
         }
-        const std::filesystem::path csv = std::filesystem::path(run.panel.Journal().Path()).replace_extension(".csv");
+        const std::filesystem::path csv =
+            std::filesystem::path(run.panel.Journal().Path()).replace_extension(".csv");
         QVERIFY(std::filesystem::exists(csv));
         QVERIFY(Text(run.panel, "reportPath").contains(QString::fromStdString(csv.string())));
     }
@@ -220,7 +218,8 @@ private slots:
         f.Close();
         QVERIFY(!f.Form().isVisible());
         QVERIFY(!run.panel.Running());
-        const JournalState state = ParseJournal(ReadAll(run.panel.Journal().Path()), run.panel.Journal().Path());
+        const JournalState state =
+            ParseJournal(ReadAll(run.panel.Journal().Path()), run.panel.Journal().Path());
         QVERIFY(!state.Finished());
         QCOMPARE(state.ToSend(), (std::vector<std::size_t>{3, 4, 5}));
         QCOMPARE(run.server.Messages(), 4);
@@ -233,7 +232,8 @@ private slots:
         QTest::addColumn<bool>("arrived");
         QTest::addColumn<QStringList>("delivered");
         QTest::addColumn<QString>("rowState");
-        QTest::newRow("arrived") << true << QStringList{"row3@example.cz"} << "odesláno (potvrzeno uživatelem)";
+        QTest::newRow("arrived") << true << QStringList{"row3@example.cz"}
+                                 << "odesláno (potvrzeno uživatelem)";
         QTest::newRow("again") << false << QStringList{"row2@example.cz", "row3@example.cz"} << "odesláno";
     }
     void anUnfinishedRunIsOfferedWithItsMaybeSentRowForTheUser() {
@@ -242,7 +242,7 @@ private slots:
         QFETCH(QString, rowState);
         QTemporaryDir data;
         const std::filesystem::path folder = MergeRunFolder(data.path().toStdString());
-        const MergePlan plan = Plan(3);
+        const MergePlan plan = NumberedPlan(3, "Obchod <obchod@example.cz>");
         const std::filesystem::path journalPath = [&] {
             RunJournal journal = CreateRun(folder, plan, SecondsNow());
             journal.Sending(0, SecondsNow());
@@ -270,7 +270,8 @@ private slots:
 
         TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
         QVERIFY(server.Port() > 0);
-        MergeRunPanel panel(desktop, OpenMergeRun(*offered, TProgramFolders::Portable(data.path().toStdString()), {}),
+        MergeRunPanel panel(desktop,
+                            OpenMergeRun(*offered, TProgramFolders::Portable(data.path().toStdString()), {}),
                             Account(server.Port(), true));
         panel.show();
         panel.Start();

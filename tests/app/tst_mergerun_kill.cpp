@@ -40,6 +40,7 @@
 #include "net/smtp/SmtpAccount.h"
 #include "storage/forms/FormStorage.h"
 #include "support/EventProcess.h"
+#include "support/NumberedPlan.h"
 
 using namespace quillory;
 
@@ -51,7 +52,8 @@ constexpr int kRows = 50;
 class RecordingServer : public test::TEventProcess {
 public:
     RecordingServer()
-        : TEventProcess("net_aiosmtpd_server.py", {"novak", "heslo", "--connections", "--closings", "--ports"}) {}
+        : TEventProcess("net_aiosmtpd_server.py",
+                        {"novak", "heslo", "--connections", "--closings", "--ports"}) {}
     std::string ReadLine(int timeoutMs) { return NextRawLine(timeoutMs).toStdString(); }
 };
 
@@ -136,20 +138,6 @@ private:
     QProcessEnvironment environment_;
 };
 
-MergePlan FiftyRows() {
-    MergePlan plan;
-    plan.message.sender = "Obchod <novak@example.cz>";
-    plan.message.subject = "Nový ceník";
-    plan.message.body = "{oslovení},\r\nposíláme nový ceník.\r\nS pozdravem";
-    for (int n = 1; n <= kRows; ++n) {
-        MergeRow row;
-        row.address = "row" + std::to_string(n) + "@example.cz";
-        row.values.Set("oslovení", "Dobrý den");
-        plan.rows.push_back(row);
-    }
-    return plan;
-}
-
 }  // namespace
 
 class MergeRunKillTest : public QObject {
@@ -161,7 +149,8 @@ private slots:
         elapsed.start();
         RecordingServer server;
         QVERIFY(server.Port() > 0);
-        test::ServerEvents events([&server](int timeoutMs) { return server.ReadLine(timeoutMs); }, server.Port());
+        test::ServerEvents events([&server](int timeoutMs) { return server.ReadLine(timeoutMs); },
+                                  server.Port());
 
         InstalledProgram program;
         TSmtpAccount account;
@@ -172,8 +161,9 @@ private slots:
         account.sentCopy.localArchive = false;
         program.StoreAccount(account);
         const std::filesystem::path journalPath = [&] {
-            const RunJournal journal = CreateRun(MergeRunFolder(program.DataFolder()), FiftyRows(),
-                                                 std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+            const RunJournal journal = CreateRun(
+                MergeRunFolder(program.DataFolder()), test::NumberedPlan(kRows, "Obchod <novak@example.cz>"),
+                std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
             return journal.Path();
         }();
 
@@ -219,12 +209,17 @@ private slots:
             QProcess run;
             program.Start(run, QStringList{"--resume-merge"} + decision);
             QVERIFY2(run.waitForStarted(), qPrintable(run.errorString()));
+            // What a failure names: the seed to repeat it, the kill, and what the program said.
+            const auto why = [&] {
+                return QString("seed %1, kill %2: %3")
+                    .arg(seed)
+                    .arg(kill)
+                    .arg(QString(run.readAllStandardError()));
+            };
             while (moment == 1 && events.Connections() == connections)
-                QVERIFY2(events.Next(), qPrintable(QString("kill %1: %2").arg(kill).arg(QString(run.readAllStandardError()))));
-            while (moment == 2 && events.Messages() == messages)
-                QVERIFY2(events.Next(), qPrintable(QString("kill %1: %2").arg(kill).arg(QString(run.readAllStandardError()))));
-            if (moment == 3)
-                QVERIFY2(writes.Next(), qPrintable(QString("kill %1: %2").arg(kill).arg(QString(run.readAllStandardError()))));
+                QVERIFY2(events.Next(), qPrintable(why()));
+            while (moment == 2 && events.Messages() == messages) QVERIFY2(events.Next(), qPrintable(why()));
+            if (moment == 3) QVERIFY2(writes.Next(), qPrintable(why()));
             ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
             QVERIFY(run.waitForFinished(30000));
             killed += run.exitStatus() == QProcess::CrashExit ? 1 : 0;
@@ -236,7 +231,8 @@ private slots:
         program.Start(last, QStringList{"--resume-merge"} + decision);
         QVERIFY(last.waitForFinished(60000));
         QCOMPARE(last.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(last.exitCode() == static_cast<int>(MergeRunExit::Finished), last.readAllStandardError().constData());
+        QVERIFY2(last.exitCode() == static_cast<int>(MergeRunExit::Finished),
+                 last.readAllStandardError().constData());
         QVERIFY(events.Settle());
 
         std::map<std::string, int> once;
@@ -255,8 +251,10 @@ private slots:
         program.Start(again, {"--resume-merge"});
         QVERIFY(again.waitForFinished(30000));
         QCOMPARE(again.exitCode(), static_cast<int>(MergeRunExit::NothingToDo));
-        qInfo("seed %u: %d kills of the running program, %d left a 'možná odesláno' row (%d sent again), %lld ms",
-              seed, killed, maybeSent, sentAgain, static_cast<long long>(elapsed.elapsed()));
+        qInfo(
+            "seed %u: %d kills of the running program, %d left a 'možná odesláno' row (%d sent again), %lld "
+            "ms",
+            seed, killed, maybeSent, sentAgain, static_cast<long long>(elapsed.elapsed()));
     }
 };
 

@@ -67,7 +67,8 @@ TEST(MergeRunKillTest, AKilledRunResumedEachTimeDeliversEveryRowOnce) {
     const std::string ready = server.ReadLine(20000);
     ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
     const std::string port = ready.substr(6);
-    test::ServerEvents events([&server](int timeoutMs) { return server.ReadLine(timeoutMs); }, std::stoi(port));
+    test::ServerEvents events([&server](int timeoutMs) { return server.ReadLine(timeoutMs); },
+                              std::stoi(port));
 
     const char* wanted = std::getenv("QUILLORY_MERGE_KILLS");
     const int kills = wanted ? std::atoi(wanted) : 20;
