@@ -470,6 +470,35 @@ private slots:
         QCOMPARE(Cell(model, 2, MergeCheckModel::Address), QStringLiteral("petr.dvorak@firma.cz"));
         QCOMPARE(Cell(model, 2, MergeCheckModel::Greeting), QStringLiteral("Vážený pane Dvořáku"));
     }
+
+    // A CSV column holding each recipient's file: a relative path is taken from the CSV file's
+    // folder, an absolute one as it is.
+    void filesFromACsvColumnAreFoundBesideTheCsvFile() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTemporaryDir files;
+        QTemporaryDir elsewhere;
+        QDir(files.path()).mkdir("doklady");
+        WriteBytes(files.filePath("doklady/a.pdf"), "%PDF-1.4\n");
+        WriteBytes(elsewhere.filePath("b.pdf"), "%PDF-1.4\n");
+        WriteBytes(files.filePath("seznam.csv"),
+                   ("email;soubor\r\na@firma.cz;doklady/a.pdf\r\nb@firma.cz;" + elsewhere.filePath("b.pdf") +
+                    "\r\nc@firma.cz;doklady/c.pdf\r\n")
+                       .toUtf8());
+        MergeWindow& window = OpenMergeWindow(f);
+        window.Recipients().SetCsvFile(files.filePath("seznam.csv"));
+        window.Files().SetColumnSource(QStringLiteral("soubor"));
+        MergeCheckModel& model = window.CheckModel();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(Cell(model, 0, MergeCheckModel::File), files.filePath("doklady/a.pdf"));
+        QCOMPARE(Cell(model, 1, MergeCheckModel::File), elsewhere.filePath("b.pdf"));
+        QCOMPARE(Cell(model, 2, MergeCheckModel::File), files.filePath("doklady/c.pdf"));
+        QCOMPARE(model.Rows()[0].Blocked(), false);
+        QCOMPARE(model.Rows()[1].Blocked(), false);
+        QVERIFY2(Cell(model, 2, MergeCheckModel::Problems).startsWith(QStringLiteral("Soubor chybí")),
+                 qPrintable(Cell(model, 2, MergeCheckModel::Problems)));
+    }
 };
 
 QTEST_MAIN(MergeWindowTest)
