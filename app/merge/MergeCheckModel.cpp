@@ -100,7 +100,8 @@ QVariant MergeCheckModel::data(const QModelIndex& index, int role) const {
     case Subject:
         return FromUtf8(row.subject);
     case File:
-        return FromUtf8(row.file);
+        // The file's name; its whole path in the tool tip.
+        return role == Qt::ToolTipRole ? FromUtf8(row.file) : FromUtf8(row.file).section('/', -1);
     case Problems:
         return FromUtf8(ProblemsText(row));
     default:

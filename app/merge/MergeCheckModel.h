@@ -14,7 +14,7 @@ namespace quillory {
 // read, the subject, the recipient's own file and the problems found, and a tick that says whether
 // the row goes out. A row starts ticked; a row left unticked is left out of the run. The rows are
 // kept as the check made them and turned into Qt's strings only for the rows on the screen, so ten
-// thousand rows open at once.
+// thousand rows open at once. The file column shows the file's name, its tool tip the whole path.
 class MergeCheckModel : public QAbstractTableModel {
     Q_OBJECT
 public:
