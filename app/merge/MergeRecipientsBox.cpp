@@ -88,7 +88,11 @@ MergeRecipientsBox::MergeRecipientsBox(AddressBookStore& book, TDesktop& desktop
 
     ShowGroups();
     ShowPicked();
-    connect(&book_, &AddressBookStore::changed, this, &MergeRecipientsBox::ShowGroups);
+    // A change of the book may change the rows' names, greetings and groups.
+    connect(&book_, &AddressBookStore::changed, this, [this] {
+        ShowGroups();
+        emit changed();
+    });
     connect(groups_, &QListWidget::itemChanged, this, &MergeRecipientsBox::changed);
     connect(pick_, &QPushButton::clicked, this, &MergeRecipientsBox::PickEntries);
     connect(unpick_, &QPushButton::clicked, this, [this] { SetPicked({}); });

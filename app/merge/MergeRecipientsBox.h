@@ -49,7 +49,7 @@ public:
     void ChooseCsvFile();
 
 signals:
-    // What the recipients are made of changed.
+    // What the recipients are made of changed, or the book they are read from.
     void changed();
 
 private:

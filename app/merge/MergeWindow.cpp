@@ -159,7 +159,10 @@ QWidget* MergeWindow::CreatePreparePage() {
 }
 
 void MergeWindow::ConnectSignals() {
-    const auto check = [this] { Handle([this] { Check(); }); };
+    // A hidden window checks when it is shown again (the book may change meanwhile).
+    const auto check = [this] {
+        if (isVisible()) Handle([this] { Check(); });
+    };
     connect(recipients_, &MergeRecipientsBox::changed, this, [this, check] {
         QStringList columns;
         for (const std::string& column : recipients_->CsvColumns()) columns << QString::fromStdString(column);

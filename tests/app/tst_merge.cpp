@@ -23,6 +23,7 @@
 
 #include "DovecotServer.h"
 #include "app/account/StoredSmtpAccount.h"
+#include "app/contacts/AddressBookStore.h"
 #include "app/contacts/MainWindowContacts.h"
 #include "app/merge/MainWindowMerge.h"
 #include "app/merge/MergeCheckModel.h"
@@ -468,6 +469,13 @@ private slots:
         QCOMPARE(Cell(model, 1, MergeCheckModel::Address), QStringLiteral("petra.svobodova@firma.cz"));
         QCOMPARE(Cell(model, 2, MergeCheckModel::Address), QStringLiteral("petr.dvorak@firma.cz"));
         QCOMPARE(Cell(model, 2, MergeCheckModel::Greeting), QStringLiteral("Vážený pane Dvořáku"));
+
+        // An entry edited in the book while the window is open is read anew.
+        AddressBookStore& book = f.Form().Contacts().Store();
+        Contact titled = *book.Book().Find("petr.dvorak@firma.cz");
+        titled.title = "Ing.";
+        QVERIFY(book.Replace(*book.Book().IndexOf("petr.dvorak@firma.cz"), titled));
+        QCOMPARE(Cell(model, 2, MergeCheckModel::Greeting), QStringLiteral("Vážený pane inženýre"));
     }
 
     // A CSV column holding each recipient's file: a relative path is taken from the CSV file's
