@@ -121,13 +121,6 @@ Figures Smtplib(int port, int count) {
     return figures;
 }
 
-TSmtpAccount SinkAccount(int port) {
-    TSmtpAccount account;
-    account.server = "127.0.0.1:" + std::to_string(port);
-    account.sentCopy.localArchive = false;
-    return account;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

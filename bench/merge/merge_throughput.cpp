@@ -117,13 +117,6 @@ MergePlan MakePlan(const Source& source, const std::filesystem::path& files) {
     return plan;
 }
 
-TSmtpAccount SinkAccount(int port) {
-    TSmtpAccount account;
-    account.server = "127.0.0.1:" + std::to_string(port);
-    account.sentCopy.localArchive = false;
-    return account;
-}
-
 // The whole merge of `rows` rows: the plan, its check, the journal and the run. Returns the
 // figures of the run alone; `prepared` gets the time of the plan and the check.
 Figures Merge(int rows, const std::filesystem::path& folder, int port, double* prepared = nullptr,
