@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/Exception.h"
+#include "core/ProgramText.h"
 #include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
@@ -145,7 +146,20 @@ MergeRunResult MergeRun::Run() {
 }
 
 std::optional<MergeRunResult> MergeRun::SendRow(std::size_t row, Next& next) {
-    TIdMessage message = compose_(row);
+    std::optional<TIdMessage> composed;
+    try {
+        composed.emplace(compose_(row));
+    } catch (const EJournalError&) {
+        throw;
+    } catch (const Exception& error) {
+        // The row's message cannot be made (its file went since the check): that row fails with
+        // the reason, and the rows after it still go.
+        journal_.Failed(row, Now(), ProgramTextToUtf8(error.Message()));
+        next = Next::NextRow;
+        Report();
+        return std::nullopt;
+    }
+    TIdMessage& message = *composed;
     const Clock::time_point started = clock_.Now();
     session_.BeforeFinalDot = [this, row](const TIdMessage&) { journal_.Sending(row, Now()); };
     const TDeliveryResult result = session_.Send(message, Clock::to_time_t(started));

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "../net/ChildRun.h"
+#include "../net/CpuFigures.h"
 #include "../net/SinkSupport.h"
 #include "contacts/Salutation.h"
 #include "core/ProgramText.h"
@@ -54,19 +55,6 @@ const char* const kMen[][2] = {{"Jan", "Novák"},      {"Petr", "Dvořák"},  {"
                                {"Jiří", "Procházka"}, {"Zdeněk", "Němec"}, {"Marek", "Svoboda"}};
 const char* const kWomen[][2] = {{"Eva", "Svobodová"}, {"Jana", "Nováková"}, {"Marie", "Krejčí"},
                                  {"Zuzana", "Veselá"}, {"Lucie", "Marková"}, {"Petra", "Kučerová"}};
-
-double CpuSeconds(int who = RUSAGE_SELF) {
-    rusage usage{};
-    ::getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-struct Figures {
-    double seconds = 0;
-    double cpuSeconds = 0;
-    int delivered = 0;
-};
 
 void Report(const char* way, int count, const Figures& figures) {
     std::printf("%-46s %6d msgs  %8.1f msg/s  %7.3f ms/msg  client CPU %7.3f ms/msg%s\n", way, count,
@@ -127,13 +115,6 @@ MergePlan MakePlan(const Source& source, const std::filesystem::path& files) {
     plan.rows = RowsFromCsv(source.csv, source.book, kDate).rows;
     AssignFiles(plan.rows, {RowFiles::Kind::Column, files, {}, "Soubor"});
     return plan;
-}
-
-TSmtpAccount SinkAccount(int port) {
-    TSmtpAccount account;
-    account.server = "127.0.0.1:" + std::to_string(port);
-    account.sentCopy.localArchive = false;
-    return account;
 }
 
 // The whole merge of `rows` rows: the plan, its check, the journal and the run. Returns the

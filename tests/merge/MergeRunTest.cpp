@@ -18,6 +18,7 @@
 
 #include "NetTestSupport.h"
 #include "RefusingServer.h"
+#include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
 #include "merge/MergeRun.h"
@@ -277,6 +278,37 @@ TEST_F(MergeRunTest, AResumedRunSendsNothingTwiceAndTheMaybeSentRowOnlyAsTheUser
                                     : "buyer2@example.cz;odesláno;"),
                   std::string::npos);
     }
+}
+
+// A row whose message cannot be made (its file went after the check) fails with the reason in
+// the report, and the other rows still go, over the one login.
+TEST_F(MergeRunTest, ARowWhoseMessageCannotBeMadeFailsAndTheRunGoesOn) {
+    test::ChildProcess& server = StartAiosmtpd();
+    RunJournal journal = NewJournal();
+    DeliverySession session(account_, folder_);
+    MergeRun::Compose compose = Composer(journal);
+    MergeRun run(
+        journal, session, Pacer(SendingLimits{}),
+        [&compose](std::size_t row) {
+            if (row == 2)
+                throw Exception(Utf8ToWin1250("Soubor „faktura-3.pdf“ nelze přiložit: No such file"));
+            return compose(row);
+        },
+        clock_);
+    EXPECT_EQ(run.Run().outcome, MergeOutcome::Finished);
+    session.Close();
+    EXPECT_EQ(Events(server),
+              (Lines{"connected", "login LOGIN novak", "message buyer1@example.cz",
+                     "message buyer2@example.cz", "message buyer4@example.cz", "message buyer5@example.cz"}));
+    EXPECT_EQ(States(journal),
+              (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::Failed,
+                                     RowState::Delivered, RowState::Delivered}));
+    // The failed row's line in the report: its state, then (after the local time) the reason.
+    const std::string report = RunReportCsv(journal.State());
+    const std::size_t row = report.find("buyer3@example.cz;odmítnuto;");
+    ASSERT_NE(row, std::string::npos) << report;
+    const std::string line = report.substr(row, report.find("\r\n", row) - row);
+    EXPECT_NE(line.find(";Soubor „faktura-3.pdf“ nelze přiložit: No such file"), std::string::npos) << line;
 }
 
 // Pause holds the run before its next message; Stop from another thread ends it, and a later run
