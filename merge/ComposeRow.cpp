@@ -7,6 +7,7 @@
 
 #include "core/Exception.h"
 #include "core/ProgramText.h"
+#include "core/TextLines.h"
 #include "core/Win1250.h"
 #include "mail/IdMessage.h"
 #include "mail/MailFilling.h"
@@ -49,21 +50,6 @@ TMessageAttachment Attachment(const std::filesystem::path& path, const std::stri
             contentType.empty() ? ContentTypeByName(path) : contentType};
 }
 
-// The program's text cut into lines at CR LF (or a lone LF); a line end at the very end makes no line.
-std::vector<std::string> Lines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
-        lines.emplace_back(text.substr(start, stop - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 TIdMessage Compose(const MergePlan& plan, std::size_t index, bool trial) {
     const MergeRow& row = plan.rows.at(index);
     const MergeMessage& source = plan.message;
@@ -77,7 +63,7 @@ TIdMessage Compose(const MergePlan& plan, std::size_t index, bool trial) {
     const std::string unsubscribe =
         plan.options.unsubscribe ? UnsubscribeLine(ProgramTextToUtf8(sender)) : "";
     const bool utf8 = IsUtf8Form(filled) || IsUtf8Form(unsubscribe);
-    std::vector<std::string> lines = Lines(ProgramTextIn(filled, utf8));
+    std::vector<std::string> lines = SplitLines(ProgramTextIn(filled, utf8));
     if (plan.options.unsubscribe) {
         lines.emplace_back();
         lines.push_back(ProgramTextIn(unsubscribe, utf8));

@@ -1,15 +1,12 @@
 #include "merge/PlanFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <system_error>
 
 #include "core/ProgramText.h"
 #include "merge/RecordLine.h"
-#include "storage/FileHandle.h"
+#include "storage/RegularFile.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {
@@ -98,23 +95,14 @@ private:
 }
 
 std::string ReadWhole(const std::filesystem::path& path) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (!file.IsOpen()) Failure("Plán hromadného odeslání nelze otevřít:", path, errno);
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0) Failure("Plán hromadného odeslání nelze přečíst:", path, errno);
-    if (!S_ISREG(info.st_mode)) Failure("Plán hromadného odeslání nelze přečíst:", path, EINVAL);
-    if (static_cast<std::uint64_t>(info.st_size) > kMaxPlanBytes)
-        Failure("Plán hromadného odeslání nelze přečíst:", path, EFBIG);
-    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t read = 0;
-    while (read < bytes.size()) {
-        const ssize_t got = ::read(file.Get(), bytes.data() + read, bytes.size() - read);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) Failure("Plán hromadného odeslání nelze přečíst:", path, errno);
-        if (got == 0) break;
-        read += static_cast<std::size_t>(got);
+    std::string bytes;
+    const TReadResult result = ReadRegularFile(path, kMaxPlanBytes, bytes);
+    if (!result) {
+        const int error = result.failure == TReadResult::TFailure::System     ? result.error
+                          : result.failure == TReadResult::TFailure::TooLarge ? EFBIG
+                                                                              : EINVAL;
+        Failure("Plán hromadného odeslání nelze přečíst:", path, error);
     }
-    bytes.resize(read);
     return bytes;
 }
 

@@ -94,6 +94,9 @@ std::string Refusal(const JournalState& state, const Change& change) {
     if (change.kind == kSending) {
         if (state.maybeSent) return "řádek " + std::to_string(*state.maybeSent + 1) + " se ještě odesílá";
     }
+    // A row left out for want of an address has nowhere to go.
+    if (change.kind == kAgain && state.rows[change.row].address.empty())
+        return "řádek " + std::to_string(change.row + 1) + " nemá adresu";
     return {};
 }
 
