@@ -105,7 +105,7 @@ MergeRunExit MergeRunConsole::Go(std::optional<bool> arrived) {
             Say(stdout, QStringLiteral("zastaveno"));
             break;
         case MergeOutcome::ServerStop:
-            exit = MergeRunExit::Stopped;
+            exit = end.failed ? MergeRunExit::Error : MergeRunExit::Stopped;
             Say(stderr, end.error);
             break;
         }

@@ -71,6 +71,7 @@ void MergeRunWorker::Pass(std::optional<bool> arrived) {
         // The journal cannot be written (or a row's message cannot be built): nothing more goes.
         end.outcome = MergeOutcome::ServerStop;
         end.error = MergeErrorText();
+        end.failed = true;
     }
     try {
         session_->Close();

@@ -32,6 +32,9 @@ struct MergeRunEnd {
     std::optional<std::size_t> row;
     // With ServerStop: why the run stopped, in Czech, with the server's or the library's words.
     QString error;
+    // With ServerStop: the program's own fault stopped it (the journal cannot be written, a row's
+    // message cannot be built), not the server.
+    bool failed = false;
     // The report beside the journal, when written (every end but MaybeSent); else why it was not.
     std::filesystem::path report;
     QString reportError;

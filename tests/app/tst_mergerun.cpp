@@ -197,6 +197,30 @@ private slots:
         QCOMPARE(run.server.Messages(), 4);
     }
 
+    void aMessageThatCannotBeBuiltStopsTheRunWithTheReasonInCzech() {
+        QTemporaryDir folder;
+        MergePlan plan = NumberedPlan(2, "Obchod <obchod@example.cz>");
+        const std::string gone = folder.path().toStdString() + "/cenik.pdf";
+        plan.message.attachments = {{gone, "application/pdf"}};
+        TFakeDesktop desktop;
+        // Nothing connects: the message is built before the connection is made.
+        MergeRunPanel panel(
+            desktop,
+            OpenedMergeRun{CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
+            Account(1, false));
+        MergeRunEnd end;
+        connect(&panel, &MergeRunPanel::ended, this, [&end](const MergeRunEnd& ended) { end = ended; });
+        panel.Start();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Running(), 20000);
+        QCOMPARE(end.outcome, MergeOutcome::ServerStop);
+        QVERIFY(end.failed);
+        const QString status = Text(panel, "status");
+        QVERIFY2(status.startsWith("Při odesílání došlo k chybě.") &&
+                     status.contains(QString::fromStdString(gone)),
+                 qPrintable(status));
+        QCOMPARE(panel.Journal().State().ToSend(), (std::vector<std::size_t>{0, 1}));
+    }
+
     void closingTheProgramDuringARunAsksAndKeepsTheRun() {
         TComposerFixture f;
         f.WriteEmptyBlocks();

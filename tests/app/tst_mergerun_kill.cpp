@@ -201,6 +201,23 @@ private slots:
             return true;
         };
 
+        // SIGTERM once a message went: the program stops the run by itself and says so; the journal
+        // keeps it (at most the message under way is left "možná odesláno").
+        {
+            QProcess run;
+            const int messages = events.Messages();
+            program.Start(run, {"--resume-merge"});
+            while (events.Messages() == messages) QVERIFY(events.Next());
+            ::kill(static_cast<pid_t>(run.processId()), SIGTERM);
+            QVERIFY(run.waitForFinished(30000));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(run.exitCode() == static_cast<int>(MergeRunExit::Stopped) ||
+                         run.exitCode() == static_cast<int>(MergeRunExit::MaybeSent),
+                     qPrintable(QString::number(run.exitCode()) + " " + run.readAllStandardError()));
+            QVERIFY(events.Settle());
+            QVERIFY(settle());
+        }
+
         for (int kill = 0; kill < kills && events.Taken().size() < kRows; ++kill) {
             const int moment = std::uniform_int_distribution<int>(0, 3)(random);
             const int messages = events.Messages();
