@@ -214,23 +214,37 @@ MergePlan MergeWindow::MakePlan() const {
         AddRows(plan.rows, RowsFromCsv(*csv, book, date).rows);
         GiveEveryRowTheColumns(plan.rows, recipients_->CsvColumns());
     }
-    RowFiles files;
+    AssignFiles(plan.rows, ChosenFiles());
+    return plan;
+}
+
+RowFiles MergeWindow::ChosenFiles() const {
     switch (files_->Chosen()) {
     case MergeFilesBox::Source::Folder:
-        files = {RowFiles::Kind::Pattern, ToPath(files_->Folder()), files_->Pattern().toStdString(), {}};
-        break;
+        if (files_->Folder().isEmpty() || files_->Pattern().isEmpty()) break;
+        return {RowFiles::Kind::Pattern, ToPath(files_->Folder()), files_->Pattern().toStdString(), {}};
     case MergeFilesBox::Source::Column:
+        if (files_->Column().isEmpty()) break;
         // A relative path in the column is taken from the CSV file's folder.
-        files = {RowFiles::Kind::Column,
-                 ToPath(QFileInfo(recipients_->CsvPath()).absolutePath()),
-                 {},
-                 files_->Column().toStdString()};
-        break;
+        return {RowFiles::Kind::Column,
+                ToPath(QFileInfo(recipients_->CsvPath()).absolutePath()),
+                {},
+                files_->Column().toStdString()};
     case MergeFilesBox::Source::None:
         break;
     }
-    AssignFiles(plan.rows, files);
-    return plan;
+    return {};
+}
+
+QString MergeWindow::FilesChoiceProblem() const {
+    // A file for each recipient was asked for, but not where it comes from: nothing may go out
+    // without it.
+    if (files_->Chosen() == MergeFilesBox::Source::None || ChosenFiles().kind != RowFiles::Kind::None)
+        return {};
+    return files_->Chosen() == MergeFilesBox::Source::Folder
+               ? QStringLiteral("Soubor pro každého příjemce: zadejte složku se soubory a vzor názvu.")
+               : QStringLiteral(
+                     "Soubor pro každého příjemce: vyberte sloupec souboru CSV s cestou k souboru.");
 }
 
 void MergeWindow::Check() {
@@ -257,10 +271,13 @@ void MergeWindow::ShowState() {
     }
     if (!sharedProblems_.empty())
         lines << QStringLiteral("Společné přílohy nelze odeslat: %1.").arg(ProblemsText(sharedProblems_));
+    const QString filesProblem = FilesChoiceProblem();
+    if (!filesProblem.isEmpty()) lines << filesProblem;
     state_->setText(lines.join('\n'));
     const bool idle = !trial_->Running();
-    send_->setEnabled(idle && ticked > 0 && blocked == 0 && sharedProblems_.empty());
-    trialButton_->setEnabled(idle && ticked > blocked && sharedProblems_.empty());
+    const bool ready = sharedProblems_.empty() && filesProblem.isEmpty();
+    send_->setEnabled(idle && ticked > 0 && blocked == 0 && ready);
+    trialButton_->setEnabled(idle && ticked > blocked && ready);
     previewButton_->setEnabled(rows > 0);
 }
 
@@ -306,7 +323,7 @@ std::optional<TSmtpAccount> MergeWindow::Account() {
 void MergeWindow::TrialSend() {
     if (trial_->Running()) return;
     Check();
-    if (!sharedProblems_.empty()) return;
+    if (!trialButton_->isEnabled()) return;
     std::vector<std::size_t> rows;
     for (const std::size_t row : TickedRows())
         if (rows.size() < kTrialMessages && !model_->Rows()[row].Blocked()) rows.push_back(row);

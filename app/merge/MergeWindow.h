@@ -88,6 +88,11 @@ private:
     QWidget* CreatePreparePage();
     void ConnectSignals();
     MergePlan MakePlan() const;
+    // Where each recipient's file comes from, as chosen; none while the choice is not complete.
+    RowFiles ChosenFiles() const;
+    // Why a file for each recipient was chosen but cannot be given (no folder, no pattern, no
+    // column); empty when none.
+    QString FilesChoiceProblem() const;
     // Tells the state of the check below the table and enables the commands it allows.
     void ShowState();
     // The rows a run would send: ticked, in the table's order.

@@ -495,7 +495,13 @@ private slots:
                        .toUtf8());
         MergeWindow& window = OpenMergeWindow(f);
         window.Recipients().SetCsvFile(files.filePath("seznam.csv"));
+        // Asked for but not given where from, the files keep the send from starting.
+        window.Files().SetColumnSource(QString());
+        QVERIFY(!window.SendButton().isEnabled());
+        QVERIFY2(window.State().text().contains(QStringLiteral("vyberte sloupec souboru CSV")),
+                 qPrintable(window.State().text()));
         window.Files().SetColumnSource(QStringLiteral("soubor"));
+        QVERIFY(!window.SendButton().isEnabled());  // c.pdf is missing
         MergeCheckModel& model = window.CheckModel();
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(Cell(model, 0, MergeCheckModel::File, Qt::ToolTipRole), files.filePath("doklady/a.pdf"));
