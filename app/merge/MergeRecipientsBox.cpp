@@ -168,7 +168,7 @@ void MergeRecipientsBox::SetCsvFile(const QString& path) {
             const RecipientTable table = ReadRecipientTable(bytes);
             csvState_->setText(CsvSummary(table));
             csvColumns_ = table.columns;
-            csvBytes_ = std::move(bytes);
+            csvBytes_ = std::make_shared<const std::string>(std::move(bytes));
         } else {
             csvState_->setText(QStringLiteral("Soubor nelze přečíst (%1).").arg(ReadProblem(read)));
         }

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QString>
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,7 @@ public:
     // The addresses of the entries picked in the book (UTF-8).
     const std::vector<std::string>& Picked() const { return picked_; }
     // The bytes of the CSV file, when one was chosen and could be read.
-    const std::optional<std::string>& CsvBytes() const { return csvBytes_; }
+    const std::shared_ptr<const std::string>& CsvBytes() const { return csvBytes_; }
     // Its columns' names as the header has them (UTF-8); none without a CSV file.
     const std::vector<std::string>& CsvColumns() const { return csvColumns_; }
     QString CsvPath() const;
@@ -67,7 +67,7 @@ private:
     QPushButton* chooseCsv_ = nullptr;
     QLabel* csvState_ = nullptr;
     std::vector<std::string> picked_;
-    std::optional<std::string> csvBytes_;
+    std::shared_ptr<const std::string> csvBytes_;
     std::vector<std::string> csvColumns_;
 };
 

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
+#include <utility>
 
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
@@ -22,6 +24,7 @@
 #include "app/account/StoredSmtpAccount.h"
 #include "app/contacts/AddressBookStore.h"
 #include "app/desktop/Desktop.h"
+#include "app/merge/MergeCheckJob.h"
 #include "app/merge/MergeCheckModel.h"
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
@@ -31,13 +34,11 @@
 #include "app/merge/MergeRunResume.h"
 #include "app/merge/MergeTrialSend.h"
 #include "contacts/CzechDate.h"
-#include "contacts/UnicodeText.h"
 #include "mail/AddressCheck.h"
 #include "mail/IdMessage.h"
 #include "merge/ComposeRow.h"
 #include "merge/PlanCheck.h"
 #include "merge/PlanFile.h"
-#include "merge/PlanRows.h"
 
 namespace quillory {
 namespace {
@@ -53,18 +54,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 }
 
 std::filesystem::path ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// A CSV column is a placeholder of every row: a row the file does not give (a book entry's) has it
-// empty, so the check names it, rather than the message going out with "{částka}" as typed.
-void GiveEveryRowTheColumns(std::vector<MergeRow>& rows, const std::vector<std::string>& columns) {
-    for (const std::string& column : columns) {
-        for (const std::string& name : {column, LowerUtf8(column), FoldForSearch(column)}) {
-            if (name.empty()) continue;
-            for (MergeRow& row : rows)
-                if (!row.values.Find(name)) row.values.Set(name, {});
-        }
-    }
-}
 
 QString ProblemsText(const std::vector<RowProblem>& problems) {
     QStringList texts;
@@ -88,7 +77,10 @@ MergeWindow::MergeWindow(MergeContext context, QWidget* parent)
     ShowState();
 }
 
-MergeWindow::~MergeWindow() = default;
+// A check under way ends before the window: it posts its result here.
+MergeWindow::~MergeWindow() {
+    if (job_.joinable()) job_.join();
+}
 
 template <class Action>
 void MergeWindow::Handle(Action&& action) {
@@ -159,10 +151,7 @@ QWidget* MergeWindow::CreatePreparePage() {
 }
 
 void MergeWindow::ConnectSignals() {
-    // A hidden window checks when it is shown again (the book may change meanwhile).
-    const auto check = [this] {
-        if (isVisible()) Handle([this] { Check(); });
-    };
+    const auto check = [this] { Handle([this] { CheckLater(); }); };
     connect(recipients_, &MergeRecipientsBox::changed, this, [this, check] {
         QStringList columns;
         for (const std::string& column : recipients_->CsvColumns()) columns << QString::fromStdString(column);
@@ -199,23 +188,21 @@ void MergeWindow::ConnectSignals() {
 void MergeWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The main window's message may have changed since the window was last open.
-    if (!event->spontaneous()) Handle([this] { Check(); });
+    if (!event->spontaneous()) Handle([this] { CheckLater(); });
 }
 
-MergePlan MergeWindow::MakePlan() const {
-    MergePlan plan;
-    plan.message = context_.composition();
-    plan.options.unsubscribe = unsubscribe_->isChecked();
-    const AddressBook& book = context_.book.Book();
-    const std::string date = CzechDateToday();
-    AddRows(plan.rows, RowsFromGroups(book, recipients_->Groups(), date));
-    AddRows(plan.rows, RowsFromEntries(book, recipients_->Picked(), date));
-    if (const auto& csv = recipients_->CsvBytes()) {
-        AddRows(plan.rows, RowsFromCsv(*csv, book, date).rows);
-        GiveEveryRowTheColumns(plan.rows, recipients_->CsvColumns());
-    }
-    AssignFiles(plan.rows, ChosenFiles());
-    return plan;
+MergeCheckInput MergeWindow::CheckInput() const {
+    MergeCheckInput input;
+    input.message = context_.composition();
+    input.options.unsubscribe = unsubscribe_->isChecked();
+    input.book = context_.book.Book();
+    input.groups = recipients_->Groups();
+    input.picked = recipients_->Picked();
+    input.csv = recipients_->CsvBytes();
+    if (input.csv) input.columns = recipients_->CsvColumns();
+    input.files = ChosenFiles();
+    input.date = CzechDateToday();
+    return input;
 }
 
 RowFiles MergeWindow::ChosenFiles() const {
@@ -248,10 +235,49 @@ QString MergeWindow::FilesChoiceProblem() const {
 }
 
 void MergeWindow::Check() {
+    // A check under way is out of date now: it ends first, and its result is dropped.
+    if (job_.joinable()) job_.join();
+    job_ = {};
+    jobGeneration_ = 0;
+    again_ = false;
+    ++generation_;
+    ShowCheck(MakeCheckedPlan(CheckInput()));
+}
+
+void MergeWindow::CheckLater() {
+    if (!isVisible()) return;  // a hidden window checks when it is shown again
+    if (job_.joinable()) {
+        again_ = true;  // once the check under way ends, with what the window holds then
+        ShowState();
+        return;
+    }
+    const unsigned long generation = jobGeneration_ = ++generation_;
+    job_ = std::thread([this, generation, input = CheckInput()] {
+        auto result = std::make_shared<MergeCheckResult>(MakeCheckedPlan(input));
+        QMetaObject::invokeMethod(
+            this, [this, generation, result] { Handle([&] { CheckEnded(generation, std::move(*result)); }); },
+            Qt::QueuedConnection);
+    });
+    ShowState();
+}
+
+void MergeWindow::CheckEnded(unsigned long generation, MergeCheckResult result) {
+    // A check that Check() waited for has been dropped already.
+    if (generation != jobGeneration_) return;
+    job_.join();
+    jobGeneration_ = 0;
+    if (std::exchange(again_, false)) {
+        CheckLater();
+        return;
+    }
+    ShowCheck(std::move(result));
+}
+
+void MergeWindow::ShowCheck(MergeCheckResult result) {
     const std::vector<std::string> unticked = model_->UntickedKeys();
-    plan_ = MakePlan();
-    sharedProblems_ = CheckSharedFiles(plan_);
-    model_->SetRows(CheckPlan(plan_), unticked);
+    plan_ = std::move(result.plan);
+    sharedProblems_ = std::move(result.shared);
+    model_->SetRows(std::move(result.rows), unticked);
 }
 
 void MergeWindow::ShowState() {
@@ -273,9 +299,10 @@ void MergeWindow::ShowState() {
         lines << QStringLiteral("Společné přílohy nelze odeslat: %1.").arg(ProblemsText(sharedProblems_));
     const QString filesProblem = FilesChoiceProblem();
     if (!filesProblem.isEmpty()) lines << filesProblem;
+    if (Checking()) lines << QStringLiteral("Kontroluji příjemce…");
     state_->setText(lines.join('\n'));
     const bool idle = !trial_->Running();
-    const bool ready = sharedProblems_.empty() && filesProblem.isEmpty();
+    const bool ready = sharedProblems_.empty() && filesProblem.isEmpty() && !Checking();
     send_->setEnabled(idle && ticked > 0 && blocked == 0 && ready);
     trialButton_->setEnabled(idle && ticked > blocked && ready);
     previewButton_->setEnabled(rows > 0);

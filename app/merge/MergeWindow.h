@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
+#include "app/merge/MergeCheckJob.h"
 #include "app/merge/MergeContext.h"
 #include "merge/MergePlan.h"
 #include "merge/PlanCheck.h"
@@ -55,9 +57,14 @@ public:
     QPushButton& SendButton() const { return *send_; }
     QPushButton& TrialButton() const { return *trialButton_; }
 
-    // "Zkontrolovat": the plan made anew from the choices and the main window's message, and
-    // checked; the rows unticked before stay unticked.
+    // The plan made anew from the choices and the main window's message, and checked, at once;
+    // the rows unticked before stay unticked.
     void Check();
+    // The same beside the user-interface thread ("Zkontrolovat", a change of the choices, the
+    // window shown again): the table shows the result when it is ready; meanwhile the window
+    // goes on and sends nothing.
+    void CheckLater();
+    bool Checking() const { return job_.joinable(); }
     // Opens the finished message of the check table's `row` in the preview.
     void OpenPreview(int row);
     // "Zkušební odeslání".
@@ -87,7 +94,9 @@ private:
     void Handle(Action&& action);
     QWidget* CreatePreparePage();
     void ConnectSignals();
-    MergePlan MakePlan() const;
+    MergeCheckInput CheckInput() const;
+    void CheckEnded(unsigned long generation, MergeCheckResult result);
+    void ShowCheck(MergeCheckResult result);
     // Where each recipient's file comes from, as chosen; none while the choice is not complete.
     RowFiles ChosenFiles() const;
     // Why a file for each recipient was chosen but cannot be given (no folder, no pattern, no
@@ -119,6 +128,12 @@ private:
     QPushButton* close_ = nullptr;
     MergeMessagePreview* preview_ = nullptr;  // made at its first use
     MergeTrialSend* trial_ = nullptr;
+    // The check under way beside this thread; the checks are counted, so that one made out of
+    // date by another is dropped.
+    std::thread job_;
+    unsigned long generation_ = 0;
+    unsigned long jobGeneration_ = 0;  // of the check under way; 0: none
+    bool again_ = false;
     QWidget* runPage_ = nullptr;         // while a run is shown
     MergeRunPanel* runPanel_ = nullptr;  // on the run's page
     QPushButton* newRun_ = nullptr;

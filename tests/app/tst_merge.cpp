@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,9 +122,19 @@ void SetSentCopy(TComposerFixture& f, const DovecotServer& dovecot) {
     WriteSmtpAccount(f.Form().FormStorage(), account);
 }
 
+// Waits for the check the window makes beside its thread; false when it has not ended in time.
+bool Checked(const MergeWindow& window) {
+    const QDeadlineTimer deadline(30000);
+    while (window.Checking() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return !window.Checking();
+}
+
 MergeWindow& OpenMergeWindow(TComposerFixture& f) {
     f.Form().findChild<QAction*>("Hromadneodeslani1")->trigger();
-    return f.Form().Merge().Window();
+    MergeWindow& window = f.Form().Merge().Window();
+    if (!Checked(window)) qWarning("the window's first check did not end");
+    return window;
 }
 
 QString Cell(const MergeCheckModel& model, int row, int column, int role = Qt::DisplayRole) {
@@ -207,6 +218,12 @@ private slots:
         window.Recipients().SetCsvFile(files.filePath("prijemci.csv"));
         window.Files().SetFolderPattern(files.filePath("faktury"),
                                         QStringLiteral("faktura-{číslo faktury}.pdf"));
+        // The check goes on beside the window's thread; nothing can be sent until it has ended.
+        QVERIFY(window.Checking());
+        QVERIFY(!window.SendButton().isEnabled() && !window.TrialButton().isEnabled());
+        QVERIFY2(window.State().text().contains(QStringLiteral("Kontroluji příjemce…")),
+                 qPrintable(window.State().text()));
+        QVERIFY(Checked(window));
 
         MergeCheckModel& model = window.CheckModel();
         QCOMPARE(model.rowCount(), 10);
@@ -336,6 +353,7 @@ private slots:
         QVERIFY(!window.Unsubscribe().isChecked());  // off unless asked for
         window.Unsubscribe().setChecked(true);
         QVERIFY(window.Recipients().TickGroup(kGroup));
+        QVERIFY(Checked(window));
         QCOMPARE(window.CheckModel().rowCount(), 5);
         Untick(window.CheckModel(), 0);
         QSignalSpy finished(&window, &MergeWindow::trialFinished);
@@ -391,6 +409,7 @@ private slots:
         MergeWindow& window = OpenMergeWindow(f);
         QVERIFY(window.Recipients().TickGroup(kGroup));
         window.Recipients().SetCsvFile(files.filePath("castky.csv"));
+        QVERIFY(Checked(window));
         MergeCheckModel& model = window.CheckModel();
         struct Expected {
             const char* address;
@@ -439,6 +458,7 @@ private slots:
         for (int row = 1; row <= 4; ++row) Untick(model, row);
         QVERIFY(window.SendButton().isEnabled());
         window.Unsubscribe().setChecked(true);  // the table is checked anew
+        QVERIFY(Checked(window));
         QCOMPARE(model.TickedCount(), std::size_t(2));
         QVERIFY(window.SendButton().isEnabled());
         model.setData(model.index(3, MergeCheckModel::Number), Qt::Checked, Qt::CheckStateRole);
@@ -463,6 +483,7 @@ private slots:
         QCOMPARE(picker.Chosen(), (std::vector<std::string>{"jan.novak@firma.cz", "petr.dvorak@firma.cz"}));
         window.Recipients().SetPicked(picker.Chosen());
         QVERIFY(window.Recipients().TickGroup(kGroup));
+        QVERIFY(Checked(window));
         MergeCheckModel& model = window.CheckModel();
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(Cell(model, 0, MergeCheckModel::Address), QStringLiteral("jan.novak@firma.cz"));
@@ -475,6 +496,7 @@ private slots:
         Contact titled = *book.Book().Find("petr.dvorak@firma.cz");
         titled.title = "Ing.";
         QVERIFY(book.Replace(*book.Book().IndexOf("petr.dvorak@firma.cz"), titled));
+        QVERIFY(Checked(window));
         QCOMPARE(Cell(model, 2, MergeCheckModel::Greeting), QStringLiteral("Vážený pane inženýre"));
     }
 
@@ -497,10 +519,12 @@ private slots:
         window.Recipients().SetCsvFile(files.filePath("seznam.csv"));
         // Asked for but not given where from, the files keep the send from starting.
         window.Files().SetColumnSource(QString());
+        QVERIFY(Checked(window));
         QVERIFY(!window.SendButton().isEnabled());
         QVERIFY2(window.State().text().contains(QStringLiteral("vyberte sloupec souboru CSV")),
                  qPrintable(window.State().text()));
         window.Files().SetColumnSource(QStringLiteral("soubor"));
+        QVERIFY(Checked(window));
         QVERIFY(!window.SendButton().isEnabled());  // c.pdf is missing
         MergeCheckModel& model = window.CheckModel();
         QCOMPARE(model.rowCount(), 3);
