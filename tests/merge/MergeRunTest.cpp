@@ -354,6 +354,54 @@ TEST_F(MergeRunTest, PauseHoldsTheRunStopEndsItAndTheNextRunSendsTheRest) {
                                      "message buyer4@example.cz", "message buyer5@example.cz"}));
 }
 
+// A Stop while the server has a message's final dot but has not answered lets the answer come: the
+// run stops with that row delivered and none in doubt. A Stop before the next message's dot sends
+// nothing more.
+TEST_F(MergeRunTest, AStopAfterTheFinalDotWaitsForTheAnswerAndLeavesNoRowInDoubt) {
+    std::promise<void> dotTaken;
+    std::promise<void> stopped;
+    std::shared_future<void> stoppedSeen = stopped.get_future().share();
+    int messages = 0;
+    test::HostileServer server([&](test::HostileServer::Session& session) {
+        session.Send("220 mail.example\r\n");
+        std::string line;
+        while (session.ReadLine(line)) {
+            const std::string verb = line.substr(0, 4);
+            if (verb == "QUIT") {
+                session.Send("221 bye\r\n");
+                break;
+            }
+            if (verb != "DATA") {
+                session.Send(verb == "EHLO" ? "250 mail.example\r\n" : "250 ok\r\n");
+                continue;
+            }
+            std::size_t bytes = 0;
+            if (!session.Send("354 go\r\n") || !session.ReadData(bytes)) break;
+            if (++messages == 2) {
+                dotTaken.set_value();
+                stoppedSeen.wait();
+            }
+            session.Send("250 2.0.0 queued as " + std::to_string(messages) + "\r\n");
+        }
+    });
+    account_.server = "127.0.0.1:" + std::to_string(server.Port());
+    RunJournal journal = NewJournal(3);
+    {
+        DeliverySession session(account_, folder_);
+        MergeRun run(journal, session, Pacer(SendingLimits{}), Composer(journal), clock_);
+        std::future<MergeRunResult> result = std::async(std::launch::async, [&] { return run.Run(); });
+        dotTaken.get_future().wait();
+        run.Stop();
+        stopped.set_value();
+        EXPECT_EQ(result.get().outcome, MergeOutcome::Stopped);
+    }
+    server.Join();
+    EXPECT_EQ(messages, 2);
+    EXPECT_EQ(States(journal),
+              (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::ToSend}));
+    EXPECT_EQ(journal.State().rows[1].reply, "250 2.0.0 queued as 2");
+}
+
 // A Stop during a wait on the system's clock ends the wait at once, long before its time.
 TEST_F(MergeRunTest, AStopEndsAWaitOnTheSystemClockAtOnce) {
     StartAiosmtpd();
