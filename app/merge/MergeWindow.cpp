@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <utility>
 
@@ -253,15 +254,25 @@ void MergeWindow::CheckLater() {
     }
     const unsigned long generation = jobGeneration_ = ++generation_;
     job_ = std::thread([this, generation, input = CheckInput()] {
-        auto result = std::make_shared<MergeCheckResult>(MakeCheckedPlan(input));
+        // No exception leaves the thread: the window is told of it with the check's end.
+        auto result = std::make_shared<MergeCheckResult>();
+        std::exception_ptr error;
+        try {
+            *result = MakeCheckedPlan(input);
+        } catch (...) {
+            error = std::current_exception();
+        }
         QMetaObject::invokeMethod(
-            this, [this, generation, result] { Handle([&] { CheckEnded(generation, std::move(*result)); }); },
+            this,
+            [this, generation, result, error] {
+                Handle([&] { CheckEnded(generation, std::move(*result), error); });
+            },
             Qt::QueuedConnection);
     });
     ShowState();
 }
 
-void MergeWindow::CheckEnded(unsigned long generation, MergeCheckResult result) {
+void MergeWindow::CheckEnded(unsigned long generation, MergeCheckResult result, std::exception_ptr error) {
     // A check that Check() waited for has been dropped already.
     if (generation != jobGeneration_) return;
     job_.join();
@@ -269,6 +280,11 @@ void MergeWindow::CheckEnded(unsigned long generation, MergeCheckResult result) 
     if (std::exchange(again_, false)) {
         CheckLater();
         return;
+    }
+    if (error) {
+        // Nothing of an earlier check stays to be sent.
+        ShowCheck({});
+        std::rethrow_exception(error);
     }
     ShowCheck(std::move(result));
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -95,7 +96,8 @@ private:
     QWidget* CreatePreparePage();
     void ConnectSignals();
     MergeCheckInput CheckInput() const;
-    void CheckEnded(unsigned long generation, MergeCheckResult result);
+    // The check beside the thread ended: its result shown, or the error it raised reported.
+    void CheckEnded(unsigned long generation, MergeCheckResult result, std::exception_ptr error);
     void ShowCheck(MergeCheckResult result);
     // Where each recipient's file comes from, as chosen; none while the choice is not complete.
     RowFiles ChosenFiles() const;
