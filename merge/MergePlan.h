@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "contacts/Placeholders.h"
+#include "merge/Pacer.h"
 
 namespace quillory {
 
@@ -60,6 +62,9 @@ struct MergePlan {
     MergeMessage message;
     MergeOptions options;
     std::vector<MergeRow> rows;
+    // The pace the user chose for the run; none: the account's provider preset gives it (a plan
+    // written before the pace was kept).
+    std::optional<SendingLimits> limits = std::nullopt;
     bool operator==(const MergePlan&) const = default;
 };
 

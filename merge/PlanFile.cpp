@@ -1,5 +1,6 @@
 #include "merge/PlanFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -16,7 +17,11 @@ using record::Fields;
 using record::Number;
 
 constexpr std::string_view kHeading = "QUILLORY-MERGE-PLAN";
+// The first version has no pace: a plan without one is still written in it, so that it reads as
+// it always did.
 constexpr std::string_view kVersion = "1";
+constexpr std::string_view kVersionWithPace = "2";
+constexpr std::uint64_t kMaxLimit = 100'000'000;  // of a pace's figures
 constexpr std::string_view kExtension = ".plan";
 constexpr std::uint64_t kMaxRows = 1'000'000;
 constexpr std::uint64_t kMaxCount = 100'000;  // attachments of the message, placeholders of a row
@@ -115,11 +120,20 @@ std::filesystem::path PlanPath(const std::filesystem::path& journalPath) {
 
 std::string PlanBytes(const MergePlan& plan) {
     const MergeMessage& message = plan.message;
-    std::string bytes =
-        record::Line(std::string(kHeading) + " " + std::string(kVersion) + " " +
-                     std::to_string(plan.rows.size()) + " " + std::to_string(message.attachments.size()));
+    std::string bytes = record::Line(
+        std::string(kHeading) + " " + std::string(plan.limits ? kVersionWithPace : kVersion) + " " +
+        std::to_string(plan.rows.size()) + " " + std::to_string(message.attachments.size()));
     bytes += record::Line("MESSAGE " + Field(message.sender) + " " + Field(message.subject) + " " +
                           Field(message.copies) + " " + Flag(plan.options.unsubscribe));
+    if (plan.limits) {
+        const auto figure = [](int limit) {
+            return std::to_string(std::clamp<long long>(limit, 0, kMaxLimit));
+        };
+        const SendingLimits& limits = *plan.limits;
+        bytes +=
+            record::Line("PACE " + figure(limits.messagesPerMinute) + " " + figure(limits.messagesPerHour) +
+                         " " + figure(limits.messagesPerDay) + " " + figure(limits.recipientsPerDay));
+    }
     bytes += record::Line("BODY " + Field(message.body));
     for (const SharedAttachment& file : message.attachments)
         bytes += record::Line("ATTACH " + Field(file.path) + " " + Field(file.contentType));
@@ -143,7 +157,8 @@ std::string PlanBytes(const MergePlan& plan) {
 MergePlan ParsePlan(std::string_view bytes, const std::filesystem::path& path) {
     PlanReader reader(bytes, path);
     const auto heading = reader.Next(kHeading, 4);
-    if (heading[1] != kVersion) reader.Damaged("neznámá verze plánu");
+    const bool paced = heading[1] == kVersionWithPace;
+    if (heading[1] != kVersion && !paced) reader.Damaged("neznámá verze plánu");
     const std::uint64_t rows = reader.NumberOf(heading[2], kMaxRows);
     const std::uint64_t attachments = reader.NumberOf(heading[3], kMaxCount);
 
@@ -154,6 +169,13 @@ MergePlan ParsePlan(std::string_view bytes, const std::filesystem::path& path) {
     message.subject = reader.TextOf(head[2]);
     message.copies = reader.TextOf(head[3]);
     plan.options.unsubscribe = reader.FlagOf(head[4]);
+    if (paced) {
+        const auto pace = reader.Next("PACE", 5);
+        const auto figure = [&](std::size_t i) {
+            return static_cast<int>(reader.NumberOf(pace[i], kMaxLimit));
+        };
+        plan.limits = SendingLimits{figure(1), figure(2), figure(3), figure(4)};
+    }
     message.body = reader.TextOf(reader.Next("BODY", 2)[1]);
     for (std::uint64_t i = 0; i < attachments; ++i) {
         const auto fields = reader.Next("ATTACH", 3);

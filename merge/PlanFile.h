@@ -28,7 +28,9 @@ class EPlanError : public Exception {
 std::filesystem::path PlanPath(const std::filesystem::path& journalPath);
 
 // The plan as the file holds it: text, one record a line, each line the journal's form (CRC-32,
-// a blank, the record), a heading first and an end record last.
+// a blank, the record), a heading first and an end record last. The pace chosen for the run has a
+// record of its own (version 2); a plan without one is written as version 1, which has none and
+// still reads as before.
 std::string PlanBytes(const MergePlan& plan);
 // Reads a plan file's bytes; `path` only names the file in the message of EPlanDamaged. Any defect
 // (a line that fails its CRC, a missing end, an unknown record) raises EPlanDamaged.

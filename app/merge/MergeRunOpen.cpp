@@ -19,22 +19,27 @@ MergeRun::Compose PlanCompose(MergePlan plan) {
     };
 }
 
-SendingLimits AccountSendingLimits(const TProgramFolders& folders, const TSmtpAccount& account) {
+std::optional<ProviderPreset> AccountPreset(const TProgramFolders& folders, const TSmtpAccount& account) {
     const auto file = folders.FindShipped("providers.ini");
-    if (!file) return {};
+    if (!file) return std::nullopt;
     const QVector<ProviderPreset> presets = ReadProviderPresets(*file);
     const QString provider = QString::fromStdString(account.oauth.provider);
     for (const ProviderPreset& preset : presets)
-        if (!provider.isEmpty() && preset.id == provider) return preset.limits;
-    const auto byDomain = PresetForAddress(presets, QString::fromStdString(account.login));
-    return byDomain ? byDomain->limits : SendingLimits{};
+        if (!provider.isEmpty() && preset.id == provider) return preset;
+    return PresetForAddress(presets, QString::fromStdString(account.login));
+}
+
+SendingLimits AccountSendingLimits(const TProgramFolders& folders, const TSmtpAccount& account) {
+    const auto preset = AccountPreset(folders, account);
+    return preset ? preset->limits : SendingLimits{};
 }
 
 OpenedMergeRun OpenMergeRun(const std::filesystem::path& journalPath, const TProgramFolders& folders,
                             const TSmtpAccount& account) {
     MergePlan plan = LoadPlan(journalPath);
     RunJournal journal = RunJournal::Open(journalPath);
-    return {std::move(journal), PlanCompose(std::move(plan)), AccountSendingLimits(folders, account)};
+    const SendingLimits limits = plan.limits ? *plan.limits : AccountSendingLimits(folders, account);
+    return {std::move(journal), PlanCompose(std::move(plan)), limits};
 }
 
 }  // namespace quillory

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
+#include "app/account/ProviderPresets.h"
 #include "merge/MergePlan.h"
 #include "merge/MergeRun.h"
 #include "merge/Pacer.h"
@@ -24,13 +26,15 @@ struct OpenedMergeRun {
 // thread.
 MergeRun::Compose PlanCompose(MergePlan plan);
 
-// The sending limits of the account: those of its provider's preset, else of the preset its
-// login's domain belongs to (providers.ini shipped with the program); none when neither is known.
+// The account's provider preset (providers.ini shipped with the program): its provider's, else the
+// one its login's domain belongs to; none when neither is known.
+std::optional<ProviderPreset> AccountPreset(const TProgramFolders& folders, const TSmtpAccount& account);
+// The sending limits of the account's preset; none when it has no preset.
 SendingLimits AccountSendingLimits(const TProgramFolders& folders, const TSmtpAccount& account);
 
-// Takes up the run of the journal at `journalPath` with the plan beside it, at the account's
-// pace. Raises EJournalDamaged or EPlanDamaged (the file is left as it is), EJournalError while
-// another program sends the run, EPlanError when the plan is missing.
+// Takes up the run of the journal at `journalPath` with the plan beside it, at the pace the plan
+// keeps (a plan without one: the account's preset). Raises EJournalDamaged or EPlanDamaged (the file is left
+// as it is), EJournalError while another program sends the run, EPlanError when the plan is missing.
 OpenedMergeRun OpenMergeRun(const std::filesystem::path& journalPath, const TProgramFolders& folders,
                             const TSmtpAccount& account);
 

@@ -29,6 +29,7 @@
 #include "app/merge/MergeCheckModel.h"
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
+#include "app/merge/MergePaceBox.h"
 #include "app/merge/MergeRecipientsBox.h"
 #include "app/merge/MergeRunOpen.h"
 #include "app/merge/MergeRunPanel.h"
@@ -92,6 +93,7 @@ QWidget* MergeWindow::CreatePreparePage() {
     auto* page = new QWidget(this);
     recipients_ = new MergeRecipientsBox(context_.book, context_.desktop, page);
     files_ = new MergeFilesBox(context_.desktop, page);
+    pace_ = new MergePaceBox(context_.storage, context_.folders, page);
     unsubscribe_ = new QCheckBox(QStringLiteral("Obchodní sdělení: připojit možnost odhlášení"), page);
     unsubscribe_->setObjectName("mergeUnsubscribe");
     unsubscribe_->setToolTip(QStringLiteral(
@@ -144,6 +146,7 @@ QWidget* MergeWindow::CreatePreparePage() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(recipients_);
     layout->addWidget(files_);
+    layout->addWidget(pace_);
     layout->addLayout(checkRow);
     layout->addWidget(table_, 1);
     layout->addWidget(state_);
@@ -188,8 +191,12 @@ void MergeWindow::ConnectSignals() {
 
 void MergeWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The main window's message may have changed since the window was last open.
-    if (!event->spontaneous()) Handle([this] { CheckLater(); });
+    // The main window's message and account may have changed since the window was last open.
+    if (!event->spontaneous())
+        Handle([this] {
+            pace_->ShowAccount(ReadSmtpAccount(context_.storage));
+            CheckLater();
+        });
 }
 
 MergeCheckInput MergeWindow::CheckInput() const {
@@ -317,6 +324,7 @@ void MergeWindow::ShowState() {
     if (!filesProblem.isEmpty()) lines << filesProblem;
     if (Checking()) lines << QStringLiteral("Kontroluji příjemce…");
     state_->setText(lines.join('\n'));
+    pace_->SetMessages(ticked);
     const bool idle = !trial_->Running();
     const bool ready = sharedProblems_.empty() && filesProblem.isEmpty() && !Checking();
     send_->setEnabled(idle && ticked > 0 && blocked == 0 && ready);
@@ -421,10 +429,11 @@ void MergeWindow::Send() {
             QStringLiteral("Zpráv k odeslání: %1. Odeslat je nyní?").arg(model_->TickedCount())))
         return;
     for (std::size_t i = 0; i < plan_.rows.size(); ++i) plan_.rows[i].skipped = !model_->Ticked(i);
+    plan_.limits = pace_->Limits();
+    pace_->Remember();
     const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
     RunJournal journal = CreateRun(MergeRunFolder(context_.folders.Data()), plan_, now);
-    StartRun({std::move(journal), PlanCompose(plan_), AccountSendingLimits(context_.folders, *account)},
-             *account);
+    StartRun({std::move(journal), PlanCompose(plan_), *plan_.limits}, *account);
 }
 
 void MergeWindow::OfferUnfinishedRun() {

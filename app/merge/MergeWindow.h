@@ -25,6 +25,7 @@ namespace quillory {
 class MergeCheckModel;
 class MergeFilesBox;
 class MergeMessagePreview;
+class MergePaceBox;
 class MergeRecipientsBox;
 class MergeRunPanel;
 class MergeTrialSend;
@@ -47,6 +48,7 @@ public:
     MergeRecipientsBox& Recipients() const { return *recipients_; }
     MergeFilesBox& Files() const { return *files_; }
     QCheckBox& Unsubscribe() const { return *unsubscribe_; }
+    MergePaceBox& Pace() const { return *pace_; }
     QTableView& Table() const { return *table_; }
     MergeCheckModel& CheckModel() const { return *model_; }
     MergeTrialSend& Trial() const { return *trial_; }
@@ -120,6 +122,7 @@ private:
     MergeRecipientsBox* recipients_ = nullptr;
     MergeFilesBox* files_ = nullptr;
     QCheckBox* unsubscribe_ = nullptr;
+    MergePaceBox* pace_ = nullptr;
     QPushButton* check_ = nullptr;
     MergeCheckModel* model_ = nullptr;
     QTableView* table_ = nullptr;

@@ -353,7 +353,8 @@ TEST_F(MergePlanTest, ThePlanIsKeptBesideTheJournalAndReadBackWhole) {
     plan.rows[0].csvLine = 3;
     plan.rows[0].mergedDuplicates = 1;
     plan.rows[1].fileProblem = "Sloupec „Soubor“ je prázdný";
-    plan.rows[1].skipped = true;  // unticked, without an address
+    plan.rows[1].skipped = true;                    // unticked, without an address
+    plan.limits = SendingLimits{30, 0, 0, 10'000};  // the pace chosen for the run
 
     std::filesystem::path journalPath;
     {
@@ -404,6 +405,15 @@ TEST_F(MergePlanTest, ADamagedPlanIsReportedWithItsPathAndLeftAsItIs) {
         {"a line more", bytes + JournalLine("VALUE =a =b"), 0},
         {"a line missing", bytes.substr(0, bytes.find("VALUE")) + bytes.substr(bytes.find("ROW 1")), 0},
         {"the journal instead", JournalLine("QUILLORY-MERGE-JOURNAL 1 0 0"), 1},
+        {"the pace missing from a plan that keeps one",
+         [&] {
+             MergePlan paced = plan;
+             paced.limits = SendingLimits{20, 0, 500, 0};
+             const std::string withPace = PlanBytes(paced);
+             const auto pace = withPace.find('\n', withPace.find("MESSAGE")) + 1;
+             return withPace.substr(0, pace) + withPace.substr(withPace.find('\n', pace) + 1);
+         }(),
+         3},
     };
     const auto path = folder_ / "hromadne-odeslani-20261211-093000.denik";
     for (const Case& test : cases) {
@@ -424,6 +434,24 @@ TEST_F(MergePlanTest, ADamagedPlanIsReportedWithItsPathAndLeftAsItIs) {
         EXPECT_THROW(SavePlan(plan, path), EPlanError);
         EXPECT_EQ(ReadAll(PlanPath(path)), test.bytes);
     }
+}
+
+// A plan written before the pace was kept reads as it did: no pace of its own (the account's
+// provider preset gives it).
+TEST_F(MergePlanTest, APlanWithoutAPaceReadsAsBefore) {
+    const std::string older = JournalLine("QUILLORY-MERGE-PLAN 1 1 0") +
+                              JournalLine("MESSAGE =Obchod\\x20<obchod@firma.cz> =Faktura = 0") +
+                              JournalLine("BODY =Dobr\xFD\\x20den.\\x0D\\n") +
+                              JournalLine("ROW 0 =jan@example.cz = = = 0 2 0 0 1") +
+                              JournalLine("VALUE =částka =12\\x20500") + JournalLine("END 1");
+    const MergePlan plan = ParsePlan(older, "x.plan");
+    EXPECT_FALSE(plan.limits);
+    EXPECT_EQ(plan.message.sender, "Obchod <obchod@firma.cz>");
+    ASSERT_EQ(plan.rows.size(), 1u);
+    EXPECT_EQ(plan.rows[0].csvLine, 2u);
+    EXPECT_EQ(Value(plan.rows[0], "částka"), "12 500");
+    // Written again it is the same file: a plan without a pace keeps the first version.
+    EXPECT_EQ(PlanBytes(plan), older);
 }
 
 }  // namespace
