@@ -31,6 +31,7 @@
 #include "app/merge/MergeEntryPicker.h"
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeMessagePreview.h"
+#include "app/merge/MergePaceBox.h"
 #include "app/merge/MergeRecipientsBox.h"
 #include "app/merge/MergeRunPanel.h"
 #include "app/merge/MergeTrialSend.h"
@@ -216,6 +217,7 @@ private slots:
         QVERIFY(window.isVisible());
         QVERIFY(window.Recipients().TickGroup(kGroup));
         window.Recipients().SetCsvFile(files.filePath("prijemci.csv"));
+        window.Pace().SetLimits({});  // no pace: the nine go at once (the pace has a test of its own)
         window.Files().SetFolderPattern(files.filePath("faktury"),
                                         QStringLiteral("faktura-{číslo faktury}.pdf"));
         // The check goes on beside the window's thread; nothing can be sent until it has ended.
