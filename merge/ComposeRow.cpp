@@ -40,12 +40,12 @@ std::string ContentTypeByName(const std::filesystem::path& path) {
     return "application/octet-stream";
 }
 
+template <class Error = Exception>
 TMessageAttachment Attachment(const std::filesystem::path& path, const std::string& contentType) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
-        throw Exception(
-            ProgramTextFromUtf8("Soubor „" + path.string() + "“ nelze přiložit: " + error.message()));
+        throw Error(ProgramTextFromUtf8("Soubor „" + path.string() + "“ nelze přiložit: " + error.message()));
     return {path.string(), static_cast<std::int64_t>(size),
             contentType.empty() ? ContentTypeByName(path) : contentType};
 }
@@ -73,7 +73,7 @@ TIdMessage Compose(const MergePlan& plan, std::size_t index, bool trial) {
     files.reserve(source.attachments.size() + 1);
     for (const SharedAttachment& file : source.attachments)
         files.push_back(Attachment(file.path, file.contentType));
-    if (!row.file.empty()) files.push_back(Attachment(row.file, {}));
+    if (!row.file.empty()) files.push_back(Attachment<ERowFileUnavailable>(row.file, {}));
     SetBody(message, lines, files, utf8 ? "utf-8" : "windows-1250");
 
     std::string subject = FillProgramText(source.subject, row.values).text;

@@ -8,6 +8,7 @@
 #include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
 #include "net/smtp/IdSMTP.h"
 #include "net/transport/IdSocketExceptions.h"
 
@@ -152,11 +153,9 @@ std::optional<MergeRunResult> MergeRun::SendRow(std::size_t row, Next& next) {
     std::optional<TIdMessage> composed;
     try {
         composed.emplace(compose_(row));
-    } catch (const EJournalError&) {
-        throw;
-    } catch (const Exception& error) {
-        // The row's message cannot be made (its file went since the check): that row fails with
-        // the reason, and the rows after it still go.
+    } catch (const ERowFileUnavailable& error) {
+        // The row's own file went since the check: that row fails with the reason, and the rows
+        // after it still go. Any other fault (a shared file gone) meets every row and stops the run.
         journal_.Failed(row, Now(), ProgramTextToUtf8(error.Message()));
         next = Next::NextRow;
         Report();

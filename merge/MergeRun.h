@@ -55,8 +55,8 @@ struct MergeRunResult {
 // one delivery session (one login for the run), at the pace the pacer allows.
 //
 // - Each row's message is built by `compose` just before it goes; the run does not care how. A
-//   row whose message cannot be built (`compose` raises Exception: a file gone) fails with the
-//   reason, and the run goes on.
+//   row whose own file cannot be attached (`compose` raises ERowFileUnavailable) fails with the
+//   reason, and the run goes on; any other Exception of `compose` ends Run with it.
 // - The row is made durable as Sending just before its final dot, then as delivered or failed
 //   after the server's reply. A 4xx reply is tried again after growing waits; a refusal of the
 //   recipient (5.1.x) fails that row and the run goes on; a reply saying a sending limit was

@@ -21,6 +21,7 @@
 #include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
 #include "merge/MergeRun.h"
 #include "merge/RunReport.h"
 
@@ -291,7 +292,8 @@ TEST_F(MergeRunTest, ARowWhoseMessageCannotBeMadeFailsAndTheRunGoesOn) {
         journal, session, Pacer(SendingLimits{}),
         [&compose](std::size_t row) {
             if (row == 2)
-                throw Exception(Utf8ToWin1250("Soubor „faktura-3.pdf“ nelze přiložit: No such file"));
+                throw ERowFileUnavailable(
+                    Utf8ToWin1250("Soubor „faktura-3.pdf“ nelze přiložit: No such file"));
             return compose(row);
         },
         clock_);
