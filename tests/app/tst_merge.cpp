@@ -40,8 +40,10 @@
 #include "contacts/Salutation.h"
 #include "mail/IdMessage.h"
 #include "merge/PlanFile.h"
+#include "merge/RunJournal.h"
 #include "support/ComposerFixture.h"
 #include "support/EventProcess.h"
+#include "support/NumberedPlan.h"
 #include "support/SendSetup.h"
 #include "support/SmtpServerProcess.h"
 
@@ -538,6 +540,40 @@ private slots:
         QCOMPARE(model.Rows()[1].Blocked(), false);
         QVERIFY2(Cell(model, 2, MergeCheckModel::Problems).startsWith(QStringLiteral("Soubor chybí")),
                  qPrintable(Cell(model, 2, MergeCheckModel::Problems)));
+    }
+
+    // An unfinished run is offered when the window opens; taken up, the run stage sends what is
+    // left of it.
+    void anUnfinishedRunIsTakenUpWhenTheWindowOpens() {
+        TEventProcess smtp("net_aiosmtpd_server.py", {kSmtpUser, kSmtpPassword});
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, Local(smtp.Port()));
+        {
+            // A run of three rows whose first went before the program ended.
+            const auto now =
+                std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+            RunJournal journal =
+                CreateRun(f.Path("Hromadné odeslání"), NumberedPlan(3, "Obchod <obchod@firma.cz>"), now);
+            journal.Sending(0, now);
+            journal.Delivered(0, now, "250 ok");
+        }
+        f.desktop.answers << true;
+        MergeWindow& window = OpenMergeWindow(f);
+        QCOMPARE(f.desktop.questions.size(), 1);
+        MergeRunPanel* panel = window.RunPanel();
+        QVERIFY(panel);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->Running(), 30000);
+        QVERIFY(panel->Journal().State().Finished());
+        QStringList recipients;
+        for (int i = 0; i < 2; ++i) {
+            const std::optional<Delivered> message = NextMessage(smtp);
+            QVERIFY(message);
+            recipients << message->recipient;
+        }
+        QCOMPARE(recipients, (QStringList{"row2@example.cz", "row3@example.cz"}));
+        QVERIFY(smtp.Next("message ", 500).isEmpty());
     }
 };
 

@@ -197,9 +197,7 @@ private slots:
         QCOMPARE(run.server.Messages(), 4);
     }
 
-    // A row whose message cannot be built (its file gone since the check) fails with the reason,
-    // and the rows after it still go: the run ends with every row settled.
-    void aMessageThatCannotBeBuiltFailsItsRowWithTheReason() {
+    void aMessageThatCannotBeBuiltStopsTheRunWithTheReasonInCzech() {
         QTemporaryDir folder;
         MergePlan plan = NumberedPlan(2, "Obchod <obchod@example.cz>");
         const std::string gone = folder.path().toStdString() + "/cenik.pdf";
@@ -214,16 +212,35 @@ private slots:
         connect(&panel, &MergeRunPanel::ended, this, [&end](const MergeRunEnd& ended) { end = ended; });
         panel.Start();
         QTRY_VERIFY_WITH_TIMEOUT(!panel.Running(), 20000);
-        QCOMPARE(end.outcome, MergeOutcome::Finished);
-        QVERIFY(panel.Journal().State().ToSend().empty());
+        QCOMPARE(end.outcome, MergeOutcome::ServerStop);
+        QVERIFY(end.failed);
+        const QString status = Text(panel, "status");
+        QVERIFY2(status.startsWith("Při odesílání došlo k chybě.") &&
+                     status.contains(QString::fromStdString(gone)),
+                 qPrintable(status));
+        QCOMPARE(panel.Journal().State().ToSend(), (std::vector<std::size_t>{0, 1}));
+    }
+
+    // A row whose own file went since the check fails alone, with the reason in the report, and
+    // the run goes on with the next row (here to a server that cannot be reached).
+    void aRowWhoseFileWentFailsAloneAndTheRunGoesOn() {
+        QTemporaryDir folder;
+        MergePlan plan = NumberedPlan(2, "Obchod <obchod@example.cz>");
+        const std::string gone = folder.path().toStdString() + "/faktura-1.pdf";
+        plan.rows[0].file = gone;
+        TFakeDesktop desktop;
+        MergeRunPanel panel(
+            desktop,
+            OpenedMergeRun{CreateRun(folder.path().toStdString(), plan, SecondsNow()), PlanCompose(plan), {}},
+            Account(1, false));
+        panel.Start();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Running(), 20000);
+        const JournalState& state = panel.Journal().State();
+        QCOMPARE(state.rows[0].state, RowState::Failed);
+        QVERIFY2(state.rows[0].reply.find(gone) != std::string::npos, state.rows[0].reply.c_str());
+        QCOMPARE(state.ToSend(), (std::vector<std::size_t>{1}));
         const auto* report = panel.findChild<QTableWidget*>("report");
-        QCOMPARE(report->rowCount(), 2);
-        for (int row = 0; row < 2; ++row) {
-            QCOMPARE(panel.Journal().State().rows[static_cast<std::size_t>(row)].state, RowState::Failed);
-            QCOMPARE(report->item(row, 1)->text(), QString("odmítnuto"));
-            QVERIFY2(report->item(row, 3)->text().contains(QString::fromStdString(gone)),
-                     qPrintable(report->item(row, 3)->text()));
-        }
+        QCOMPARE(report->item(0, 1)->text(), QString("odmítnuto"));
     }
 
     void closingTheProgramDuringARunAsksAndKeepsTheRun() {
