@@ -71,10 +71,7 @@ MergePaceBox::MergePaceBox(TFormStorage& storage, TProgramFolders folders, QWidg
         fields_[i]->setMaximumWidth(110);
         layout->addWidget(new QLabel(captions[i], this), 0, 2 * i);
         layout->addWidget(fields_[i], 0, 2 * i + 1);
-        connect(fields_[i], &QLineEdit::textEdited, this, [this] {
-            ShowEstimate();
-            emit changed();
-        });
+        connect(fields_[i], &QLineEdit::textEdited, this, &MergePaceBox::ShowEstimate);
     }
     source_ = new QLabel(this);
     source_->setObjectName("paceSource");
@@ -106,7 +103,6 @@ void MergePaceBox::ShowAccount(const TSmtpAccount& account) {
                            "jeho správce.")
                 .arg(server));
     }
-    emit changed();
 }
 
 SendingLimits MergePaceBox::Limits() const {

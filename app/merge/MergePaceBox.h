@@ -41,9 +41,6 @@ public:
     // The number of messages the estimate is for.
     void SetMessages(std::size_t messages);
 
-signals:
-    void changed();
-
 private:
     void ShowEstimate();
 
