@@ -65,7 +65,8 @@ struct MergeRunResult {
 //   ends the run as MaybeSent; so does a journal that already holds such a row when the run
 //   starts. Nothing more is sent until Decide records the user's choice.
 // - Waits go through `clock`; Pause, Resume and Stop may be called from any thread: a pause takes
-//   effect before the next message, a Stop at once (the message under way is cancelled).
+//   effect before the next message, a Stop at once: the message under way is cancelled unless its
+//   final dot went out, which waits for its answer (a second Stop does not).
 //
 //   MergeRun run(journal, session, Pacer(limits), compose, clock);
 //   run.OnProgress = show;
@@ -118,6 +119,7 @@ private:
     std::condition_variable resumed_;
     bool paused_ = false;
     bool stopped_ = false;
+    bool finalDotOut_ = false;  // the row under way is Sending: its final dot is going or went
 };
 
 }  // namespace quillory
