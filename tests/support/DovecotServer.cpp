@@ -10,10 +10,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <tuple>
 
 namespace quillory::test {
 
@@ -169,8 +171,16 @@ std::vector<DovecotServer::TMessage> DovecotServer::Messages(const std::string& 
             messages.push_back(std::move(message));
         }
     }
-    std::sort(messages.begin(), messages.end(),
-              [](const TMessage& a, const TMessage& b) { return a.fileName < b.fileName; });
+    // Delivery order: a stored file's name starts with its second and its microsecond
+    // ("1765440000.M98765P123.host,…"), the microsecond not padded, so names alone sort wrongly.
+    const auto arrival = [](const std::string& name) {
+        unsigned long long second = 0, micro = 0;
+        std::sscanf(name.c_str(), "%llu.M%llu", &second, &micro);
+        return std::make_tuple(second, micro, name);
+    };
+    std::sort(messages.begin(), messages.end(), [&](const TMessage& a, const TMessage& b) {
+        return arrival(a.fileName) < arrival(b.fileName);
+    });
     return messages;
 }
 
