@@ -73,7 +73,9 @@ QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& access
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setAccessibleName(accessibleName);
-    combo->setEditable(true);
+    // Editable through a field given to it: setEditable() would also size the box to its contents
+    // and set the drop-down list up for a list without a field, both undone a few lines below.
+    combo->setLineEdit(new QLineEdit(combo));
     // The list keeps its entries as added; Enter in the field adds nothing by itself.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);

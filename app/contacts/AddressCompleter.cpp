@@ -19,16 +19,21 @@ constexpr int kAddressRole = Qt::UserRole + 1;
 
 AddressCompleter::AddressCompleter(QLineEdit& edit, AddressBookStore& store, Mode mode)
     : QObject(&edit), edit_(edit), store_(store), mode_(mode) {
+    connect(&edit_, &QLineEdit::textEdited, this, &AddressCompleter::Offer);
+}
+
+QCompleter* AddressCompleter::Completer() {
+    if (completer_ != nullptr) return completer_;
     model_ = new QStandardItemModel(this);
     completer_ = new QCompleter(model_, this);
-    completer_->setObjectName(edit.objectName() + "Completer");
+    completer_->setObjectName(edit_.objectName() + "Completer");
     completer_->setWidget(&edit_);
     // The book's matcher has chosen the entries; the completer shows them as they are.
     completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer_->setMaxVisibleItems(10);
-    connect(&edit_, &QLineEdit::textEdited, this, &AddressCompleter::Offer);
     connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this,
             &AddressCompleter::Insert);
+    return completer_;
 }
 
 void AddressCompleter::Bounds(int& start, int& end) const {
@@ -51,12 +56,12 @@ void AddressCompleter::Offer() {
     std::vector<std::size_t> found = typed.isEmpty()
                                          ? std::vector<std::size_t>{}
                                          : store_.Matcher().Complete(typed.toStdString(), kMostOffered);
-    QAbstractItemView* popup = completer_->popup();
     if (found.empty()) {
-        popup->hide();
+        if (completer_ != nullptr) completer_->popup()->hide();
         offered_.clear();
         return;
     }
+    QAbstractItemView* popup = Completer()->popup();
     // The list already shows these entries of this state of the book: it stays as it is, with the
     // entry the user highlighted.
     const std::uint64_t revision = store_.Matcher().Revision();

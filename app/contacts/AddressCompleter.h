@@ -20,6 +20,8 @@ class AddressBookStore;
 // text. In a field of several addresses separated by ";" only the address the cursor stands in is
 // completed. The field's text is never changed otherwise, so what the address check accepts stays
 // as it was.
+//
+// The completer and its list are made when the user first types in the field.
 class AddressCompleter : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +29,7 @@ public:
 
     AddressCompleter(QLineEdit& edit, AddressBookStore& store, Mode mode);
 
-    QCompleter* Completer() const { return completer_; }
+    QCompleter* Completer();
 
 private:
     // The typed part the completion is for: [start, end) of the field's text.
@@ -38,7 +40,7 @@ private:
     QLineEdit& edit_;
     AddressBookStore& store_;
     Mode mode_;
-    QCompleter* completer_ = nullptr;
+    QCompleter* completer_ = nullptr;  // child of this, made at its first use
     QStandardItemModel* model_ = nullptr;
     std::vector<std::size_t> offered_;   // the entries the list shows
     std::uint64_t offeredRevision_ = 0;  // of the book they were found in

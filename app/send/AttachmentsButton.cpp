@@ -95,22 +95,31 @@ TAttachmentsButton::TAttachmentsButton(TAttachedFiles& files, QWidget* parent)
     setObjectName("sAttachments");
     setToolTip("Přiložené soubory");
     setAccessibleName("Přílohy");
-    popup_ = new TAttachmentsPopup(files_, this);
-    connect(popup_, &TAttachmentsPopup::addRequested, this, &TAttachmentsButton::addRequested);
     connect(this, &QPushButton::clicked, this, &TAttachmentsButton::ShowPopup);
     connect(&files_, &TAttachedFiles::changed, this, &TAttachmentsButton::Refresh);
     Refresh();
 }
 
+TAttachmentsPopup& TAttachmentsButton::Popup() {
+    if (popup_ == nullptr) {
+        popup_ = new TAttachmentsPopup(files_, this);
+        connect(popup_, &TAttachmentsPopup::addRequested, this, &TAttachmentsButton::addRequested);
+    }
+    return *popup_;
+}
+
 void TAttachmentsButton::ShowPopup() {
+    TAttachmentsPopup& popup = Popup();
     // Drops up from the button, which stands in the window's bottom row.
     const QPoint corner = mapToGlobal(QPoint(0, 0));
-    popup_->move(corner.x(), corner.y() - popup_->height());
-    popup_->show();
+    popup.move(corner.x(), corner.y() - popup.height());
+    popup.show();
 }
 
 void TAttachmentsButton::Refresh() {
     const int count = static_cast<int>(files_.Files().size());
+    // The list follows the files from the first one on: it refreshes itself on their changes.
+    if (count > 0) Popup();
     if (count == 0) {
         setText("Přílohy: žádné");
         return;

@@ -35,12 +35,16 @@ private:
 
 // The compact face of the attachment list in the window's bottom row: the number of files and
 // their total size; a click drops the list down.
+//
+// The list is made at its first use: when it first drops down or first holds a file. An empty list
+// that never drops down costs the start nothing (a tree view, its header and the header's bold
+// font).
 class TAttachmentsButton : public QPushButton {
     Q_OBJECT
 public:
     TAttachmentsButton(TAttachedFiles& files, QWidget* parent);
 
-    TAttachmentsPopup& Popup() const { return *popup_; }
+    TAttachmentsPopup& Popup();
     void ShowPopup();
 
 signals:
@@ -50,7 +54,7 @@ private:
     void Refresh();
 
     TAttachedFiles& files_;
-    TAttachmentsPopup* popup_ = nullptr;
+    TAttachmentsPopup* popup_ = nullptr;  // child of the button, made at its first use
 };
 
 }  // namespace quillory

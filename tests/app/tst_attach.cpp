@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTcpServer>
@@ -219,6 +220,19 @@ private slots:
         QTest::mouseClick(f.Get<QPushButton>("AttachmentRemoveAll"), Qt::LeftButton);
         QCOMPARE(ListRows(f), QStringList{});
         QCOMPARE(f.Get<TAttachmentsButton>("sAttachments")->text(), QString("Přílohy: žádné"));
+    }
+
+    // The list is made at its first use; an empty one drops down all the same, showing nothing.
+    void anEmptyListDropsDownFromItsButton() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QTest::mouseClick(f.Get<TAttachmentsButton>("sAttachments"), Qt::LeftButton);
+        auto* popup = f.Get<TAttachmentsPopup>("AttachmentsPopup");
+        QVERIFY(popup->isVisible());
+        QCOMPARE(ListRows(f), QStringList{});
+        QCOMPARE(f.Get<QLabel>("AttachmentTotal")->text(), QString("Celkem: 0 B"));
+        popup->hide();
     }
 
     void theListCoversNoOtherWidget() {
