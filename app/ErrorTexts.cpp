@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include <cctype>
 #include <exception>
 
 #include "app/Win1250Text.h"
@@ -10,6 +11,8 @@
 #include "app/send/AttachedFiles.h"
 #include "core/Exception.h"
 #include "mail/IdException.h"
+#include "merge/PlanFile.h"
+#include "merge/RunJournal.h"
 #include "net/imap/ImapClient.h"
 #include "net/imap/ImapResponse.h"
 #include "net/oauth/Json.h"
@@ -293,6 +296,37 @@ QString SentCopyErrorText() {
 QString SendErrorText() {
     const QString special = SendDetailText();
     return special.isEmpty() ? LibraryErrorText(QStringLiteral("\n\nPodrobnosti: ")) : special;
+}
+
+QString MergeErrorText() {
+    try {
+        throw;
+    } catch (const EJournalError& error) {
+        return FromProgramText(error.Message());
+    } catch (const EJournalDamaged& error) {
+        return FromProgramText(error.Message());
+    } catch (const EPlanDamaged& error) {
+        return FromProgramText(error.Message());
+    } catch (const EPlanError& error) {
+        return FromProgramText(error.Message());
+    } catch (...) {
+        return SendErrorText();
+    }
+}
+
+QString MergeStopText(const std::string& reason) {
+    const bool reply = reason.size() >= 3 && std::isdigit(static_cast<unsigned char>(reason[0])) &&
+                       std::isdigit(static_cast<unsigned char>(reason[1])) &&
+                       std::isdigit(static_cast<unsigned char>(reason[2]));
+    QString text = reply ? QStringLiteral("Server hromadné odeslání odmítl.")
+                         : QStringLiteral("Spojení se serverem se nezdařilo.");
+    text +=
+        QStringLiteral(" Odesílání se zastavilo; rozeslání zůstává uloženo a lze v něm pokračovat později.");
+    const QString words = FromProgramText(reason).trimmed();
+    if (!words.isEmpty())
+        text +=
+            (reply ? QStringLiteral("\n\nOdpověď serveru: ") : QStringLiteral("\n\nPodrobnosti: ")) + words;
+    return text;
 }
 
 namespace {

@@ -25,6 +25,17 @@ QString SendErrorText();
 // the server's words. Called from inside a catch block.
 QString SentCopyErrorText();
 
+// The Czech text of the exception being handled while a mail merge run was taken up, sent its rows
+// or kept its journal: the errors of the journal and of the plan as their messages say (they name
+// the file and the reason), every other error as a send's (SendErrorText). Called from inside a
+// catch block.
+QString MergeErrorText();
+
+// Why a mail merge run stopped before its end, in Czech: `reason` is the server's reply with its
+// code ("535 5.7.8 …"), or the connection's error in the library's words, shown after the
+// sentence as they are.
+QString MergeStopText(const std::string& reason);
+
 // What to tell the user about a refused login, in Czech, beyond the server's own words; empty when
 // there is nothing to add:
 // - 535 5.7.139, or 5.7.3 "basic authentication is disabled", to a password: the provider takes

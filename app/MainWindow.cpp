@@ -24,6 +24,7 @@
 #include "app/desktop/Desktop.h"
 #include "app/desktop/ProgramFiles.h"
 #include "app/help/MainWindowHelp.h"
+#include "app/merge/MergeRunPanel.h"
 #include "app/send/MainWindowAttach.h"
 #include "app/send/MainWindowSend.h"
 #include "app/skin/Skin.h"
@@ -183,9 +184,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     else event->ignore();
 }
 
-// Writes the eight block files, block 1 first. A file that cannot be written stops the close: the
-// error is shown and the window stays open with everything in it.
+// Asks first while a mail merge run is under way (the run stops and its journal keeps it for
+// later). Writes the eight block files, block 1 first. A file that cannot be written stops the
+// close: the error is shown and the window stays open with everything in it.
 bool TForm1::FormClose() {
+    if (!ConfirmQuitDuringMergeRuns(desktop_, this)) return false;
     for (int n = 0; n < 8; ++n) {
         if (blocks_[n].unreadable) continue;
         LinesToFile(MemoText(*blocks_[n].memo), folders_.Data() / BlockFileName(n + 1));

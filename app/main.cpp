@@ -6,6 +6,7 @@
 #include "app/desktop/CommandLine.h"
 #include "app/desktop/ProgramFiles.h"
 #include "app/desktop/QtDesktop.h"
+#include "app/merge/MergeRunConsole.h"
 #include "storage/ProgramFolders.h"
 
 int main(int argc, char** argv) {
@@ -13,10 +14,18 @@ int main(int argc, char** argv) {
     quillory::TCloseOnSignal::CatchSignals();
     quillory::TQtDesktop desktop;
     quillory::TApplication application(argc, argv, desktop);
-    if (const auto status = quillory::AnswerCommandLine(QCoreApplication::arguments())) return *status;
+    quillory::TCommandLineRun run;
+    if (const auto status = quillory::AnswerCommandLine(QCoreApplication::arguments(), &run)) return *status;
 
     const quillory::TProgramFolders folders = quillory::TProgramFolders::Locate(
         QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString());
+    if (run.resumeMerge) {
+        // A mail merge run taken up without a window: a signal stops it.
+        quillory::TCloseOnSignal closeOnSignal;
+        quillory::MergeRunConsole console(desktop, folders);
+        closeOnSignal.CloseFromTheEventLoop(console);
+        return static_cast<int>(console.Run(run.maybeSentArrived));
+    }
     quillory::PrepareDataFolder(folders);
     quillory::TCloseOnSignal closeOnSignal;
     quillory::TForm1 form1(desktop, folders);

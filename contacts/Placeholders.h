@@ -16,6 +16,11 @@ public:
     void Set(std::string name, std::string value);
     // The value of the placeholder `name` (without braces); null when no placeholder has that name.
     const std::string* Find(std::string_view name) const;
+    // Calls `visit(name, value)` for every placeholder, in the order they were first set.
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        for (const Entry& entry : entries_) visit(entry.name, entry.value);
+    }
     // The same names and values in Windows-1250.
     PlaceholderValues ToWin1250() const;
     bool operator==(const PlaceholderValues&) const = default;

@@ -4,10 +4,13 @@
 #include <utility>
 
 #include "core/Exception.h"
+#include "core/ProgramText.h"
 #include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
 #include "net/smtp/IdSMTP.h"
+#include "net/transport/IdSocketExceptions.h"
 
 namespace quillory {
 namespace {
@@ -93,8 +96,10 @@ void MergeRun::Resume() {
 void MergeRun::Stop() {
     {
         const std::lock_guard lock(mutex_);
+        // A message whose final dot went out is let have its answer, so that a stop leaves no row
+        // in doubt; a second Stop does not wait for it.
+        if (!finalDotOut_ || stopped_) session_.Cancel();
         stopped_ = true;
-        session_.Cancel();
         clock_.Wake();
     }
     resumed_.notify_all();
@@ -145,11 +150,32 @@ MergeRunResult MergeRun::Run() {
 }
 
 std::optional<MergeRunResult> MergeRun::SendRow(std::size_t row, Next& next) {
-    TIdMessage message = compose_(row);
+    std::optional<TIdMessage> composed;
+    try {
+        composed.emplace(compose_(row));
+    } catch (const ERowFileUnavailable& error) {
+        // The row's own file went since the check: that row fails with the reason, and the rows
+        // after it still go. Any other fault (a shared file gone) meets every row and stops the run.
+        journal_.Failed(row, Now(), ProgramTextToUtf8(error.Message()));
+        next = Next::NextRow;
+        Report();
+        return std::nullopt;
+    }
+    TIdMessage& message = *composed;
     const Clock::time_point started = clock_.Now();
-    session_.BeforeFinalDot = [this, row](const TIdMessage&) { journal_.Sending(row, Now()); };
+    session_.BeforeFinalDot = [this, row](const TIdMessage&) {
+        const std::lock_guard lock(mutex_);
+        // A Stop before the dot ends the message unsent (the connection is dropped).
+        if (stopped_) throw EIdOperationCancelled();
+        journal_.Sending(row, Now());
+        finalDotOut_ = true;
+    };
     const TDeliveryResult result = session_.Send(message, Clock::to_time_t(started));
     session_.BeforeFinalDot = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        finalDotOut_ = false;
+    }
     const bool sending = journal_.State().rows[row].state == RowState::Sending;
 
     if (result.Delivered()) {

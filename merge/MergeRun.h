@@ -54,7 +54,9 @@ struct MergeRunResult {
 // One run of a mail merge: sends each row of the journal that is still to send, once, through
 // one delivery session (one login for the run), at the pace the pacer allows.
 //
-// - Each row's message is built by `compose` just before it goes; the run does not care how.
+// - Each row's message is built by `compose` just before it goes; the run does not care how. A
+//   row whose own file cannot be attached (`compose` raises ERowFileUnavailable) fails with the
+//   reason, and the run goes on; any other Exception of `compose` ends Run with it.
 // - The row is made durable as Sending just before its final dot, then as delivered or failed
 //   after the server's reply. A 4xx reply is tried again after growing waits; a refusal of the
 //   recipient (5.1.x) fails that row and the run goes on; a reply saying a sending limit was
@@ -63,7 +65,8 @@ struct MergeRunResult {
 //   ends the run as MaybeSent; so does a journal that already holds such a row when the run
 //   starts. Nothing more is sent until Decide records the user's choice.
 // - Waits go through `clock`; Pause, Resume and Stop may be called from any thread: a pause takes
-//   effect before the next message, a Stop at once (the message under way is cancelled).
+//   effect before the next message, a Stop at once: the message under way is cancelled unless its
+//   final dot went out, which waits for its answer (a second Stop does not).
 //
 //   MergeRun run(journal, session, Pacer(limits), compose, clock);
 //   run.OnProgress = show;
@@ -116,6 +119,7 @@ private:
     std::condition_variable resumed_;
     bool paused_ = false;
     bool stopped_ = false;
+    bool finalDotOut_ = false;  // the row under way is Sending: its final dot is going or went
 };
 
 }  // namespace quillory

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <new>
 
+#include "core/TextLines.h"
+
 namespace quillory {
 namespace {
 
@@ -34,25 +36,11 @@ std::string ReadHead(const std::filesystem::path& path) {
     return head;
 }
 
-std::vector<std::string> Lines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string line(text.substr(start, end - start));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The word file starts with the number of its entries, then one entry a line: the word, then
 // "/flags" and morphological fields after a tab or space. Returns the first few words.
 std::vector<std::string> ProbeWords(const std::filesystem::path& path, std::string head) {
     if (head.starts_with("\xEF\xBB\xBF")) head.erase(0, 3);
-    std::vector<std::string> lines = Lines(head);
+    std::vector<std::string> lines = SplitLines(head);
     const std::string count = lines.empty() ? std::string() : lines.front();
     std::size_t digits = 0;
     while (digits < count.size() && std::isdigit(static_cast<unsigned char>(count[digits]))) ++digits;

@@ -26,15 +26,26 @@ int Refuse(const QString& error) {
 
 }  // namespace
 
-std::optional<int> AnswerCommandLine(const QStringList& arguments) {
+std::optional<int> AnswerCommandLine(const QStringList& arguments, TCommandLineRun* run) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quillory %1 – psaní rutinních e-mailů z opakovaně "
                                                     "použitelných částí textu.")
                                          .arg(kVersion));
     const QCommandLineOption help(QStringList{"h", "help"}, "Vypíše tuto nápovědu a skončí.");
     const QCommandLineOption version(QStringList{"v", "version"}, "Vypíše verzi programu a skončí.");
+    const QCommandLineOption resumeMerge(
+        QStringList{"resume-merge"},
+        "Bez okna pokračuje v posledním nedokončeném hromadném odeslání a po jeho konci skončí. Návratový "
+        "kód: 0 dokončeno, 1 chyba, 3 zpráva „možná odesláno“ čeká na rozhodnutí, 4 odesílání se "
+        "zastavilo, 5 žádné nedokončené odeslání.");
+    const QCommandLineOption maybeSent(
+        QStringList{"maybe-sent"},
+        "S --resume-merge rozhodne o zprávě „možná odesláno“: arrived (dorazila), again (odeslat znovu).",
+        "arrived|again");
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(resumeMerge);
+    parser.addOption(maybeSent);
     if (!parser.parse(arguments)) return Refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return Refuse(
@@ -46,6 +57,15 @@ std::optional<int> AnswerCommandLine(const QStringList& arguments) {
     if (parser.isSet(version)) {
         Print(stdout, QStringLiteral("%1 %2\n").arg(kApplicationTitle, kVersion));
         return 0;
+    }
+    const QString decision = parser.value(maybeSent);
+    if (parser.isSet(maybeSent) && decision != "arrived" && decision != "again")
+        return Refuse(QStringLiteral("--maybe-sent čeká arrived nebo again, ne „%1“.").arg(decision));
+    if (parser.isSet(maybeSent) && !parser.isSet(resumeMerge))
+        return Refuse(QStringLiteral("--maybe-sent platí jen s --resume-merge."));
+    if (run) {
+        run->resumeMerge = parser.isSet(resumeMerge);
+        if (parser.isSet(maybeSent)) run->maybeSentArrived = decision == "arrived";
     }
     return std::nullopt;
 }

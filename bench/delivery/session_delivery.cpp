@@ -24,6 +24,7 @@
 #include <string>
 
 #include "../net/ChildRun.h"
+#include "../net/CpuFigures.h"
 #include "../net/SinkSupport.h"
 #include "DovecotServer.h"
 #include "delivery/DeliverySession.h"
@@ -46,19 +47,6 @@ void FillMessage(TIdMessage& message) {
     message.Subject = "Offer";
     message.Body() = {"Good day,", "", "we offer what you asked for.", "", "Regards"};
 }
-
-double CpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-struct Figures {
-    double seconds = 0;
-    double cpuSeconds = 0;
-    int delivered = 0;
-};
 
 Figures Measure(int count, const std::function<bool()>& sendOne) {
     Figures figures;
@@ -131,13 +119,6 @@ Figures Smtplib(int port, int count) {
     }
     std::remove(file.c_str());
     return figures;
-}
-
-TSmtpAccount SinkAccount(int port) {
-    TSmtpAccount account;
-    account.server = "127.0.0.1:" + std::to_string(port);
-    account.sentCopy.localArchive = false;
-    return account;
 }
 
 }  // namespace

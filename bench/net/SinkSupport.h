@@ -1,7 +1,7 @@
 #pragma once
 
 // What the delivery benchmarks share: a port on 127.0.0.1 for the local sink, a check that it
-// listens, its start, and the envelope addresses.
+// listens, its start, the envelope addresses and the account that sends to it.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+
+#include "net/smtp/SmtpAccount.h"
 
 namespace quillory::bench {
 
@@ -60,6 +62,14 @@ inline pid_t StartSmtpSink(int port) {
     if (Accepts(port)) return sink;
     std::fprintf(stderr, "smtp-sink did not start (scripts/bench.sh places it in build-bench/tools)\n");
     return -1;
+}
+
+// The account of the sink: no login, no copy kept.
+inline TSmtpAccount SinkAccount(int port) {
+    TSmtpAccount account;
+    account.server = "127.0.0.1:" + std::to_string(port);
+    account.sentCopy.localArchive = false;
+    return account;
 }
 
 }  // namespace quillory::bench

@@ -2,9 +2,9 @@
 
 #include <QTest>
 
-#include "app/send/MailFilling.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdMessage.h"
+#include "mail/MailFilling.h"
 
 using namespace quillory;
 

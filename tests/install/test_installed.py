@@ -142,7 +142,10 @@ class InstalledProgram(unittest.TestCase):
         cases = [(["--version"], 0, "Quillory 1.01\n", ""),
                  (["--help"], 0, "--version", ""),
                  (["--nonsense"], 2, "", "nonsense"),
-                 (["--version", "extra"], 2, "", "extra")]
+                 (["--version", "extra"], 2, "", "extra"),
+                 (["--help"], 0, "--resume-merge", ""),
+                 (["--resume-merge", "--maybe-sent=maybe"], 2, "", "maybe"),
+                 (["--maybe-sent=again"], 2, "", "--resume-merge")]
         for arguments, status, out, err in cases:
             with self.subTest(arguments=arguments):
                 result = subprocess.run([str(self.exe), *arguments], env=env, capture_output=True,

@@ -8,12 +8,9 @@
 // the journal), once the server has seen the driver connect (the login), or once the server took
 // a message from it (around a final dot); so 100 kills fit in the 50 rows. 20 kills
 // here; QUILLORY_MERGE_KILLS=100 (or any count) for a longer run by hand.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,11 +20,11 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "NetTestSupport.h"
+#include "ServerEvents.h"
 #include "merge/RunJournal.h"
 
 namespace quillory {
@@ -56,66 +53,6 @@ int WaitFor(pid_t pid) {
     return status;
 }
 
-// What the recording aiosmtpd reports: connections, their ends and each message's recipient.
-class ServerEvents {
-public:
-    ServerEvents(test::ChildProcess& server, int port) : server_(server), port_(port) {}
-
-    // Reads one event; false when none came within 20 seconds.
-    bool Next() {
-        const std::string line = server_.ReadLine(20000);
-        std::istringstream words(line);
-        const std::vector<std::string> word{std::istream_iterator<std::string>(words), {}};
-        if (word.empty()) return false;
-        if (word[0] == "connected") {
-            ++connected_;
-            lastClient_ = word.at(1);
-        }
-        if (word[0] == "closed") ++closed_;
-        if (word[0] == "message") {
-            ++taken_[word.at(4)];
-            ++messages_;
-        }
-        return true;
-    }
-    // After the driver's end: reads until every connection it made has ended, so the messages
-    // they carried are all counted. A probe connection made now is accepted after any of the
-    // driver's (one queue, in order); once the server reports it, only the ends are left to read.
-    bool Settle() {
-        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port_));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        const bool connected = ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                               ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-        const std::string client = std::to_string(ntohs(address.sin_port));
-        bool seen = connected;
-        while (seen && lastClient_ != client) seen = Next();
-        ::close(probe);
-        while (seen && closed_ < connected_) seen = Next();
-        return seen;
-    }
-
-    int Connections() const { return connected_; }
-    int Messages() const { return messages_; }
-    const std::map<std::string, int>& Taken() const { return taken_; }
-    int TakenFor(const std::string& address) const {
-        const auto found = taken_.find(address);
-        return found == taken_.end() ? 0 : found->second;
-    }
-
-private:
-    test::ChildProcess& server_;
-    int port_;
-    std::string lastClient_;
-    int connected_ = 0;
-    int closed_ = 0;
-    int messages_ = 0;
-    std::map<std::string, int> taken_;
-};
-
 std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -130,7 +67,8 @@ TEST(MergeRunKillTest, AKilledRunResumedEachTimeDeliversEveryRowOnce) {
     const std::string ready = server.ReadLine(20000);
     ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
     const std::string port = ready.substr(6);
-    ServerEvents events(server, std::stoi(port));
+    test::ServerEvents events([&server](int timeoutMs) { return server.ReadLine(timeoutMs); },
+                              std::stoi(port));
 
     const char* wanted = std::getenv("QUILLORY_MERGE_KILLS");
     const int kills = wanted ? std::atoi(wanted) : 20;

@@ -17,8 +17,11 @@
 #include <vector>
 
 #include "NetTestSupport.h"
+#include "RefusingServer.h"
+#include "core/Win1250.h"
 #include "delivery/DeliverySession.h"
 #include "mail/IdMessage.h"
+#include "merge/ComposeRow.h"
 #include "merge/MergeRun.h"
 #include "merge/RunReport.h"
 
@@ -77,53 +80,6 @@ Lines Events(test::ChildProcess& server) {
     }
     return events;
 }
-
-// An SMTP server without a login that answers the `refuseAt`-th message's final dot with `refusal`
-// and takes every other; it counts what it took per recipient.
-class RefusingServer {
-public:
-    RefusingServer(int refuseAt, std::string refusal)
-        : server_([this, refuseAt, refusal](test::HostileServer::Session& session) {
-              session.Send("220 mail.example\r\n");
-              std::string line;
-              std::string recipient;
-              while (session.ReadLine(line)) {
-                  const std::string verb = line.substr(0, 4);
-                  if (verb == "QUIT") {
-                      session.Send("221 bye\r\n");
-                      break;
-                  }
-                  if (verb == "RCPT") recipient = line.substr(line.find('<'));
-                  if (verb != "DATA") {
-                      session.Send(verb == "EHLO" ? "250 mail.example\r\n" : "250 ok\r\n");
-                      continue;
-                  }
-                  std::size_t bytes = 0;
-                  if (!session.Send("354 go\r\n") || !session.ReadData(bytes)) break;
-                  if (++messages_ == refuseAt) {
-                      session.Send(refusal + "\r\n");
-                  } else {
-                      ++taken_[recipient];
-                      session.Send("250 2.0.0 queued\r\n");
-                  }
-              }
-          }) {}
-    int Port() const { return server_.Port(); }
-    // After the client's goodbye: the messages each recipient got, and the final dots seen.
-    std::map<std::string, int> Taken() {
-        server_.Join();
-        return taken_;
-    }
-    int Messages() {
-        server_.Join();
-        return messages_;
-    }
-
-private:
-    std::map<std::string, int> taken_;
-    int messages_ = 0;
-    test::HostileServer server_;
-};
 
 class MergeRunTest : public ::testing::Test {
 protected:
@@ -239,7 +195,7 @@ class MergeRunRefusalTest : public MergeRunTest, public ::testing::WithParamInte
 
 TEST_P(MergeRunRefusalTest, TheRunWaitsOrFailsTheRowAndDeliversEveryOtherMessageOnce) {
     const RefusalCase& c = GetParam();
-    RefusingServer server(4, c.refusal);
+    test::RefusingServer server(4, c.refusal);
     account_.server = "127.0.0.1:" + std::to_string(server.Port());
     RunJournal journal = NewJournal();
     DeliverySession session(account_, folder_);
@@ -325,6 +281,38 @@ TEST_F(MergeRunTest, AResumedRunSendsNothingTwiceAndTheMaybeSentRowOnlyAsTheUser
     }
 }
 
+// A row whose message cannot be made (its file went after the check) fails with the reason in
+// the report, and the other rows still go, over the one login.
+TEST_F(MergeRunTest, ARowWhoseMessageCannotBeMadeFailsAndTheRunGoesOn) {
+    test::ChildProcess& server = StartAiosmtpd();
+    RunJournal journal = NewJournal();
+    DeliverySession session(account_, folder_);
+    MergeRun::Compose compose = Composer(journal);
+    MergeRun run(
+        journal, session, Pacer(SendingLimits{}),
+        [&compose](std::size_t row) {
+            if (row == 2)
+                throw ERowFileUnavailable(
+                    Utf8ToWin1250("Soubor „faktura-3.pdf“ nelze přiložit: No such file"));
+            return compose(row);
+        },
+        clock_);
+    EXPECT_EQ(run.Run().outcome, MergeOutcome::Finished);
+    session.Close();
+    EXPECT_EQ(Events(server),
+              (Lines{"connected", "login LOGIN novak", "message buyer1@example.cz",
+                     "message buyer2@example.cz", "message buyer4@example.cz", "message buyer5@example.cz"}));
+    EXPECT_EQ(States(journal),
+              (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::Failed,
+                                     RowState::Delivered, RowState::Delivered}));
+    // The failed row's line in the report: its state, then (after the local time) the reason.
+    const std::string report = RunReportCsv(journal.State());
+    const std::size_t row = report.find("buyer3@example.cz;odmítnuto;");
+    ASSERT_NE(row, std::string::npos) << report;
+    const std::string line = report.substr(row, report.find("\r\n", row) - row);
+    EXPECT_NE(line.find(";Soubor „faktura-3.pdf“ nelze přiložit: No such file"), std::string::npos) << line;
+}
+
 // Pause holds the run before its next message; Stop from another thread ends it, and a later run
 // of the same journal sends the rest once.
 TEST_F(MergeRunTest, PauseHoldsTheRunStopEndsItAndTheNextRunSendsTheRest) {
@@ -366,6 +354,54 @@ TEST_F(MergeRunTest, PauseHoldsTheRunStopEndsItAndTheNextRunSendsTheRest) {
     session.Close();
     EXPECT_EQ(Events(server), (Lines{"connected", "login LOGIN novak", "message buyer3@example.cz",
                                      "message buyer4@example.cz", "message buyer5@example.cz"}));
+}
+
+// A Stop while the server has a message's final dot but has not answered lets the answer come: the
+// run stops with that row delivered and none in doubt. A Stop before the next message's dot sends
+// nothing more.
+TEST_F(MergeRunTest, AStopAfterTheFinalDotWaitsForTheAnswerAndLeavesNoRowInDoubt) {
+    std::promise<void> dotTaken;
+    std::promise<void> stopped;
+    std::shared_future<void> stoppedSeen = stopped.get_future().share();
+    int messages = 0;
+    test::HostileServer server([&](test::HostileServer::Session& session) {
+        session.Send("220 mail.example\r\n");
+        std::string line;
+        while (session.ReadLine(line)) {
+            const std::string verb = line.substr(0, 4);
+            if (verb == "QUIT") {
+                session.Send("221 bye\r\n");
+                break;
+            }
+            if (verb != "DATA") {
+                session.Send(verb == "EHLO" ? "250 mail.example\r\n" : "250 ok\r\n");
+                continue;
+            }
+            std::size_t bytes = 0;
+            if (!session.Send("354 go\r\n") || !session.ReadData(bytes)) break;
+            if (++messages == 2) {
+                dotTaken.set_value();
+                stoppedSeen.wait();
+            }
+            session.Send("250 2.0.0 queued as " + std::to_string(messages) + "\r\n");
+        }
+    });
+    account_.server = "127.0.0.1:" + std::to_string(server.Port());
+    RunJournal journal = NewJournal(3);
+    {
+        DeliverySession session(account_, folder_);
+        MergeRun run(journal, session, Pacer(SendingLimits{}), Composer(journal), clock_);
+        std::future<MergeRunResult> result = std::async(std::launch::async, [&] { return run.Run(); });
+        dotTaken.get_future().wait();
+        run.Stop();
+        stopped.set_value();
+        EXPECT_EQ(result.get().outcome, MergeOutcome::Stopped);
+    }
+    server.Join();
+    EXPECT_EQ(messages, 2);
+    EXPECT_EQ(States(journal),
+              (std::vector<RowState>{RowState::Delivered, RowState::Delivered, RowState::ToSend}));
+    EXPECT_EQ(journal.State().rows[1].reply, "250 2.0.0 queued as 2");
 }
 
 // A Stop during a wait on the system's clock ends the wait at once, long before its time.

@@ -1,14 +1,14 @@
-#include "app/send/MailFilling.h"
+#include "mail/MailFilling.h"
 
 #include <algorithm>
 #include <filesystem>
 
 #include "core/ProgramText.h"
+#include "core/TextTrim.h"
 #include "mail/IdCoder.h"
 #include "mail/IdCoderQuotedPrintable.h"
 #include "mail/IdEMailAddress.h"
 #include "mail/IdMessage.h"
-#include "storage/StrUtil.h"
 
 namespace quillory {
 namespace {
