@@ -19,9 +19,11 @@ TApplication::TApplication(int& argc, char** argv, TDesktop& desktop)
 }
 
 QIcon TApplication::ApplicationIcon() {
-    // The sizes are given, so no picture is read until a size is drawn; the icon theme is not
-    // searched (a third of the start's work), as the installed theme icon is this same picture and
-    // the desktop finds it through the desktop file name anyway.
+    // The icon theme is not searched (a third of the start's work), as the installed theme icon is
+    // this same picture and the desktop finds it through the desktop file name anyway. Each picture
+    // is read as it is added, and kept: a window hands every size to the window manager when it
+    // first shows. (An icon that reads its pictures only when drawn made the start's peak larger,
+    // not smaller: they were then read among the window's own allocations.)
     QIcon icon;
     for (const int size : {48, 128, 256})
         icon.addFile(QStringLiteral(":/icons/quillory-%1.png").arg(size), QSize(size, size));
