@@ -134,7 +134,7 @@ Figures Merge(int rows, const std::filesystem::path& folder, int port, double* p
     const double cpu = CpuSeconds();
     const auto started = Clock::now();
     RunJournal journal = CreateRun(
-        folder / "data", plan, std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+        journals.empty() ? folder / "data" : journals, plan, std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
     DeliverySession session(SinkAccount(port), {});
     session.Smtp().HeloName = "bench.example";
     SystemMergeClock clock;
