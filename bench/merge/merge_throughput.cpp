@@ -133,8 +133,9 @@ Figures Merge(int rows, const std::filesystem::path& folder, int port, double* p
     Figures figures;
     const double cpu = CpuSeconds();
     const auto started = Clock::now();
-    RunJournal journal = CreateRun(
-        journals.empty() ? folder / "data" : journals, plan, std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+    RunJournal journal =
+        CreateRun(journals.empty() ? folder / "data" : journals, plan,
+                  std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
     DeliverySession session(SinkAccount(port), {});
     session.Smtp().HeloName = "bench.example";
     SystemMergeClock clock;
