@@ -74,4 +74,11 @@ CsvRecipients RowsFromCsv(std::string_view bytes, const AddressBook& book, std::
     return result;
 }
 
+void GiveEveryRowTheColumns(std::vector<MergeRow>& rows, const std::vector<std::string>& columns) {
+    for (const std::string& column : columns)
+        for (const std::string& name : ColumnPlaceholderNames(column))
+            for (MergeRow& row : rows)
+                if (!row.values.Find(name)) row.values.Set(name, {});
+}
+
 }  // namespace quillory

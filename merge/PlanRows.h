@@ -30,4 +30,9 @@ struct CsvRecipients {
 };
 CsvRecipients RowsFromCsv(std::string_view bytes, const AddressBook& book, std::string_view date);
 
+// Gives every row each column's placeholders, empty where the row has no value of its own, so that
+// a row from the book that the CSV file does not name shows the column as an empty placeholder in
+// the check instead of going out with "{částka}" as typed.
+void GiveEveryRowTheColumns(std::vector<MergeRow>& rows, const std::vector<std::string>& columns);
+
 }  // namespace quillory

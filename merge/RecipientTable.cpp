@@ -49,14 +49,20 @@ RecipientTable ReadRecipientTable(std::string_view bytes) {
     return table;
 }
 
+std::vector<std::string> ColumnPlaceholderNames(const std::string& column) {
+    std::vector<std::string> names;
+    for (std::string name : {column, LowerUtf8(column), FoldForSearch(column)})
+        if (!name.empty()) names.push_back(std::move(name));
+    return names;
+}
+
 PlaceholderValues RecipientTable::Placeholders(std::size_t row, const AddressBook& book,
                                                std::string_view date) const {
     const RecipientRow& recipient = rows.at(row);
     PlaceholderValues values = RecipientPlaceholders(book.Find(recipient.address), date);
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const std::string& value = recipient.values[i];
-        for (const std::string& name : {columns[i], LowerUtf8(columns[i]), FoldForSearch(columns[i])}) {
-            if (name.empty()) continue;
+        for (const std::string& name : ColumnPlaceholderNames(columns[i])) {
             const std::string* known = values.Find(name);
             if (!value.empty() || !known) values.Set(name, value);
         }

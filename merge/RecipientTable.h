@@ -35,6 +35,10 @@ struct RecipientTable {
     PlaceholderValues Placeholders(std::size_t row, const AddressBook& book, std::string_view date) const;
 };
 
+// The names a column's values go under as placeholders: as written, in lower case and without
+// accents ("Částka", "částka", "castka"); none empty.
+std::vector<std::string> ColumnPlaceholderNames(const std::string& column);
+
 // Reads a CSV file of recipients in the encodings and with the separators ReadContactsCsv takes. The
 // address column is the e-mail column ReadContactsCsv would read, else the first one named with
 // "mail"; none when the header has neither. Rows keep addresses that are empty or unusable, for the

@@ -1,22 +1,8 @@
 #include "app/merge/MergeCheckJob.h"
 
-#include "contacts/UnicodeText.h"
 #include "merge/PlanRows.h"
 
 namespace quillory {
-namespace {
-
-void GiveEveryRowTheColumns(std::vector<MergeRow>& rows, const std::vector<std::string>& columns) {
-    for (const std::string& column : columns) {
-        for (const std::string& name : {column, LowerUtf8(column), FoldForSearch(column)}) {
-            if (name.empty()) continue;
-            for (MergeRow& row : rows)
-                if (!row.values.Find(name)) row.values.Set(name, {});
-        }
-    }
-}
-
-}  // namespace
 
 MergeCheckResult MakeCheckedPlan(const MergeCheckInput& input) {
     MergeCheckResult result;
@@ -26,8 +12,9 @@ MergeCheckResult MakeCheckedPlan(const MergeCheckInput& input) {
     AddRows(plan.rows, RowsFromGroups(input.book, input.groups, input.date));
     AddRows(plan.rows, RowsFromEntries(input.book, input.picked, input.date));
     if (input.csv) {
-        AddRows(plan.rows, RowsFromCsv(*input.csv, input.book, input.date).rows);
-        GiveEveryRowTheColumns(plan.rows, input.columns);
+        CsvRecipients csv = RowsFromCsv(*input.csv, input.book, input.date);
+        AddRows(plan.rows, std::move(csv.rows));
+        GiveEveryRowTheColumns(plan.rows, csv.table.columns);
     }
     AssignFiles(plan.rows, input.files);
     result.rows = CheckPlan(plan);

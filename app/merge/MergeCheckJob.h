@@ -18,9 +18,8 @@ struct MergeCheckInput {
     AddressBook book;
     std::vector<std::string> groups;  // ticked groups (UTF-8)
     std::vector<std::string> picked;  // addresses picked in the book (UTF-8)
-    // The CSV file's bytes and its columns' names; none without a CSV file.
+    // The CSV file's bytes; none without a CSV file.
     std::shared_ptr<const std::string> csv;
-    std::vector<std::string> columns;
     RowFiles files;
     std::string date;  // the text of {datum}
 };

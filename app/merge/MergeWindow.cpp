@@ -207,7 +207,6 @@ MergeCheckInput MergeWindow::CheckInput() const {
     input.groups = recipients_->Groups();
     input.picked = recipients_->Picked();
     input.csv = recipients_->CsvBytes();
-    if (input.csv) input.columns = recipients_->CsvColumns();
     input.files = ChosenFiles();
     input.date = CzechDateToday();
     return input;
