@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QIcon>
 
 namespace quillory {
 
@@ -15,8 +14,6 @@ class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv, TDesktop& desktop);
     bool notify(QObject* receiver, QEvent* event) override;
-    // The program's icon, built into the program at 48, 128 and 256 pixels.
-    static QIcon ApplicationIcon();
 
 private:
     TDesktop& desktop_;
