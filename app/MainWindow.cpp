@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include "app/BlockFileName.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
+#include "app/FontConfigWarmup.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
 #include "app/account/MainWindowAccount.h"
@@ -60,6 +62,13 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     // The skin goes on before the widgets are built: switched on afterwards, it would make every
     // widget restyle itself once more. The plain look stays when no skin is found.
     sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
+    {
+        // The window's first text needs the font configuration, and its first accessible name a
+        // connection to the session bus, which Qt makes at once and waits for. The configuration
+        // is read on a second thread during that wait.
+        const TFontConfigWarmup fontConfiguration;
+        QAccessible::isActive();
+    }
     const TPanels panels = CreatePanels();
     CreateBlocks(*panels.composing);
     CreatePhraseLists(*panels.composing, *panels.addressing);
