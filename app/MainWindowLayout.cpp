@@ -12,6 +12,7 @@
 #include "app/AppInfo.h"
 #include "app/MainWindow.h"
 #include "app/MemoText.h"
+#include "app/PhraseComboBox.h"
 #include "app/help/MainWindowHelp.h"
 #include "app/help/WebLabel.h"
 
@@ -69,18 +70,13 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
 }
 
 QComboBox* MakeComboBox(QWidget* parent, const char* name, const QString& accessibleName,
-                        const QRect& geometry) {
-    auto* combo = new QComboBox(parent);
+                        const QRect& geometry, QCompleter& standIn) {
+    auto* combo = new PhraseComboBox(standIn, parent);
     combo->setObjectName(name);
     combo->setAccessibleName(accessibleName);
-    // Editable through a field given to it: setEditable() would also size the box to its contents
-    // and set the drop-down list up for a list without a field, both undone a few lines below.
-    combo->setLineEdit(new QLineEdit(combo));
     // The list keeps its entries as added; Enter in the field adds nothing by itself.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(16);
-    combo->completer()->setCompletionMode(QCompleter::InlineCompletion);
-    combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     QFont font = combo->font();
     font.setPixelSize(13);
     combo->setFont(font);
@@ -184,10 +180,11 @@ void TForm1::CreatePhraseLists(QWidget& composing, QWidget& addressing) {
          {416, 28},
          false},
     };
+    QCompleter standIn;  // lets the five boxes start without completers of their own (see PhraseComboBox)
     for (int n = 0; n < 5; ++n) {
         const TListPlace& place = places[n];
         PhraseList& list = lists_[n];
-        list.combo = MakeComboBox(place.parent, place.combo, place.name, place.comboGeometry);
+        list.combo = MakeComboBox(place.parent, place.combo, place.name, place.comboGeometry, standIn);
         list.add = MakeButton(place.parent, place.add, "Přidat", "Přidat položku do seznamu",
                               {place.add_at, QSize(69, 21)});
         list.remove = MakeButton(place.parent, place.remove, "Smazat", "Smazat položku ze seznamu",

@@ -1,6 +1,8 @@
 // The composer window: the preview, the phrase lists, the blocks and the all/none toggle, driven
 // through the real window.
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -158,6 +160,82 @@ private slots:
         f.Click("sBitBtn10");
         QCOMPARE(salutations->count(), 1);
         QCOMPARE(salutations->currentText(), QString());
+    }
+
+    // A phrase field completes a typed beginning in place from the list's entries, ignoring case,
+    // with the completed rest selected; its drop-down list shows the entries in the box's font. The
+    // same whether the field was first reached by the keyboard or by a click.
+    void phraseFieldCompletesAndListsEntries_data() {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<QString>("addButton");
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("salutation, reached by Shift+Tab") << 1 << "sBitBtn9" << false;
+        QTest::newRow("sender, reached by a click") << 5 << "sBitBtn3" << true;
+    }
+    void phraseFieldCompletesAndListsEntries() {
+        QFETCH(int, list);
+        QFETCH(QString, addButton);
+        QFETCH(bool, byClick);
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        TForm1& form = f.Open();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QComboBox* combo = f.Combo(list);
+        const QStringList entries = {"Vážený pane,", "Dobrý den,", "Vážená paní,"};
+        combo->addItems(entries);
+        combo->setCurrentIndex(-1);
+
+        if (byClick) {
+            QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        } else {
+            f.Get<QPushButton>(qPrintable(addButton))->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        }
+        QCOMPARE(QApplication::focusWidget(), combo);
+        f.Type(combo, "vá");
+        QCOMPARE(combo->currentText(), QString("vážený pane,"));
+        QCOMPARE(combo->lineEdit()->selectedText(), QString("žený pane,"));
+        f.Type(combo, "žená");
+        QCOMPARE(combo->currentText(), QString("vážená paní,"));
+        QCOMPARE(combo->lineEdit()->selectedText(), QString(" paní,"));
+
+        QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView* view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        QCOMPARE(view->font(), combo->font());
+        QCOMPARE(view->font().pixelSize(), 13);
+        for (int row = 0; row < entries.size(); ++row) {
+            const QModelIndex entry = view->model()->index(row, 0);
+            QCOMPARE(entry.data().toString(), entries[row]);
+            QVERIFY(view->viewport()->rect().contains(view->visualRect(entry)));
+        }
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(!view->isVisible());
+    }
+
+    // A phrase box's field and size hint follow its font as a plain editable box's do, before and
+    // after something has asked for its size.
+    void phraseBoxFollowsFontLikeAPlainBox() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        QComboBox* combo = f.Combo(4);
+        QComboBox plain(combo->parentWidget());
+        plain.setLineEdit(new QLineEdit(&plain));
+        plain.setFont(combo->font());
+        plain.setGeometry(combo->geometry());
+        plain.show();
+        for (const int pixels : {20, 9}) {
+            for (QComboBox* box : {combo, &plain}) {
+                QFont font = box->font();
+                font.setPixelSize(pixels);
+                box->setFont(font);
+            }
+            QCOMPARE(combo->lineEdit()->geometry(), plain.lineEdit()->geometry());
+            QCOMPARE(combo->sizeHint(), plain.sizeHint());
+            QCOMPARE(combo->minimumSizeHint(), plain.minimumSizeHint());
+        }
     }
 
     void subjectAndSenderListsNeverRebuild() {
