@@ -59,14 +59,14 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
-    // The skin goes on before the widgets are built: switched on afterwards, it would make every
-    // widget restyle itself once more. The plain look stays when no skin is found.
-    sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
     {
-        // The window's first text needs the font configuration, and its first accessible name a
-        // connection to the session bus, which Qt makes at once and waits for. The configuration
-        // is read on a second thread during that wait.
+        // The window's first text needs the font configuration, which is read on a second thread
+        // meanwhile: while the skin's pictures are read, and while the window's thread waits for
+        // its connection to the session bus (which Qt makes at the first accessible name).
         const TFontConfigWarmup fontConfiguration;
+        // The skin goes on before the widgets are built: switched on afterwards, it would make
+        // every widget restyle itself once more. The plain look stays when no skin is found.
+        sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
         QAccessible::isActive();
     }
     const TPanels panels = CreatePanels();
