@@ -19,7 +19,7 @@
 #include "app/BlockFileName.h"
 #include "app/EmailText.h"
 #include "app/ErrorHandler.h"
-#include "app/FontConfigWarmup.h"
+#include "app/FontWarmup.h"
 #include "app/MemoText.h"
 #include "app/Win1250Text.h"
 #include "app/account/MainWindowAccount.h"
@@ -60,10 +60,10 @@ TForm1::TForm1(TDesktop& desktop, TProgramFolders folders, QWidget* parent)
     font.setPixelSize(11);
     setFont(font);
     {
-        // The window's first text needs the font configuration, which is read on a second thread
-        // meanwhile: while the skin's pictures are read, and while the window's thread waits for
-        // its connection to the session bus (which Qt makes at the first accessible name).
-        const TFontConfigWarmup fontConfiguration;
+        // The window's first text needs the fonts, which are prepared on a second thread meanwhile:
+        // while the skin's pictures are read, and while the window's thread waits for its
+        // connection to the session bus (which Qt makes at the first accessible name).
+        const TFontWarmup fonts;
         // The skin goes on before the widgets are built: switched on afterwards, it would make
         // every widget restyle itself once more. The plain look stays when no skin is found.
         sSkinManager1 = TsSkinManager::SwitchOn(this, SkinsFolder(folders_, "Wood"), "Wood");
