@@ -5,7 +5,7 @@
 namespace quillory {
 
 // The program's icon at 48, 128 and 256 pixels. Its pictures are built into the program as plain
-// pixels, shown where they lie: making the icon decodes nothing. (A window hands every size to the
+// pixels: making the icon decodes nothing. (A window hands every size to the
 // window manager as it first shows, so a compressed picture would be decoded at every start.)
 QIcon ProgramIcon();
 
