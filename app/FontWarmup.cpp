@@ -5,19 +5,14 @@
 
 #include <system_error>
 
-#ifdef QUILLORY_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
-
 namespace quillory {
 namespace {
 
 void PrepareFonts() {
-#ifdef QUILLORY_HAVE_FONTCONFIG
-    // FcInit keeps the configuration it reads as the process's own, the one Qt's font database asks for.
-    FcInit();
-#endif
-    QFontDatabase::families();  // fills the database; its functions may be called from any thread
+    // Fills the database, reading the system's font configuration first. Its functions may be
+    // called from any thread; they hold one lock while they fill it, so a font lookup of the window
+    // meanwhile waits for the filling instead of doing it a second time.
+    QFontDatabase::families();
 }
 
 }  // namespace
