@@ -21,6 +21,7 @@
 #include "app/contacts/AddressCompleter.h"
 #include "app/contacts/MainWindowContacts.h"
 #include "app/desktop/QtDesktop.h"
+#include "bench/app/QtBenchmarks.h"
 #include "contacts/VCard.h"
 
 namespace {
@@ -96,10 +97,4 @@ BENCHMARK(BM_KeystrokeInBlockWithPlaceholders)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return quillory::bench::RunQtBenchmarks(argc, argv); }

@@ -34,6 +34,7 @@
 #include "app/merge/MergeFilesBox.h"
 #include "app/merge/MergeRecipientsBox.h"
 #include "app/merge/MergeWindow.h"
+#include "bench/app/QtBenchmarks.h"
 #include "contacts/VCard.h"
 
 namespace {
@@ -186,10 +187,4 @@ BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return quillory::bench::RunQtBenchmarks(argc, argv); }

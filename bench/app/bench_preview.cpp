@@ -15,6 +15,7 @@
 #include "app/MainWindow.h"
 #include "app/desktop/QtDesktop.h"
 #include "app/spelling/InstalledDictionaries.h"
+#include "bench/app/QtBenchmarks.h"
 
 namespace {
 
@@ -73,10 +74,4 @@ BENCHMARK(BM_KeystrokeInBlock)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return quillory::bench::RunQtBenchmarks(argc, argv); }

@@ -32,6 +32,7 @@
 #include "app/desktop/QtDesktop.h"
 #include "app/spelling/InstalledDictionaries.h"
 #include "app/spelling/SpellChecker.h"
+#include "bench/app/QtBenchmarks.h"
 #include "spelling/SpellDictionary.h"
 
 extern char** environ;
@@ -202,12 +203,7 @@ int main(int argc, char** argv) {
         off = LaunchMemoryChild(argv[0], "off", folder.Path());
         on = LaunchMemoryChild(argv[0], "on", folder.Path());
     }
-    {
-        QApplication application(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
+    quillory::bench::RunQtBenchmarks(argc, argv);
     std::printf(
         "peak memory of the window with eight blocks of 10 KB: checking off %.1f MiB, "
         "Czech dictionary loaded %.1f MiB (+%.1f MiB)\n",
