@@ -57,7 +57,7 @@ PlaceholderValues RecipientPlaceholders(const Contact* contact, std::string_view
     return values;
 }
 
-FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values) {
+FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values, FilledAs filledAs) {
     FilledText filled;
     std::size_t start = text.find('{');
     if (start == std::string_view::npos) {
@@ -83,7 +83,7 @@ FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& valu
                         {std::string(text.substr(next, close - next)), filled.text.size()});
                 filled.text += *value;
                 next = close + 1;
-                if (EndsSentenceAlready(*value, text.substr(next))) ++next;
+                if (filledAs == FilledAs::Prose && EndsSentenceAlready(*value, text.substr(next))) ++next;
             } else {
                 filled.text += '{';
             }

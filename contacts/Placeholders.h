@@ -55,10 +55,12 @@ struct FilledText {
 
 // `text` with every "{name}" of a known placeholder replaced by its value. "{{" writes one "{";
 // braces around anything else (an unknown name, a line break, more than 40 bytes) stay as typed.
-// A period after a placeholder whose value ends with one is left out ("{firma}." with "Firma a.s."
-// gives "Firma a.s.").
+// In prose a period after a placeholder whose value ends with one is left out ("{firma}." with
+// "Firma a.s." gives "Firma a.s."); in a name (of a file) every character stays.
 // Text and values are in the same ASCII-compatible encoding; text without "{" comes back unchanged.
-FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values);
+enum class FilledAs { Prose, Name };
+FilledText FillPlaceholders(std::string_view text, const PlaceholderValues& values,
+                            FilledAs filledAs = FilledAs::Prose);
 
 // `text` in the program's 8-bit text (either form, core/ProgramText.h) filled with UTF-8 `values`:
 // Windows-1250 when the filled text fits it, else the UTF-8 form, so a name from outside the code

@@ -72,7 +72,7 @@ void AssignFiles(std::vector<MergeRow>& rows, const RowFiles& files) {
                 if (files.pattern.find("{" + name + "}") != std::string::npos) unsafe = name;
             }
         });
-        const FilledText name = FillPlaceholders(files.pattern, safe);
+        const FilledText name = FillPlaceholders(files.pattern, safe, FilledAs::Name);
         if (!unsafe.empty())
             row.fileProblem = "Zástupný údaj {" + unsafe + "} nemůže být součástí jména souboru";
         else if (!name.empty.empty())

@@ -243,6 +243,10 @@ RunJournal RunJournal::Create(const std::filesystem::path& folder, const std::ve
     JournalState state;
     state.created = now;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        // The reader takes a row to send without an address for damage: such a journal is not made.
+        if (!rows[i].skipped && rows[i].address.empty())
+            throw EJournalError(ProgramTextFromUtf8("Deník hromadného odeslání nelze založit: adresát č. " +
+                                                    std::to_string(i + 1) + " nemá adresu."));
         text += JournalLine("ROW " + std::to_string(i) + (rows[i].skipped ? " SKIPPED " : " TO-SEND ") +
                             Escape(rows[i].address));
         JournalRow row;

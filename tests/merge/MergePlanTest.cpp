@@ -194,6 +194,11 @@ TEST_F(MergePlanTest, EachRowsFileByPatternOrByColumn) {
          {},
          true},
         {{RowFiles::Kind::Pattern, folder, "{číslo faktury}", {}}, {{"číslo faktury", ".."}}, {}, true},
+        // A name keeps every character: no period is merged as in a sentence.
+        {{RowFiles::Kind::Pattern, folder, "{firma}.pdf", {}},
+         {{"firma", "Eva s.r.o."}},
+         folder / "Eva s.r.o..pdf",
+         false},
         {{RowFiles::Kind::Column, folder, {}, "Soubor"}, {{"Soubor", "a/b.pdf"}}, folder / "a/b.pdf", false},
         {{RowFiles::Kind::Column, folder, {}, "Soubor"}, {{"Soubor", "/srv/x.pdf"}}, "/srv/x.pdf", false},
         {{RowFiles::Kind::Column, folder, {}, "Soubor"}, {{"Soubor", ""}}, {}, true},

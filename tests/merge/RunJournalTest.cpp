@@ -212,6 +212,15 @@ TEST_F(RunJournalTest, ADamagedJournalIsReportedWithItsPathAndLeftAlone) {
     }
 }
 
+// What the reader would take for damage is not written: a row to send needs an address; a row left
+// out may have none.
+TEST_F(RunJournalTest, ARowToSendWithoutAnAddressMakesNoJournal) {
+    EXPECT_THROW(RunJournal::Create(folder_, {{"jan@example.cz"}, {""}}, At(0)), EJournalError);
+    EXPECT_TRUE(RunJournal::List(folder_).empty());
+    const RunJournal journal = RunJournal::Create(folder_, {{"jan@example.cz"}, {"", true}}, At(0));
+    EXPECT_EQ(ParseJournal(ReadAll(journal.Path()), journal.Path()).rows.size(), 2u);
+}
+
 TEST_F(RunJournalTest, OneWriterAtATimeAndNoJournalReplaced) {
     RunJournal first = NewRun();
     EXPECT_THROW(RunJournal::Open(first.Path()), EJournalError);
