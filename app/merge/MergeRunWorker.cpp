@@ -93,6 +93,8 @@ void MergeRunWorker::Finish(const MergeRunEnd& end) {
     // The thread posted this as its last step: it has ended or is about to.
     Join();
     running_ = false;
+    // A pause belongs to the pass it stopped: the next pass starts at the user's word to go on.
+    paused_ = false;
     emit finished(end);
 }
 

@@ -197,6 +197,36 @@ private slots:
         QCOMPARE(run.server.Messages(), 4);
     }
 
+    // Pozastavit, Zastavit, then Pokračovat: the new pass sends at once, not paused by the old one.
+    void aRunStoppedWhilePausedGoesOnWhenTheUserSaysSo() {
+        QTemporaryDir folder;
+        const MergePlan plan = NumberedPlan(3, "Obchod <obchod@example.cz>");
+        TSmtpServerProcess server(kSmtpUser, kSmtpPassword);
+        QVERIFY(server.Port() > 0);
+        HeldClock clock;  // one message a minute: the run waits after each until the test says
+        TFakeDesktop desktop;
+        MergeRunPanel panel(desktop,
+                            OpenedMergeRun{CreateRun(folder.path().toStdString(), plan, SecondsNow()),
+                                           PlanCompose(plan), SendingLimits{1, 0, 0, 0}},
+                            Account(server.Port(), true), nullptr, &clock);
+        panel.show();
+        panel.Start();
+        TSmtpServerProcess::TDelivery delivery;
+        QVERIFY(server.NextDelivery(delivery));
+        Click(panel, "pause");
+        Click(panel, "stop");
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Running(), 20000);
+        Click(panel, "resume");
+        clock.Release();  // the minute since the first message (the pace holds across passes)
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(delivery.recipients, QStringList{"row2@example.cz"});
+        clock.Release();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Running(), 20000);
+        QCOMPARE(Text(panel, "status"), QString("Hromadné odeslání je dokončeno."));
+        QVERIFY(server.NextDelivery(delivery));
+        QCOMPARE(delivery.recipients, QStringList{"row3@example.cz"});
+    }
+
     void aMessageThatCannotBeBuiltStopsTheRunWithTheReasonInCzech() {
         QTemporaryDir folder;
         MergePlan plan = NumberedPlan(2, "Obchod <obchod@example.cz>");
