@@ -423,10 +423,19 @@ void MergeWindow::Send() {
     }
     const std::optional<TSmtpAccount> account = Account();
     if (!account) return;
+    const unsigned long confirmed = generation_;
     if (!context_.desktop.Ask(
             this, kApplicationTitle,
             QStringLiteral("Zpráv k odeslání: %1. Odeslat je nyní?").arg(model_->TickedCount())))
         return;
+    // What goes out is what the user saw when saying yes: a check begun while the question was
+    // open (the book or the CSV file changed) holds the run.
+    if (generation_ != confirmed) {
+        context_.desktop.ShowMessage(this, TDesktop::TMessageKind::Information, kApplicationTitle,
+                                     QStringLiteral("Seznam příjemců se mezitím změnil. Zkontrolujte "
+                                                    "jej a odešlete znovu."));
+        return;
+    }
     for (std::size_t i = 0; i < plan_.rows.size(); ++i) plan_.rows[i].skipped = !model_->Ticked(i);
     plan_.limits = pace_->Limits();
     pace_->Remember();

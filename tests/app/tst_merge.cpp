@@ -469,6 +469,36 @@ private slots:
         QVERIFY(!window.SendButton().isEnabled());
     }
 
+    // What goes out is what the user said yes to: a check that began while the question was open
+    // (an entry joined the group meanwhile) holds the run.
+    void aRecipientListChangedWhileAskingHoldsTheRun() {
+        TComposerFixture f;
+        f.WriteEmptyBlocks();
+        f.Open();
+        PrepareSend(f, "127.0.0.1:25");
+        f.Get<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("{oslovení},\nposíláme novinky."));
+        f.Tick("sCheckBox1");
+        AddToBook(f, "jan.novak@firma.cz", "Ing.", "Jan", "Novák", kGroup);
+        MergeWindow& window = OpenMergeWindow(f);
+        QVERIFY(window.Recipients().TickGroup(kGroup));
+        QVERIFY(Checked(window));
+        QVERIFY(window.SendButton().isEnabled());
+        f.desktop.answers << true;
+        f.desktop.whileAsking = [&] {
+            AddToBook(f, "eva.nova@firma.cz", "", "Eva", "Nová", kGroup);
+            Checked(window);
+        };
+        window.Send();
+        QCOMPARE(f.desktop.questions.size(), 1);
+        QVERIFY(f.desktop.questions[0].text.contains(QStringLiteral("Zpráv k odeslání: 1.")));
+        QVERIFY(!window.RunPanel());
+        QVERIFY(!std::filesystem::exists(f.Path("Hromadné odeslání")));
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY2(f.desktop.messages[0].text.contains(QStringLiteral("se mezitím změnil")),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(window.CheckModel().rowCount(), 2);
+    }
+
     // Entries picked in the book, found by the picker's search, are recipients too; a picked
     // entry of a ticked group comes once.
     void entriesPickedInTheBookAreRecipients() {

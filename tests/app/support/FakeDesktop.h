@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "app/desktop/Desktop.h"
 
@@ -22,9 +24,11 @@ public:
     void ShowMessage(QWidget*, TMessageKind kind, const QString& caption, const QString& text) override {
         messages.append({kind, caption, text});
     }
-    // Answers from `answers` in turn; "Ne" when none is left.
+    // Answers from `answers` in turn; "Ne" when none is left. `whileAsking` runs while the
+    // question is open, as the window's events do behind a real one.
     bool Ask(QWidget*, const QString& caption, const QString& question) override {
         questions.append({TMessageKind::Information, caption, question});
+        if (whileAsking) std::exchange(whileAsking, nullptr)();
         return !answers.isEmpty() && answers.takeFirst();
     }
     std::optional<QString> ChooseSaveFile(QWidget*, const TSaveDialogSettings& settings) override {
@@ -50,6 +54,7 @@ public:
     QList<TMessage> messages;
     QList<TMessage> questions;
     QList<bool> answers;  // true: "Ano"
+    std::function<void()> whileAsking;
     QString clipboard;
     QList<QString> openedUrls;
     QList<QString> saveAnswers;  // a null QString: the user cancels
