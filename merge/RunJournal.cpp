@@ -15,6 +15,7 @@
 
 #include "core/ProgramText.h"
 #include "merge/RecordLine.h"
+#include "storage/RegularFile.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {
@@ -173,6 +174,22 @@ bool JournalState::Finished() const {
     return std::none_of(rows.begin(), rows.end(), [](const JournalRow& row) {
         return row.state == RowState::ToSend || row.state == RowState::Sending;
     });
+}
+
+bool JournalState::Untouched() const {
+    return std::all_of(rows.begin(), rows.end(),
+                       [](const JournalRow& row) { return row.time == sys_seconds{}; });
+}
+
+JournalState ReadJournal(const std::filesystem::path& path) {
+    std::string bytes;
+    const TReadResult result = ReadRegularFile(path, kMaxJournalBytes, bytes);
+    if (!result)
+        Failure("Deník hromadného odeslání nelze přečíst:", path,
+                result.failure == TReadResult::TFailure::System     ? result.error
+                : result.failure == TReadResult::TFailure::TooLarge ? EFBIG
+                                                                    : EINVAL);
+    return ParseJournal(bytes, path);
 }
 
 JournalState ParseJournal(std::string_view bytes, const std::filesystem::path& path) {

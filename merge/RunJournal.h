@@ -58,6 +58,8 @@ struct JournalState {
     std::vector<std::size_t> ToSend() const;
     // Nothing left to send and nothing to decide.
     bool Finished() const;
+    // No row has changed since the journal was made: nothing of the run was sent.
+    bool Untouched() const;
 };
 
 // One record as the journal's line: its CRC-32 in hexadecimal, a blank, the record, a line end.
@@ -67,6 +69,10 @@ std::string JournalLine(std::string_view record);
 // record (one whose writing a crash cut short: it was never made durable, so what was to follow it
 // never happened) is left out of durableLength; every other defect raises EJournalDamaged.
 JournalState ParseJournal(std::string_view bytes, const std::filesystem::path& path);
+
+// Reads the journal at `path` as ParseJournal does, without taking it over (it may be held by a run
+// under way); EJournalError when it cannot be read.
+JournalState ReadJournal(const std::filesystem::path& path);
 
 // The journal of one run of a mail merge: one file per run, written so that after a kill, a crash
 // or a power cut the reader knows of every message whether the server took it.

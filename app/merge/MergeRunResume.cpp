@@ -3,26 +3,15 @@
 #include <QDateTime>
 #include <QLocale>
 
-#include <fstream>
-#include <iterator>
-
 #include "app/ErrorTexts.h"
 #include "app/Win1250Text.h"
 #include "app/desktop/Desktop.h"
+#include "merge/PlanFile.h"
 
 namespace quillory {
 namespace {
 
 const QString kCaption = QStringLiteral("Hromadné odeslání");
-
-JournalState ReadJournal(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw EJournalError(ToProgramText(QStringLiteral("Deník hromadného odeslání „%1“ nelze číst.")
-                                              .arg(QString::fromStdString(path.string()))));
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    return ParseJournal(bytes, path);
-}
 
 }  // namespace
 
@@ -38,6 +27,9 @@ UnfinishedRuns FindUnfinishedRuns(const std::filesystem::path& runFolder) {
         try {
             JournalState state = ReadJournal(journal);
             if (state.Finished()) continue;
+            // Made, but the program ended before its plan was written: nothing of it went out, and
+            // without the plan it cannot go on.
+            if (state.Untouched() && !std::filesystem::exists(PlanPath(journal))) continue;
             found.newest = journal;
             found.state = std::move(state);
         } catch (...) {

@@ -304,6 +304,22 @@ private slots:
         QCOMPARE(run.panel.findChild<QPushButton*>("resume")->isEnabled(), true);
     }
 
+    // A journal whose plan was never written (the program ended between the two) sent nothing and
+    // cannot go on: it is not offered. One that sent something is offered, and told if it fails.
+    void aRunWithoutItsPlanIsOfferedOnlyIfItSentSomething() {
+        QTemporaryDir data;
+        const std::filesystem::path folder = MergeRunFolder(data.path().toStdString());
+        RunJournal journal =
+            RunJournal::Create(folder, {{"row1@example.cz"}, {"row2@example.cz"}}, SecondsNow());
+        UnfinishedRuns found = FindUnfinishedRuns(folder);
+        QVERIFY(!found.newest);
+        QVERIFY(found.damaged.empty());
+        journal.Sending(0, SecondsNow());
+        journal.Delivered(0, SecondsNow(), "250 2.0.0 Ok");
+        found = FindUnfinishedRuns(folder);
+        QVERIFY(found.newest == journal.Path());
+    }
+
     void anUnfinishedRunIsOfferedWithItsMaybeSentRowForTheUser_data() {
         QTest::addColumn<bool>("arrived");
         QTest::addColumn<QStringList>("delivered");
