@@ -12,6 +12,9 @@
 int main(int argc, char** argv) {
     if (const auto status = quillory::AnswerInformationOptions(argc, argv)) return *status;
     quillory::TCloseOnSignal::CatchSignals();
+    // A run without a window draws nothing: it starts from a terminal, a timer or a remote shell
+    // without a display as well.
+    if (quillory::RunsWithoutWindow(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     quillory::TQtDesktop desktop;
     quillory::TApplication application(argc, argv, desktop);
     quillory::TCommandLineRun run;

@@ -84,4 +84,10 @@ std::optional<int> AnswerInformationOptions(int argc, char** argv) {
     return AnswerCommandLine(QCoreApplication::arguments());
 }
 
+bool RunsWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--resume-merge") == 0) return true;
+    return false;
+}
+
 }  // namespace quillory

@@ -27,6 +27,10 @@ struct TCommandLineRun {
 // is to end, nothing when it is to start.
 std::optional<int> AnswerInformationOptions(int argc, char** argv);
 
+// Before the application object exists: whether the command line takes a mail merge run up
+// without a window (--resume-merge), which needs no window system.
+bool RunsWithoutWindow(int argc, char** argv);
+
 // After the application object has taken Qt's own options (-platform, -style, …): refuses whatever
 // is left beyond the program's name and the program's options, and answers --help and --version.
 // `run` (when given) gets what the line asks beyond them.

@@ -106,7 +106,8 @@ public:
         environment_.insert("XDG_CONFIG_HOME", home_.path() + "/config");
         environment_.insert("XDG_CACHE_HOME", home_.path() + "/cache");
         environment_.insert("XDG_RUNTIME_DIR", home_.path() + "/runtime");
-        environment_.insert("QT_QPA_PLATFORM", "offscreen");
+        // No display either: the run goes on without a window system.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment_.remove(name);
         // No session bus: no keyring, the password stays in the INI file.
         environment_.remove("DBUS_SESSION_BUS_ADDRESS");
     }
