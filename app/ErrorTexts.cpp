@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <cctype>
+#include <cstring>
 #include <exception>
 
 #include "app/Win1250Text.h"
@@ -28,6 +29,7 @@
 #include "net/transport/ServerAddress.h"
 #include "storage/FileErrors.h"
 #include "storage/IniFile.h"
+#include "storage/RegularFile.h"
 #include "storage/SpoolFile.h"
 
 namespace quillory {
@@ -378,6 +380,17 @@ QString SignInErrorMessage(const std::string& error, const std::string& descript
         message = QStringLiteral("Přihlášení účtem Microsoft se nezdařilo.");
     }
     return message + Detail(error, description);
+}
+
+QString ReadFailureText(const TReadResult& read) {
+    switch (read.failure) {
+    case TReadResult::TFailure::NotRegular:
+        return QStringLiteral("není obyčejný soubor");
+    case TReadResult::TFailure::TooLarge:
+        return QStringLiteral("soubor je příliš velký");
+    default:
+        return QString::fromLocal8Bit(std::strerror(read.error));
+    }
 }
 
 }  // namespace quillory

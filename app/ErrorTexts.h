@@ -6,6 +6,8 @@
 
 namespace quillory {
 
+struct TReadResult;
+
 // Every text the windows tell about a failed send, a sign-in or the sent copy, in one place. The
 // messages the libraries' errors carry are English; a user is told in Czech, with the server's or
 // the library's own words after it. Only the messages the program's description gives word for
@@ -30,6 +32,9 @@ QString SentCopyErrorText();
 // the file and the reason), every other error as a send's (SendErrorText). Called from inside a
 // catch block.
 QString MergeErrorText();
+
+// Why a file the user chose (a CSV or vCard file) could not be read, in Czech.
+QString ReadFailureText(const TReadResult& read);
 
 // Why a mail merge run stopped before its end, in Czech: `reason` is the server's reply with its
 // code ("535 5.7.8 …"), or the connection's error in the library's words, shown after the

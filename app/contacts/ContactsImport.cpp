@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstring>
-
+#include "app/ErrorTexts.h"
 #include "contacts/ContactGroups.h"
 #include "contacts/ContactsCsv.h"
 #include "contacts/VCard.h"
@@ -29,17 +28,7 @@ ImportFileResult ImportContactsFile(AddressBookStore& store, const QString& path
     const TReadResult read =
         ReadRegularFile(QFile::encodeName(path).toStdString(), kMaxAddressBookBytes, bytes);
     if (!read) {
-        switch (read.failure) {
-        case TReadResult::TFailure::NotRegular:
-            result.problem = QStringLiteral("není obyčejný soubor");
-            break;
-        case TReadResult::TFailure::TooLarge:
-            result.problem = QStringLiteral("soubor je příliš velký");
-            break;
-        default:
-            result.problem = QString::fromLocal8Bit(std::strerror(read.error));
-            break;
-        }
+        result.problem = ReadFailureText(read);
         return result;
     }
     const auto intoGroup = [&group](std::vector<Contact>& contacts) {

@@ -7,8 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <cstring>
-
+#include "app/ErrorTexts.h"
 #include "app/contacts/AddressBookStore.h"
 #include "app/desktop/Desktop.h"
 #include "app/merge/MergeEntryPicker.h"
@@ -21,18 +20,6 @@ namespace quillory {
 namespace {
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-
-// Why a CSV file could not be read, in words.
-QString ReadProblem(const TReadResult& read) {
-    switch (read.failure) {
-    case TReadResult::TFailure::NotRegular:
-        return QStringLiteral("není obyčejný soubor");
-    case TReadResult::TFailure::TooLarge:
-        return QStringLiteral("soubor je příliš velký");
-    default:
-        return QString::fromLocal8Bit(std::strerror(read.error));
-    }
-}
 
 // What the window says of a CSV file it read: its rows and the columns that became placeholders.
 QString CsvSummary(const RecipientTable& table) {
@@ -170,7 +157,7 @@ void MergeRecipientsBox::SetCsvFile(const QString& path) {
             csvColumns_ = table.columns;
             csvBytes_ = std::make_shared<const std::string>(std::move(bytes));
         } else {
-            csvState_->setText(QStringLiteral("Soubor nelze přečíst (%1).").arg(ReadProblem(read)));
+            csvState_->setText(QStringLiteral("Soubor nelze přečíst (%1).").arg(ReadFailureText(read)));
         }
     }
     emit changed();
