@@ -10,7 +10,7 @@
 namespace quillory {
 
 QString DefaultErrorText(const std::string& message) {
-    QString text = FromWin1250(message);
+    QString text = FromProgramText(message);  // Windows-1250, or the UTF-8 form
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') text += '.';
     return text;
 }

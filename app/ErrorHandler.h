@@ -11,8 +11,9 @@ namespace quillory {
 
 class TDesktop;
 
-// The text the default error handler shows for a message: a "." is appended when the message is
-// not empty and its last character sorts after "." (0x2E).
+// The text the default error handler shows for a message (the program's 8-bit text: Windows-1250,
+// or the UTF-8 form for what that cannot hold): a "." is appended when the message is not empty and
+// its last character sorts after "." (0x2E).
 QString DefaultErrorText(const std::string& message);
 
 // Reports the exception being handled (call it inside a catch block) as the default error handler

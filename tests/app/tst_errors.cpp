@@ -23,6 +23,9 @@ private slots:
         QTest::newRow("exclamation sorts before") << QByteArray("Stop!") << "Stop!";
         QTest::newRow("slash sorts after") << QByteArray("a/") << "a/.";
         QTest::newRow("Czech letter") << QByteArray("Plze\xf2") << "Plzeň.";
+        // A message naming what Windows-1250 cannot hold (a file "Олена.csv") is in the UTF-8 form.
+        QTest::newRow("UTF-8 form") << QByteArray("\xef\xbb\xbf\xd0\x9e\xd0\xbb\xd0\xb5\xd0\xbd\xd0\xb0.csv")
+                                    << QString::fromUtf8("Олена.csv.");
     }
     void fullStopIsAppendedAfterCharactersSortingAfterIt() {
         QFETCH(QByteArray, message);
