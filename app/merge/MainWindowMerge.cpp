@@ -10,10 +10,7 @@ MainWindowMerge::MainWindowMerge(QWidget& window, MergeContext context)
 MainWindowMerge::~MainWindowMerge() { delete window_; }
 
 MergeWindow& MainWindowMerge::Window() {
-    if (!window_) {
-        window_ = new MergeWindow(context_, &mainWindow_);
-        window_->setWindowFlag(Qt::Window);
-    }
+    if (!window_) window_ = new MergeWindow(context_, &mainWindow_);
     return *window_;
 }
 

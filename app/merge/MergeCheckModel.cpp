@@ -18,13 +18,13 @@ QString FromUtf8(const std::string& text) {
 
 MergeCheckModel::MergeCheckModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-std::string MergeCheckModel::ProblemsText(const CheckRow& row) {
+QString MergeCheckModel::ProblemsText(const std::vector<RowProblem>& problems) {
     std::string text;
-    for (const RowProblem& problem : row.problems) {
+    for (const RowProblem& problem : problems) {
         if (!text.empty()) text += "; ";
         text += ProblemText(problem);
     }
-    return text;
+    return FromUtf8(text);
 }
 
 void MergeCheckModel::SetRows(std::vector<CheckRow> rows, const std::vector<std::string>& unticked) {
@@ -33,11 +33,10 @@ void MergeCheckModel::SetRows(std::vector<CheckRow> rows, const std::vector<std:
     const std::unordered_set<std::string> left(unticked.begin(), unticked.end());
     ticked_.assign(rows_.size(), 1);
     blockedRows_.assign(rows_.size(), 0);
-    tickedCount_ = tickedBlocked_ = blocked_ = 0;
+    tickedCount_ = tickedBlocked_ = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (!left.empty() && left.contains(AddressKey(rows_[i].address))) ticked_[i] = 0;
         blockedRows_[i] = rows_[i].Blocked();
-        blocked_ += blockedRows_[i];
         tickedCount_ += ticked_[i];
         tickedBlocked_ += ticked_[i] && blockedRows_[i];
     }
@@ -103,7 +102,7 @@ QVariant MergeCheckModel::data(const QModelIndex& index, int role) const {
         // The file's name; its whole path in the tool tip.
         return role == Qt::ToolTipRole ? FromUtf8(row.file) : FromUtf8(row.file).section('/', -1);
     case Problems:
-        return FromUtf8(ProblemsText(row));
+        return ProblemsText(row.problems);
     default:
         return {};
     }

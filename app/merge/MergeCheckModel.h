@@ -34,9 +34,8 @@ public:
     std::size_t TickedCount() const { return tickedCount_; }
     // Ticked rows with a problem that blocks the send: while there is one, the run cannot start.
     std::size_t TickedBlocked() const { return tickedBlocked_; }
-    std::size_t Blocked() const { return blocked_; }
-    // The row's problems in words, "; " between them (UTF-8).
-    static std::string ProblemsText(const CheckRow& row);
+    // Problems (of a row, or of the shared files) in words, "; " between them.
+    static QString ProblemsText(const std::vector<RowProblem>& problems);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -55,7 +54,6 @@ private:
     std::vector<char> blockedRows_;
     std::size_t tickedCount_ = 0;
     std::size_t tickedBlocked_ = 0;
-    std::size_t blocked_ = 0;
 };
 
 }  // namespace quillory

@@ -57,12 +57,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 std::filesystem::path ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString ProblemsText(const std::vector<RowProblem>& problems) {
-    QStringList texts;
-    for (const RowProblem& problem : problems) texts << QString::fromStdString(ProblemText(problem));
-    return texts.join("; ");
-}
-
 }  // namespace
 
 MergeWindow::MergeWindow(MergeContext context, QWidget* parent)
@@ -318,7 +312,8 @@ void MergeWindow::ShowState() {
                          .arg(blocked);
     }
     if (!sharedProblems_.empty())
-        lines << QStringLiteral("Společné přílohy nelze odeslat: %1.").arg(ProblemsText(sharedProblems_));
+        lines << QStringLiteral("Společné přílohy nelze odeslat: %1.")
+                     .arg(MergeCheckModel::ProblemsText(sharedProblems_));
     const QString filesProblem = FilesChoiceProblem();
     if (!filesProblem.isEmpty()) lines << filesProblem;
     if (Checking()) lines << QStringLiteral("Kontroluji příjemce…");
@@ -357,7 +352,7 @@ void MergeWindow::OpenPreview(int row) {
     std::vector<RowProblem> problems = check.problems;
     problems.insert(problems.end(), sharedProblems_.begin(), sharedProblems_.end());
     preview_->Show(QStringLiteral("Náhled zprávy: %1").arg(QString::fromStdString(check.address)),
-                   ComposeRow(one, 0), ProblemsText(problems));
+                   ComposeRow(one, 0), MergeCheckModel::ProblemsText(problems));
 }
 
 std::optional<TSmtpAccount> MergeWindow::Account() {
