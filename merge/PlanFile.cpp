@@ -102,12 +102,7 @@ private:
 std::string ReadWhole(const std::filesystem::path& path) {
     std::string bytes;
     const TReadResult result = ReadRegularFile(path, kMaxPlanBytes, bytes);
-    if (!result) {
-        const int error = result.failure == TReadResult::TFailure::System     ? result.error
-                          : result.failure == TReadResult::TFailure::TooLarge ? EFBIG
-                                                                              : EINVAL;
-        Failure("Plán hromadného odeslání nelze přečíst:", path, error);
-    }
+    if (!result) Failure("Plán hromadného odeslání nelze přečíst:", path, result.ErrorNumber());
     return bytes;
 }
 

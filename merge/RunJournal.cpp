@@ -184,11 +184,7 @@ bool JournalState::Untouched() const {
 JournalState ReadJournal(const std::filesystem::path& path) {
     std::string bytes;
     const TReadResult result = ReadRegularFile(path, kMaxJournalBytes, bytes);
-    if (!result)
-        Failure("Deník hromadného odeslání nelze přečíst:", path,
-                result.failure == TReadResult::TFailure::System     ? result.error
-                : result.failure == TReadResult::TFailure::TooLarge ? EFBIG
-                                                                    : EINVAL);
+    if (!result) Failure("Deník hromadného odeslání nelze přečíst:", path, result.ErrorNumber());
     return ParseJournal(bytes, path);
 }
 

@@ -18,6 +18,20 @@ TReadResult SystemFailure(int error) { return {TFailure::System, error}; }
 
 }  // namespace
 
+int TReadResult::ErrorNumber() const {
+    switch (failure) {
+    case TFailure::None:
+        return 0;
+    case TFailure::System:
+        return error;
+    case TFailure::TooLarge:
+        return EFBIG;
+    case TFailure::NotRegular:
+        return EINVAL;
+    }
+    return EINVAL;
+}
+
 TReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
     const FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));

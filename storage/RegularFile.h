@@ -17,6 +17,9 @@ struct TReadResult {
     TFailure failure = TFailure::None;
     int error = 0;
     explicit operator bool() const { return failure == TFailure::None; }
+    // The error number a failed read stands for: the system's, EFBIG for a file over the limit,
+    // EINVAL for one that is not a regular file.
+    int ErrorNumber() const;
 };
 
 // Reads the whole regular file at `path` into `bytes`, when it holds at most `maxBytes` bytes.
