@@ -111,7 +111,11 @@ MergeRunExit MergeRunConsole::Go(std::optional<bool> arrived) {
         }
         if (!end.report.empty())
             Say(stdout, QStringLiteral("zpráva: %1").arg(QString::fromStdString(end.report.string())));
-        if (!end.reportError.isEmpty()) Say(stderr, end.reportError);
+        if (!end.reportError.isEmpty()) {
+            Say(stderr, end.reportError);
+            // The status of a finished run promises its report.
+            if (exit == MergeRunExit::Finished) exit = MergeRunExit::Error;
+        }
         loop.quit();
     });
     worker_->Start(arrived);

@@ -17,8 +17,8 @@ class TPasswordAtRest;
 // The exit statuses of "quillory --resume-merge".
 enum class MergeRunExit : int {
     Finished = 0,     // every row is done; the report is written beside the journal
-    Error = 1,        // the journal or the plan cannot be read or written, a row's message cannot be
-                      // built (an attached file gone), or no account is set
+    Error = 1,        // the journal, the plan or the report cannot be read or written, a row's
+                      // message cannot be built (an attached file gone), or no account is set
     MaybeSent = 3,    // a "možná odesláno" row waits for --maybe-sent=arrived or =again
     Stopped = 4,      // the server stopped the run, or a signal did; the run can go on later
     NothingToDo = 5,  // no unfinished run in the data folder

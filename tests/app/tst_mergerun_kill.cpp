@@ -274,6 +274,32 @@ private slots:
             "ms",
             seed, killed, maybeSent, sentAgain, static_cast<long long>(elapsed.elapsed()));
     }
+
+    // Every row goes, but the report beside the journal cannot be written: the status says so.
+    void aFinishedRunWithoutItsReportEndsWithAnError() {
+        RecordingServer server;
+        QVERIFY(server.Port() > 0);
+        InstalledProgram program;
+        TSmtpAccount account;
+        account.server = "127.0.0.1:" + std::to_string(server.Port());
+        account.authenticate = true;
+        account.login = "novak";
+        account.password = "heslo";
+        account.sentCopy.localArchive = false;
+        program.StoreAccount(account);
+        const std::filesystem::path journalPath =
+            CreateRun(MergeRunFolder(program.DataFolder()),
+                      test::NumberedPlan(2, "Obchod <novak@example.cz>"),
+                      std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()))
+                .Path();
+        std::filesystem::create_directory(std::filesystem::path(journalPath).replace_extension(".csv"));
+        QProcess run;
+        program.Start(run, {"--resume-merge"});
+        QVERIFY(run.waitForFinished(30000));
+        QCOMPARE(run.exitCode(), static_cast<int>(MergeRunExit::Error));
+        const JournalState state = ParseJournal(ReadAll(journalPath), journalPath);
+        for (const JournalRow& row : state.rows) QCOMPARE(row.state, RowState::Delivered);
+    }
 };
 
 QTEST_MAIN(MergeRunKillTest)
