@@ -12,6 +12,7 @@
 #include "mail/IdMessage.h"
 #include "mail/MailFilling.h"
 #include "mail/MessageId.h"
+#include "storage/TextForm.h"
 
 namespace quillory {
 namespace {
@@ -63,7 +64,8 @@ TIdMessage Compose(const MergePlan& plan, std::size_t index, bool trial) {
     const std::string unsubscribe =
         plan.options.unsubscribe ? UnsubscribeLine(ProgramTextToUtf8(sender)) : "";
     const bool utf8 = IsUtf8Form(filled) || IsUtf8Form(unsubscribe);
-    std::vector<std::string> lines = SplitLines(ProgramTextIn(filled, utf8));
+    // A value may bring line ends of its own (a CSV field): a lone CR or LF ends a line as well.
+    std::vector<std::string> lines = SplitLines(NormaliseLineEnds(ProgramTextIn(filled, utf8)));
     if (plan.options.unsubscribe) {
         lines.emplace_back();
         lines.push_back(ProgramTextIn(unsubscribe, utf8));

@@ -346,6 +346,20 @@ TEST_F(MergePlanTest, ARowsMessageIsTheComposedOneFilledForItsRecipient) {
     }
 }
 
+// A value from a CSV file may hold line ends of any kind: in the text each starts a new line (no
+// lone CR reaches the wire), and in the subject none starts a header of its own.
+TEST_F(MergePlanTest, LineEndsInAValueNeitherBreakTheWireNorAddAHeader) {
+    MergePlan plan = Plan({Row("jan.novak@example.cz",
+                               {{"částka", "1\r2"}, {"číslo faktury", "42\r\nBcc: cizi@example.com"}})});
+    const std::string wire = Wire(ComposeRow(plan, 0));
+    EXPECT_NE(wire.find("fakturu na 1\r\n2 K=E8."), std::string::npos) << wire;
+    EXPECT_EQ(wire.find("\r\nBcc:"), std::string::npos);
+    for (std::size_t i = 0; i < wire.size(); ++i) {
+        if (wire[i] == '\r') {
+            ASSERT_EQ(wire.substr(i, 2), "\r\n") << "a lone CR at " << i;
+        }
+    }
+}
 TEST_F(MergePlanTest, ThePlanIsKeptBesideTheJournalAndReadBackWhole) {
     MergePlan plan = Plan({Row("jan.novak@example.cz", {{"částka", "12 500"}, {"číslo faktury", "42"}}),
                            Row("", {{"poznámka", "řádek\r\ndruhý \\ = {x}"}, {"prázdný", ""}})});
