@@ -114,8 +114,15 @@ public:
 
     std::filesystem::path DataFolder() const { return (home_.path() + "/data/quillory").toStdString(); }
 
-    // Stores the account as the settings dialog would: the main window's section of the INI file.
-    void StoreAccount(const TSmtpAccount& account) const {
+    // Stores the account as the settings dialog would (the main window's section of the INI file):
+    // the recording server's login on `port`, no copy kept.
+    void StoreAccount(int port) const {
+        TSmtpAccount account;
+        account.server = "127.0.0.1:" + std::to_string(port);
+        account.authenticate = true;
+        account.login = "novak";
+        account.password = "heslo";
+        account.sentCopy.localArchive = false;
         QWidget holder;
         TFormStorage storage(holder, [] {});
         storage.SetIniSection("TForm1");
@@ -154,13 +161,7 @@ private slots:
                                   server.Port());
 
         InstalledProgram program;
-        TSmtpAccount account;
-        account.server = "127.0.0.1:" + std::to_string(server.Port());
-        account.authenticate = true;
-        account.login = "novak";
-        account.password = "heslo";
-        account.sentCopy.localArchive = false;
-        program.StoreAccount(account);
+        program.StoreAccount(server.Port());
         const std::filesystem::path journalPath = [&] {
             const RunJournal journal = CreateRun(
                 MergeRunFolder(program.DataFolder()), test::NumberedPlan(kRows, "Obchod <novak@example.cz>"),
@@ -280,13 +281,7 @@ private slots:
         RecordingServer server;
         QVERIFY(server.Port() > 0);
         InstalledProgram program;
-        TSmtpAccount account;
-        account.server = "127.0.0.1:" + std::to_string(server.Port());
-        account.authenticate = true;
-        account.login = "novak";
-        account.password = "heslo";
-        account.sentCopy.localArchive = false;
-        program.StoreAccount(account);
+        program.StoreAccount(server.Port());
         const std::filesystem::path journalPath =
             CreateRun(MergeRunFolder(program.DataFolder()),
                       test::NumberedPlan(2, "Obchod <novak@example.cz>"),
